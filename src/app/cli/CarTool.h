@@ -1,0 +1,17 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quendral {
+
+class FileSystem;
+
+// The command-line tool: lists a racers folder, shows a car's settings and
+// saves changed settings into one or more cars, each exactly as the editor
+// would. `arguments` excludes the program name. Returns the exit status.
+int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+               FileSystem& fileSystem);
+
+} // namespace quendral

@@ -1,0 +1,61 @@
+#include "carscript/FieldReader.h"
+
+namespace quendral {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+bool FieldReader::next(Field& field)
+{
+    if (atEnd())
+        return false;
+
+    const std::size_t size = m_data.size();
+    const bool startsLine = !m_fieldAfterComma;
+    m_fieldAfterComma = false;
+
+    std::size_t start = m_position;
+    while (start < size && isBlank(m_data[start]))
+        ++start;
+
+    std::size_t stop = start;
+    while (stop < size) {
+        const char c = m_data[stop];
+        if (c == ',' || c == '\n' || c == '\r')
+            break;
+        ++stop;
+    }
+
+    std::size_t textEnd = stop;
+    while (textEnd > start && isBlank(m_data[textEnd - 1]))
+        --textEnd;
+
+    field.indent = m_data.substr(m_position, start - m_position);
+    field.text = m_data.substr(start, textEnd - start);
+    field.trailing = m_data.substr(textEnd, stop - textEnd);
+    field.number = m_fieldNumber++;
+    field.startsLine = startsLine;
+
+    if (stop >= size) {
+        field.end = FieldEnd::EndOfData;
+        m_position = size;
+    } else if (m_data[stop] == ',') {
+        field.end = FieldEnd::Comma;
+        m_position = stop + 1;
+        m_fieldAfterComma = true;
+    } else {
+        field.end = FieldEnd::LineEnd;
+        m_position = stop + 1;
+        if (m_data[stop] == '\r' && m_position < size && m_data[m_position] == '\n')
+            ++m_position;
+    }
+    return true;
+}
+
+} // namespace quendral

@@ -1,0 +1,81 @@
+#include "carscript/LineWriter.h"
+
+#include "carscript/ByteSink.h"
+
+namespace quendral {
+
+namespace {
+
+constexpr std::string_view LineEnd = "\r\n";
+constexpr std::size_t BufferSize = 256 * 1024;
+
+} // namespace
+
+LineWriter::LineWriter(ByteSink& sink) : m_sink(sink)
+{
+    m_buffer.reserve(BufferSize);
+}
+
+void LineWriter::writeLine(std::string_view text)
+{
+    endOpenLine();
+    append(text);
+    append(LineEnd);
+}
+
+void LineWriter::copy(const Field& field)
+{
+    const bool joinsOpenLine = m_openLine && m_openLine->end == FieldEnd::Comma
+        && m_openLine->number + 1 == field.number;
+    if (joinsOpenLine) {
+        append(m_openLine->trailing);
+        append(",");
+        append(field.indent);
+    } else {
+        endOpenLine();
+        if (field.startsLine)
+            append(field.indent);
+    }
+    append(field.text);
+    m_openLine = field;
+}
+
+bool LineWriter::finish()
+{
+    endOpenLine();
+    flushBuffer();
+    return !m_failed;
+}
+
+void LineWriter::endOpenLine()
+{
+    if (!m_openLine)
+        return;
+    // A line copied to its end keeps its trailing blanks; one broken after a
+    // comma ends at its text.
+    if (m_openLine->end != FieldEnd::Comma)
+        append(m_openLine->trailing);
+    append(LineEnd);
+    m_openLine.reset();
+}
+
+void LineWriter::append(std::string_view bytes)
+{
+    if (m_buffer.size() + bytes.size() > BufferSize)
+        flushBuffer();
+    if (bytes.size() >= BufferSize) {
+        if (!m_failed && !m_sink.write(bytes))
+            m_failed = true;
+        return;
+    }
+    m_buffer.append(bytes);
+}
+
+void LineWriter::flushBuffer()
+{
+    if (!m_buffer.empty() && !m_failed && !m_sink.write(m_buffer))
+        m_failed = true;
+    m_buffer.clear();
+}
+
+} // namespace quendral

@@ -1,0 +1,197 @@
+#include "carscript/ScriptRewriter.h"
+
+#include "carscript/ByteSink.h"
+#include "carscript/FieldReader.h"
+#include "carscript/LineWriter.h"
+#include "carscript/SaveSettings.h"
+#include "carscript/ScriptVocabulary.h"
+#include "carscript/WheelLine.h"
+
+#include <optional>
+
+namespace quendral {
+
+namespace {
+
+constexpr int FieldsAfterWheelMarker = 5;
+constexpr int WheelLineField = 3;
+
+class Rewriter
+{
+public:
+    Rewriter(std::string_view script, const SaveSettings& settings, ByteSink& sink)
+        : m_reader(script), m_writer(sink), m_settings(settings)
+    {
+    }
+
+    bool run(std::string& error);
+
+private:
+    bool rewriteFirstCameraLine(Field& current);
+    void rewriteLaterCameraLine(const Field& camera);
+    bool rewriteEngineList();
+    bool rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind);
+    void writeWheelLine(const Field& wheelLine, Axle axle);
+    bool driven(Axle axle) const;
+
+    FieldReader m_reader;
+    LineWriter m_writer;
+    const SaveSettings& m_settings;
+    bool m_cameraLineDone = false;
+    std::string m_error;
+};
+
+bool Rewriter::run(std::string& error)
+{
+    std::optional<Field> pending;
+    while (pending || !m_reader.atEnd()) {
+        Field current;
+        if (pending) {
+            current = *pending;
+            pending.reset();
+        } else {
+            m_reader.next(current);
+        }
+
+        if (isCameraLine(current.text)) {
+            if (m_cameraLineDone) {
+                rewriteLaterCameraLine(current);
+                continue;
+            }
+            if (!rewriteFirstCameraLine(current)) {
+                error = m_error;
+                return false;
+            }
+        }
+
+        m_writer.copy(current);
+
+        if (isEngineBlockEntry(current.text) && !rewriteEngineList()) {
+            error = m_error;
+            return false;
+        }
+
+        if (const auto wheel = wheelMarker(current.text)) {
+            if (!rewriteWheelBlock(*wheel, pending)) {
+                error = m_error;
+                return false;
+            }
+            // The old slot type line has been written anew; any other field
+            // the block stopped at is a field of its own.
+            if (pending && isSlotTypeLine(pending->text))
+                pending.reset();
+        }
+    }
+
+    if (!m_writer.finish()) {
+        error = "the new car script could not be written";
+        return false;
+    }
+    return true;
+}
+
+// The camera line and everything up to the steering-help line give way to
+// the fixed camera line; the steering-help line is then the current field.
+bool Rewriter::rewriteFirstCameraLine(Field& current)
+{
+    Field steerHelp;
+    do {
+        if (!m_reader.next(steerHelp)) {
+            m_error = "the camera line (ext_camera) has no steering-help line (steerhelp) after it";
+            return false;
+        }
+    } while (!isSteerHelpLine(steerHelp.text));
+
+    m_writer.writeLine(vocabulary::FixedCameraLine);
+    current = steerHelp;
+    m_cameraLineDone = true;
+    return true;
+}
+
+// A further camera line gives way to the fixed camera line, pieces and all.
+void Rewriter::rewriteLaterCameraLine(const Field& camera)
+{
+    m_writer.writeLine(vocabulary::FixedCameraLine);
+    Field piece = camera;
+    while (piece.end == FieldEnd::Comma && m_reader.next(piece)) {
+    }
+}
+
+// The old engine lines, and all else up to the slot damage mode line, give
+// way to the engine lines of the chosen families.
+bool Rewriter::rewriteEngineList()
+{
+    Field current;
+    do {
+        if (!m_reader.next(current)) {
+            m_error = "the engine block has no slot damage mode line (slotdmgmode) after it";
+            return false;
+        }
+    } while (!isSlotDamageModeLine(current.text));
+
+    for (const EngineFamily family : EngineFamilies)
+        if (m_settings.engines[static_cast<std::size_t>(familyIndex(family))])
+            m_writer.writeLine(engineLine(family));
+    m_writer.copy(current);
+    return true;
+}
+
+// The five fields after the marker are copied, the third as the new wheel
+// line; the old wheel-size lines give way to the new ones and the slot type
+// line. The field after the old wheel-size lines is left behind.
+bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
+{
+    const Axle axle = axleOf(wheel);
+    Field current;
+    for (int k = 1; k <= FieldsAfterWheelMarker; ++k) {
+        if (!m_reader.next(current)) {
+            m_error = "a wheel block ends before its wheel line and the fields around it";
+            return false;
+        }
+        if (k == WheelLineField)
+            writeWheelLine(current, axle);
+        else
+            m_writer.copy(current);
+    }
+
+    for (int size = m_settings.smallestWheel; size <= m_settings.largestWheel; ++size)
+        m_writer.writeLine(wheelSizeLine(size));
+    m_writer.writeLine(slotTypeLine(wheel));
+
+    leftBehind.reset();
+    while (m_reader.next(current)) {
+        if (!isAttachLine(current.text)) {
+            leftBehind = current;
+            break;
+        }
+    }
+    return true;
+}
+
+void Rewriter::writeWheelLine(const Field& wheelLine, Axle axle)
+{
+    if (m_settings.driveChosen) {
+        const int position = axle == Axle::Front ? m_settings.frontPosition : m_settings.rearPosition;
+        if (const auto line = rebuildWheelLine(wheelLine.text, axle, position, driven(axle))) {
+            m_writer.writeLine(*line);
+            return;
+        }
+    }
+    m_writer.copy(wheelLine);
+}
+
+bool Rewriter::driven(Axle axle) const
+{
+    return axle == Axle::Front ? m_settings.frontDriven : m_settings.rearDriven;
+}
+
+} // namespace
+
+bool rewriteScript(std::string_view script, const SaveSettings& settings, ByteSink& sink,
+                   std::string& error)
+{
+    Rewriter rewriter(script, settings, sink);
+    return rewriter.run(error);
+}
+
+} // namespace quendral

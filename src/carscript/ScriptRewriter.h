@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quendral {
+
+class ByteSink;
+struct SaveSettings;
+
+// Writes a car script anew from its old text: the camera line becomes the
+// fixed camera line, the engine lines are written from the chosen families,
+// and each wheel block gets its new wheel line, wheel-size lines and slot
+// type line. Every other line is copied through as it stood (line ends
+// become CR LF).
+//
+// Returns false with the reason when the old script ends inside a part that
+// must be complete (a camera line without a steering-help line after it, an
+// engine block without its slot damage mode line, a wheel block of fewer
+// than five fields) or when the sink fails. What reached the sink by then
+// is incomplete and must be thrown away.
+bool rewriteScript(std::string_view script, const SaveSettings& settings, ByteSink& sink,
+                   std::string& error);
+
+} // namespace quendral

@@ -1,0 +1,114 @@
+#include "carscript/ScriptVocabulary.h"
+
+namespace quendral {
+
+bool isCameraLine(std::string_view field)
+{
+    return field.starts_with(vocabulary::CameraLineStart);
+}
+
+bool isSteerHelpLine(std::string_view field)
+{
+    return field.starts_with(vocabulary::SteerHelpStart);
+}
+
+bool isEngineBlockEntry(std::string_view field)
+{
+    return field.ends_with(vocabulary::EngineBlockEnd);
+}
+
+bool isSlotDamageModeLine(std::string_view field)
+{
+    return field.starts_with(vocabulary::SlotDamageModeStart);
+}
+
+bool isAttachLine(std::string_view field)
+{
+    return field.starts_with(vocabulary::AttachStart);
+}
+
+bool isSlotTypeLine(std::string_view field)
+{
+    return field.starts_with(vocabulary::SlotTypeStart);
+}
+
+std::optional<EngineFamily> engineLineFamily(std::string_view field)
+{
+    if (field.ends_with("i4 blocks"))
+        return EngineFamily::I4;
+    if (field.ends_with("v6 blocks"))
+        return EngineFamily::V6;
+    if (field.ends_with("v8 blocks"))
+        return EngineFamily::V8;
+    if (field.ends_with("v10 blocks"))
+        return EngineFamily::V10;
+    return std::nullopt;
+}
+
+std::string_view engineLine(EngineFamily family)
+{
+    switch (family) {
+    case EngineFamily::I4: return "attach    0x000400CE 1    ; i4 blocks";
+    case EngineFamily::V6: return "attach    0x000400CF 1    ; v6 blocks";
+    case EngineFamily::V8: return "attach    0x000400D0 1    ; v8 blocks";
+    case EngineFamily::V10: return "attach    0x000400D1 1    ; v10 blocks";
+    }
+    return {};
+}
+
+int familyIndex(EngineFamily family)
+{
+    return static_cast<int>(family);
+}
+
+std::string_view familyName(EngineFamily family)
+{
+    switch (family) {
+    case EngineFamily::I4: return "I4";
+    case EngineFamily::V6: return "V6";
+    case EngineFamily::V8: return "V8";
+    case EngineFamily::V10: return "V10";
+    }
+    return {};
+}
+
+std::optional<Wheel> wheelMarker(std::string_view field)
+{
+    if (field == "# FL wheel #")
+        return Wheel::FrontLeft;
+    if (field == "# FR wheel #")
+        return Wheel::FrontRight;
+    if (field == "# RL wheel #")
+        return Wheel::RearLeft;
+    if (field == "# RR wheel #")
+        return Wheel::RearRight;
+    return std::nullopt;
+}
+
+Axle axleOf(Wheel wheel)
+{
+    return wheel == Wheel::FrontLeft || wheel == Wheel::FrontRight ? Axle::Front : Axle::Rear;
+}
+
+std::string_view slotTypeLine(Wheel wheel)
+{
+    switch (wheel) {
+    case Wheel::FrontLeft: return "slottype    101";
+    case Wheel::FrontRight: return "slottype    102";
+    case Wheel::RearLeft: return "slottype    103";
+    case Wheel::RearRight: return "slottype    104";
+    }
+    return {};
+}
+
+std::string wheelSizeLine(int size)
+{
+    return "attach      0x0004010" + std::to_string(size - 14) + " 1 ; " + std::to_string(size);
+}
+
+std::string_view lastTwoCharacters(std::string_view field)
+{
+    return field.size() <= 2 ? field : field.substr(field.size() - 2);
+}
+
+} // namespace quendral

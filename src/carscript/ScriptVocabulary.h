@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quendral {
+
+// The pieces of a car script that the editor recognises; everything else is
+// copied through. All tests are exact and case-sensitive.
+
+enum class EngineFamily { I4, V6, V8, V10 };
+inline constexpr std::array<EngineFamily, 4> EngineFamilies = {
+    EngineFamily::I4, EngineFamily::V6, EngineFamily::V8, EngineFamily::V10};
+
+enum class Wheel { FrontLeft, FrontRight, RearLeft, RearRight };
+enum class Axle { Front, Rear };
+
+namespace vocabulary {
+
+inline constexpr std::string_view CameraLineStart = "ext_camera";
+inline constexpr std::string_view SteerHelpStart = "steerhelp";
+inline constexpr std::string_view EngineBlockEnd = "engine_block";
+inline constexpr std::string_view SlotDamageModeStart = "slotdmgmode";
+inline constexpr std::string_view AttachStart = "attach";
+inline constexpr std::string_view SlotTypeStart = "slottype";
+
+// The camera line written in place of the script's own.
+inline constexpr std::string_view FixedCameraLine =
+    "ext_camera  120 0,1.8,0 0.0,1.0,-2.0    0,0.0,0.0   5";
+
+} // namespace vocabulary
+
+bool isCameraLine(std::string_view field);
+bool isSteerHelpLine(std::string_view field);
+bool isEngineBlockEntry(std::string_view field);
+bool isSlotDamageModeLine(std::string_view field);
+bool isAttachLine(std::string_view field);
+bool isSlotTypeLine(std::string_view field);
+
+// The family whose engine line the field is, judged by its end.
+std::optional<EngineFamily> engineLineFamily(std::string_view field);
+std::string_view engineLine(EngineFamily family);
+int familyIndex(EngineFamily family);
+std::string_view familyName(EngineFamily family);
+
+// The wheel whose block the field starts.
+std::optional<Wheel> wheelMarker(std::string_view field);
+Axle axleOf(Wheel wheel);
+std::string_view slotTypeLine(Wheel wheel);
+
+// "attach      0x0004010" + (size - 14) + " 1 ; " + size.
+std::string wheelSizeLine(int size);
+
+// The last two characters of a field (all of it when shorter), as the load
+// reads a wheel size.
+std::string_view lastTwoCharacters(std::string_view field);
+
+} // namespace quendral

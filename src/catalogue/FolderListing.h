@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendral {
+
+// What a folder holds, as the folder chooser and the hidden file list show
+// it: hidden entries are left out, and both lists are in ascending order of
+// name, ignoring case, so that a file and a folder of the same name stand at
+// comparable places.
+struct FolderContents
+{
+    std::vector<std::string> files;                 // names without folder
+    std::vector<std::filesystem::path> subfolders;  // full paths
+};
+
+// Reads a folder. Returns false with the reason when it cannot be read.
+// Entries that cannot be examined (a dangling link, a link loop) are left out.
+bool listFolder(const std::filesystem::path& folder, FolderContents& contents, std::string& error);
+
+// Name order of the listings: ASCII letters compared without case, ties
+// broken by the bytes, so the order is total and the same on every machine.
+bool nameLess(std::string_view a, std::string_view b);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+std::string foldCase(std::string_view name);
+
+// The name of a path's last element as bytes, for comparisons and display.
+std::string fileNameOf(const std::filesystem::path& path);
+
+} // namespace quendral

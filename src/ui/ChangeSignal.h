@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace quendral {
+
+// A list of handlers run, in the order they were connected, each time a
+// control's value changes, whether the user or the program changed it.
+class ChangeSignal
+{
+public:
+    void connect(std::function<void()> handler) { m_handlers.push_back(std::move(handler)); }
+
+    void emit() const
+    {
+        // A handler may change the control again (the maximum wheel-size
+        // check does), which emits anew: iterate by index over a stable size.
+        const auto count = m_handlers.size();
+        for (std::size_t i = 0; i < count; ++i)
+            m_handlers[i]();
+    }
+
+private:
+    std::vector<std::function<void()>> m_handlers;
+};
+
+} // namespace quendral

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ui/ChangeSignal.h"
+
+namespace quendral {
+
+// A check box: Value 0 (not ticked) or 1 (ticked).
+class CheckBox
+{
+public:
+    int value() const { return m_value; }
+    bool isChecked() const { return m_value == 1; }
+
+    void setValue(int value)
+    {
+        const int newValue = value == 0 ? 0 : 1;
+        if (newValue == m_value)
+            return;
+        m_value = newValue;
+        changed.emit();
+    }
+
+    ChangeSignal changed;
+
+private:
+    int m_value = 0;
+};
+
+} // namespace quendral

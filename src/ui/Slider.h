@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/ChangeSignal.h"
+
+#include <algorithm>
+
+namespace quendral {
+
+// A horizontal slider with whole positions from minimum() to maximum().
+// A position outside the range is clamped to the nearest end.
+class Slider
+{
+public:
+    Slider(int minimum, int maximum) : m_minimum(minimum), m_maximum(maximum), m_value(minimum) {}
+
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
+    int value() const { return m_value; }
+
+    void setValue(int value)
+    {
+        const int newValue = std::clamp(value, m_minimum, m_maximum);
+        if (newValue == m_value)
+            return;
+        m_value = newValue;
+        changed.emit();
+    }
+
+    ChangeSignal changed;
+
+private:
+    int m_minimum;
+    int m_maximum;
+    int m_value;
+};
+
+} // namespace quendral
