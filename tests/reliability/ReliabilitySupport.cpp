@@ -1,0 +1,68 @@
+#include "ReliabilitySupport.h"
+
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace quendral::test {
+
+std::vector<std::string> scriptsFolderEntries(const std::filesystem::path& carFolder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(carFolder / "scripts", ec), end; !ec && it != end;
+         it.increment(ec))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string largeCarScript(std::size_t size)
+{
+    const std::string body = carScript({"attach    0x000400CE 1    ; i4 blocks"}, "-0.360",
+                                       "1.000 1.000 1.000 0.000", "-0.36", "0.000 1.000 1.000 1.000", 15, 18);
+    // Filler goes between the script's lines, never inside a wheel block's
+    // counted fields, so the script stays well-formed.
+    std::vector<std::string> lines;
+    std::istringstream in(body);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+
+    const std::size_t fillerLines = size / 64 + 1;
+    const std::size_t perGap = fillerLines / 3 + 1;
+    std::string script;
+    script.reserve(size + body.size() + 128);
+    auto addFiller = [&](std::size_t count, const char* where) {
+        for (std::size_t i = 0; i < count; ++i)
+            script += "; " + std::string(where) + " note " + std::to_string(i) + ", tuned by hand 0.125, 1.5\r\n";
+    };
+    for (const std::string& line : lines) {
+        if (line == "; test car")
+            addFiller(perGap, "head");
+        if (line == "slotdmgmode 1") {
+            script += line + "\r\n";
+            addFiller(perGap, "engine bay");
+            continue;
+        }
+        if (line == "; end")
+            addFiller(perGap, "tail");
+        script += line + "\r\n";
+    }
+    return script;
+}
+
+bool fileHolds(const std::filesystem::path& path, std::string& bytes)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        return false;
+    bytes = readBytes(path);
+    return true;
+}
+
+} // namespace quendral::test
