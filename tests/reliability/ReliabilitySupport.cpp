@@ -33,7 +33,8 @@ std::string largeCarScript(std::size_t size)
         lines.push_back(line);
     }
 
-    const std::size_t fillerLines = size / 64 + 1;
+    const std::size_t fillerLineSize = std::string("; engine bay note 100000, tuned by hand 0.125, 1.5\r\n").size();
+    const std::size_t fillerLines = size / fillerLineSize + 1;
     const std::size_t perGap = fillerLines / 3 + 1;
     std::string script;
     script.reserve(size + body.size() + 128);

@@ -7,6 +7,7 @@
 #include "ReliabilitySupport.h"
 #include "TestSupport.h"
 
+#include "carscript/FileSystem.h"
 #include "ui/CarEditor.h"
 #include "ui/EditingControls.h"
 
