@@ -33,25 +33,23 @@ std::string largeCarScript(std::size_t size)
         lines.push_back(line);
     }
 
-    const std::size_t fillerLineSize = std::string("; engine bay note 100000, tuned by hand 0.125, 1.5\r\n").size();
-    const std::size_t fillerLines = size / fillerLineSize + 1;
-    const std::size_t perGap = fillerLines / 3 + 1;
     std::string script;
     script.reserve(size + body.size() + 128);
-    auto addFiller = [&](std::size_t count, const char* where) {
-        for (std::size_t i = 0; i < count; ++i)
+    // Adds filler lines until the script has grown to `until` bytes.
+    auto addFiller = [&](std::size_t until, const char* where) {
+        for (std::size_t i = 0; script.size() < until; ++i)
             script += "; " + std::string(where) + " note " + std::to_string(i) + ", tuned by hand 0.125, 1.5\r\n";
     };
     for (const std::string& line : lines) {
         if (line == "; test car")
-            addFiller(perGap, "head");
+            addFiller(size / 3, "head");
         if (line == "slotdmgmode 1") {
             script += line + "\r\n";
-            addFiller(perGap, "engine bay");
+            addFiller(2 * size / 3, "engine bay");
             continue;
         }
         if (line == "; end")
-            addFiller(perGap, "tail");
+            addFiller(size, "tail");
         script += line + "\r\n";
     }
     return script;
