@@ -2,6 +2,7 @@
 // the files are not where they should be, are of the wrong kind, or the
 // disk is full.
 
+#include "MemoryDisk.h"
 #include "ReliabilitySupport.h"
 #include "TestSupport.h"
 
@@ -11,10 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace quendral::test {
 namespace {
@@ -113,37 +110,6 @@ TEST(SaveMeetsTheDisk, BackupThatIsAFolderStopsTheSaveBeforeTheScriptIsTouched)
     EXPECT_EQ(scriptsFolderEntries(car), (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
 }
 
-// A small memory-backed file system mounted for the test, so that the disk
-// really fills up under the save.
-class SmallDisk
-{
-public:
-    SmallDisk(const std::filesystem::path& where, const std::string& size) : m_where(where)
-    {
-        std::filesystem::create_directories(where);
-        const std::string options = "size=" + size;
-        if (::mount("tmpfs", where.c_str(), "tmpfs", 0, options.c_str()) == 0)
-            m_mounted = true;
-        else
-            m_error = std::strerror(errno);
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            ::umount2(m_where.c_str(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool mounted() const { return m_mounted; }
-    const std::string& error() const { return m_error; }
-
-private:
-    std::filesystem::path m_where;
-    bool m_mounted = false;
-    std::string m_error;
-};
-
 class FullDisk : public testing::TestWithParam<std::size_t>
 {
 };
@@ -153,7 +119,7 @@ class FullDisk : public testing::TestWithParam<std::size_t>
 TEST_P(FullDisk, LeavesTheScriptWholeAndNoTemporaryFile)
 {
     TemporaryFolder folder;
-    SmallDisk disk(folder.path() / "disk", "1m");
+    MemoryDisk disk(folder.path() / "disk", "1m");
     if (!disk.mounted())
         GTEST_SKIP() << "this machine does not let the test mount a small tmpfs (" << disk.error()
                      << "), so a full disk cannot be made";

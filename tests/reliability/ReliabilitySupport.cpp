@@ -65,3 +65,45 @@ bool fileHolds(const std::filesystem::path& path, std::string& bytes)
 }
 
 } // namespace quendral::test
+
+namespace quendral::test {
+
+std::map<std::string, std::string> folderSnapshot(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> snapshot;
+    std::error_code ec;
+    for (std::filesystem::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto& path = it->path();
+        const auto status = std::filesystem::symlink_status(path, ec);
+        std::string description;
+        if (std::filesystem::is_symlink(status))
+            description = "link to " + std::filesystem::read_symlink(path, ec).string();
+        else if (std::filesystem::is_directory(status))
+            description = "folder";
+        else
+            description = "file " + readBytes(path);
+        snapshot[std::filesystem::relative(path, folder, ec).string()] = std::move(description);
+    }
+    return snapshot;
+}
+
+std::string withCrLfLineEnds(std::string_view script)
+{
+    std::string lines;
+    lines.reserve(script.size() + script.size() / 8);
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const char c = script[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < script.size() && script[i + 1] == '\n')
+                ++i;
+            lines += "\r\n";
+        } else {
+            lines += c;
+        }
+    }
+    if (!script.empty() && script.back() != '\r' && script.back() != '\n')
+        lines += "\r\n";
+    return lines;
+}
+
+} // namespace quendral::test

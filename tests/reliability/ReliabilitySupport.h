@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quendral::test {
@@ -18,5 +20,17 @@ std::string largeCarScript(std::size_t size);
 // The bytes of a file, or nothing when it is missing; tells a missing file
 // from an empty one.
 bool fileHolds(const std::filesystem::path& path, std::string& bytes);
+
+} // namespace quendral::test
+
+namespace quendral::test {
+
+// Every entry below a folder, links not followed, with its kind and, for a
+// file, its bytes: two snapshots are equal when nothing was written there.
+std::map<std::string, std::string> folderSnapshot(const std::filesystem::path& folder);
+
+// What the save makes of a script in which it recognises nothing: every
+// line as it stood, ended by CR LF.
+std::string withCrLfLineEnds(std::string_view script);
 
 } // namespace quendral::test
