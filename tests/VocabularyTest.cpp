@@ -1,3 +1,4 @@
+#include "carscript/CarFiles.h"
 #include "carscript/RideHeight.h"
 #include "carscript/ScriptVocabulary.h"
 #include "carscript/WheelLine.h"
@@ -104,6 +105,15 @@ TEST(Vocabulary, RecognisesFieldsExactlyAndCaseSensitively)
     EXPECT_FALSE(isEngineBlockEntry("engine_blocks"));
     for (const EngineFamily family : EngineFamilies)
         EXPECT_EQ(engineLineFamily(engineLine(family)), family);
+}
+
+TEST(CarFiles, UseThePlatformsSeparator)
+{
+    const std::filesystem::path car = std::filesystem::path("racers") / "falcon";
+    const char separator = std::filesystem::path::preferred_separator;
+    const std::string expected = car.string() + separator + "scripts" + separator;
+    EXPECT_EQ(carScriptPath(car).string(), expected + "_main_.cfg");
+    EXPECT_EQ(backupScriptPath(car).string(), expected + "_main_backup.cfg");
 }
 
 } // namespace
