@@ -1,15 +1,8 @@
 #include "carscript/FieldReader.h"
 
+#include "carscript/TextScan.h"
+
 namespace quendral {
-
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
 
 bool FieldReader::next(Field& field)
 {

@@ -1,23 +1,11 @@
 #include "carscript/RideHeight.h"
 
+#include "carscript/TextScan.h"
+
 #include <charconv>
 #include <cmath>
 
 namespace quendral {
-
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-} // namespace
 
 std::string rideHeightDigits(Axle axle, int position)
 {
@@ -26,13 +14,7 @@ std::string rideHeightDigits(Axle axle, int position)
 
 bool parseDecimal(std::string_view text, double& value)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    text = text.substr(begin, end - begin);
+    text = trimBlanks(text);
 
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {

@@ -1,34 +1,17 @@
 #include "carscript/TextNumber.h"
 
+#include "carscript/TextScan.h"
+
 #include <algorithm>
 #include <limits>
 
 namespace quendral {
 
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-} // namespace
-
 TextNumber TextNumber::parse(std::string_view text)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-
-    std::size_t i = begin;
+    text = trimBlanks(text);
+    const std::size_t end = text.size();
+    std::size_t i = 0;
     bool negative = false;
     if (i < end && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';

@@ -1,0 +1,230 @@
+#include "carscript/ByteSink.h"
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
+#include "carscript/SaveSettings.h"
+#include "carscript/ScriptRewriter.h"
+#include "TestSupport.h"
+#include "ui/CarEditor.h"
+#include "ui/EditingControls.h"
+
+#include <gtest/gtest.h>
+
+namespace quendral {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string MinSizeText = "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.";
+
+class CarEditorTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        racers = temporary.path() / "racers";
+        for (const char* name : {"alpha", "beta"}) {
+            test::writeBytes(racers / (std::string(name) + ".rpk"), "rpk");
+            test::makeCar(racers / name, test::readBytes(fs::path(QUENDRAL_EXAMPLES_DIR) / "falcon_gt" / "scripts"
+                                                          / "_main_.cfg"));
+        }
+        ASSERT_TRUE(editor.openFolder(racers));
+        original = script("alpha");
+    }
+
+    std::string script(const char* car) const { return test::readBytes(carScriptPath(racers / car)); }
+    std::string backup(const char* car) const { return test::readBytes(backupScriptPath(racers / car)); }
+
+    std::vector<std::string> scriptsFolder(const char* car) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(racers / car / "scripts"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void pick(int index)
+    {
+        controls.lstcars.setListIndex(index);
+        ASSERT_TRUE(editor.loadSelectedCar());
+    }
+
+    std::string expectedRewrite(const std::string& from, int smallest, int largest) const
+    {
+        SaveSettings s;
+        s.engines = {controls.Check1.isChecked(), controls.Check2.isChecked(), controls.Check3.isChecked(),
+                     controls.Check4.isChecked()};
+        s.frontDriven = controls.Option1.value() || controls.Option3.value();
+        s.rearDriven = controls.Option2.value() || controls.Option3.value();
+        s.driveChosen = controls.driveSystem.selected() != OptionGroup::None;
+        s.frontPosition = controls.Slider1.value();
+        s.rearPosition = controls.Slider2.value();
+        s.smallestWheel = smallest;
+        s.largestWheel = largest;
+        StringSink sink;
+        std::string error;
+        EXPECT_TRUE(rewriteScript(from, s, sink, error)) << error;
+        return sink.data;
+    }
+
+    test::TemporaryFolder temporary;
+    fs::path racers;
+    std::string original;
+    test::RecordingMessages messages;
+    EditingControls controls{messages};
+    CarEditor editor{controls, messages, FileSystem::real()};
+};
+
+TEST_F(CarEditorTest, SaveBacksUpTheScriptAndWritesItAnew)
+{
+    pick(0);
+    controls.Check3.setValue(1);
+    controls.Slider1.setValue(20);
+    ASSERT_TRUE(editor.save());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(backup("alpha"), original);
+    const std::string first = script("alpha");
+    EXPECT_EQ(first, expectedRewrite(original, 15, 18));
+    EXPECT_EQ(script("beta"), original);
+    EXPECT_EQ(scriptsFolder("alpha"), (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
+
+    ASSERT_TRUE(editor.save());
+    EXPECT_EQ(backup("alpha"), first);
+    EXPECT_EQ(script("alpha"), first);
+
+    pick(0);
+    EXPECT_EQ(controls.Check3.value(), 1);
+    EXPECT_EQ(controls.Slider1.value(), 20);
+}
+
+TEST_F(CarEditorTest, AMinimumBelow14IsCorrectedAndTheSaveGoesOn)
+{
+    pick(0);
+    controls.txtminw.setText("12");
+    ASSERT_TRUE(editor.save());
+    EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{{"Min size", MinSizeText}}));
+    EXPECT_EQ(controls.txtminw.text(), "14");
+    EXPECT_EQ(script("alpha"), expectedRewrite(original, 14, 18));
+}
+
+TEST_F(CarEditorTest, AMaximumBelowTheMinimumStopsTheSaveBeforeAnyFile)
+{
+    pick(0);
+    controls.txtminw.setText("12");
+    controls.txtmaxw.setText("13");
+    EXPECT_FALSE(editor.save());
+    EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{{"Min size", MinSizeText},
+                                                               {"MIN>MAX", "Min is bigger then max!!!!"}}));
+    EXPECT_EQ(controls.txtminw.text(), "14");
+    EXPECT_EQ(script("alpha"), original);
+    EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
+
+    messages.shown.clear();
+    controls.txtmaxw.setText("14");
+    EXPECT_TRUE(editor.save()) << "equal sizes are accepted";
+}
+
+TEST_F(CarEditorTest, WheelSizesThatAreNoNumbersStopTheSave)
+{
+    pick(0);
+    for (const auto& [minimum, maximum, caption] : {std::tuple{"", "18", "Min size"}, std::tuple{"15", "x", "Max size"},
+                                                    std::tuple{"40000", "18", "Min size"}}) {
+        messages.shown.clear();
+        controls.txtminw.setText(minimum);
+        controls.txtmaxw.setText(maximum);
+        EXPECT_FALSE(editor.save());
+        EXPECT_EQ(messages.captions(), std::vector<std::string>{caption}) << minimum << " " << maximum;
+    }
+    EXPECT_EQ(script("alpha"), original);
+    EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
+}
+
+TEST_F(CarEditorTest, SavingWithNoCarSelectedTouchesNoFile)
+{
+    controls.txtminw.setText("15");
+    controls.txtmaxw.setText("16");
+    EXPECT_FALSE(editor.save());
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
+    EXPECT_EQ(script("alpha"), original);
+    EXPECT_EQ(scriptsFolder("alpha"), std::vector<std::string>{"_main_.cfg"});
+}
+
+TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstEvenWhenItFails)
+{
+    pick(0);
+    controls.Check4.setValue(1);
+    controls.lstcars.setListIndex(ListBox::NoSelection);
+    EXPECT_FALSE(editor.loadSelectedCar());
+    EXPECT_TRUE(messages.shown.empty()) << "nothing selected is no error";
+    EXPECT_EQ(controls.Check1.value(), 0);
+    EXPECT_EQ(controls.Slider1.value(), 10);
+
+    controls.Check1.setValue(1);
+    fs::remove(carScriptPath(racers / "beta"));
+    controls.lstcars.setListIndex(1);
+    EXPECT_FALSE(editor.loadSelectedCar());
+    EXPECT_EQ(controls.Check1.value(), 0);
+    EXPECT_EQ(controls.txtmaxw.text(), "18");
+    ASSERT_EQ(messages.captions(), std::vector<std::string>{"Read car"});
+    EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
+}
+
+TEST_F(CarEditorTest, AScriptThatCannotBeRewrittenStaysAsItWas)
+{
+    const std::string broken = original + "attach 1 ; engine_block\r\nno slot damage mode line after it\r\n";
+    test::writeBytes(carScriptPath(racers / "alpha"), broken);
+    pick(0);
+    EXPECT_FALSE(editor.save());
+    EXPECT_EQ(script("alpha"), broken);
+    EXPECT_EQ(backup("alpha"), broken);
+    EXPECT_EQ(scriptsFolder("alpha"), (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
+    ASSERT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
+    EXPECT_NE(messages.shown[0].text.find("\"alpha\""), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find("unchanged"), std::string::npos);
+}
+
+TEST_F(CarEditorTest, AMissingScriptIsReportedAndNothingIsCreated)
+{
+    pick(1);
+    fs::remove_all(racers / "beta" / "scripts");
+    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(fs::exists(racers / "beta" / "scripts"));
+    ASSERT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
+    EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
+}
+
+TEST_F(CarEditorTest, ABackupThatIsALinkIsReplacedNotWrittenThrough)
+{
+    const fs::path elsewhere = temporary.path() / "precious.txt";
+    test::writeBytes(elsewhere, "keep me");
+    fs::create_symlink(elsewhere, backupScriptPath(racers / "alpha"));
+    pick(0);
+    ASSERT_TRUE(editor.save());
+    EXPECT_EQ(test::readBytes(elsewhere), "keep me");
+    EXPECT_FALSE(fs::is_symlink(backupScriptPath(racers / "alpha")));
+    EXPECT_EQ(backup("alpha"), original);
+}
+
+TEST_F(CarEditorTest, TheNewScriptKeepsThePermissionsOfTheOld)
+{
+    const fs::path path = carScriptPath(racers / "alpha");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    pick(0);
+    ASSERT_TRUE(editor.save());
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(CarEditorTest, PickingADriveThatCannotBeReadKeepsBothChoosers)
+{
+    ASSERT_TRUE(editor.pickDrive(temporary.path()));
+    EXPECT_EQ(controls.Drive1.drive(), temporary.path());
+    EXPECT_EQ(controls.Dir1.path(), temporary.path());
+    EXPECT_FALSE(editor.pickDrive(temporary.path() / "no-such-volume"));
+    EXPECT_EQ(controls.Drive1.drive(), temporary.path());
+    EXPECT_EQ(controls.Dir1.path(), temporary.path());
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
+}
+
+} // namespace
+} // namespace quendral
