@@ -59,6 +59,21 @@ TEST(LinksInTheScriptsFolder, DanglingBackupLinkCreatesNothingWhereItPoints)
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(car / "scripts" / "_main_backup.cfg")));
 }
 
+TEST(LinksInTheScriptsFolder, BackupHardLinkToAnotherFileIsReplacedNotWrittenThrough)
+{
+    TemporaryFolder folder;
+    const auto car = makeCar(folder.path() / "racers" / "mistral", Script);
+    const auto elsewhere = folder.path() / "documents" / "thesis.txt";
+    writeBytes(elsewhere, UsersFile);
+    std::filesystem::create_hard_link(elsewhere, car / "scripts" / "_main_backup.cfg");
+
+    std::vector<ShownMessage> messages;
+    EXPECT_TRUE(save(car, messages));
+    EXPECT_EQ(readBytes(elsewhere), UsersFile);
+    EXPECT_EQ(std::filesystem::hard_link_count(elsewhere), 1u);
+    EXPECT_EQ(readBytes(car / "scripts" / "_main_backup.cfg"), Script);
+}
+
 TEST(LinksInTheScriptsFolder, ScriptLinkIsReadButTheFileItPointsToIsNotWritten)
 {
     TemporaryFolder folder;
