@@ -129,7 +129,10 @@ TEST_F(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsThe
         }
     }
     RecordProperty("failure_points_injected", injected);
-    std::cout << "[ figures  ] failure points injected: " << injected << '\n';
+    std::cout << "[ figures  ] failure points injected: " << injected << " (";
+    for (std::size_t i = 0; i < FileSteps.size(); ++i)
+        std::cout << (i ? ", " : "") << counts[i] << ' ' << stepName(FileSteps[i]);
+    std::cout << ")\n";
 }
 
 } // namespace
