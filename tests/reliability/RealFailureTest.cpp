@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace quendral::test {
 namespace {
 
