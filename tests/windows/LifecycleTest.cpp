@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace quendral::test {
 namespace {
 
@@ -127,27 +129,45 @@ TEST_F(Lifecycle, TheHelpWindowIsAFixedToolWindowWithItsTextsAndFonts)
     for (const Text& expected : texts) {
         SCOPED_TRACE(expected.name);
         auto* label = helpControl<QLabel>(expected.name);
-        EXPECT_EQ(label->text(), expected.text);
+        EXPECT_EQ(label->text().remove(QLatin1Char('\n')), expected.text);
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), expected.points);
         EXPECT_EQ(label->font().family(), "Arial");
         EXPECT_FALSE(label->font().bold() || label->font().italic() || label->font().underline()
                      || label->font().strikeOut());
-        EXPECT_TRUE(label->wordWrap());
+        // Every line fits the label, and it has room for all of them.
+        const QFontMetrics metrics = label->fontMetrics();
+        const QStringList lines = label->text().split(QLatin1Char('\n'));
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), label->width()) << line.toStdString();
     }
     EXPECT_EQ(helpControl<QGroupBox>("Frame1")->title(), "How it works????");
     EXPECT_DOUBLE_EQ(helpControl<QGroupBox>("Frame1")->font().pointSizeF(), 12);
     EXPECT_EQ(helpControl<QGroupBox>("Frame2")->title(), "Member of");
     EXPECT_DOUBLE_EQ(helpControl<QGroupBox>("Frame2")->font().pointSizeF(), 9.75);
 
-    // The title takes two lines, as laid out.
+    // The title takes two lines, as laid out; the path stays whole.
     auto* title = helpControl<QLabel>("Label1");
-    const QFontMetrics metrics = title->fontMetrics();
-    EXPECT_GT(metrics.horizontalAdvance(title->text()), title->width());
-    EXPECT_EQ(title->heightForWidth(title->width()), 2 * metrics.lineSpacing() - metrics.leading());
+    EXPECT_EQ(title->text(), "Quendral     \nCar Editor");
+    const QStringList instructions = helpControl<QLabel>("Label2")->text().split(QLatin1Char('\n'));
+    EXPECT_EQ(instructions.size(), 2);
+    EXPECT_TRUE(std::any_of(instructions.begin(), instructions.end(),
+                            [](const QString& line) { return line.contains(QStringLiteral("..\\cars\\racers).")); }));
 
     // Arial itself, or a face with its metrics.
     const QString face = QFontInfo(title->font()).family();
     EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face.toStdString();
+}
+
+TEST(HelpWindowText, BreaksOnlyAtBlanksKeepingThemAtTheLineEnd)
+{
+    const QFontMetrics metrics(QFont(QStringLiteral("Arial"), 10));
+    const auto width = [&](const char* text) { return metrics.horizontalAdvance(QLatin1String(text)); };
+    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("xx xx"), metrics, width("xx xx")), "xx xx");
+    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("xx   xx xx"), metrics, width("xx xx")), "xx   \nxx xx");
+    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("xx xx xx"), metrics, width("xx x")), "xx \nxx \nxx");
+    // A word wider than the line is kept whole on its own line.
+    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("x ..\\a\\b x"), metrics, width("x x")), "x \n..\\a\\b \nx");
+    EXPECT_EQ(Form2::wrapAtBlanks(QString(), metrics, width("x")), "");
 }
 
 TEST_F(Lifecycle, TheHelpWindowCutsTheLogoOffAtItsBox)

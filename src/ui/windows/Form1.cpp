@@ -4,6 +4,7 @@
 #include "ui/windows/DriveList.h"
 #include "ui/windows/FolderTree.h"
 #include "ui/windows/Form2.h"
+#include "ui/windows/FrameStyle.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -57,6 +58,7 @@ Form1::Form1(MessagePresenter* messages, QWidget* parent)
       m_editor(m_controls, m_messages, FileSystem::real())
 {
     setObjectName(QStringLiteral("Form1"));
+    setStyleSheet(QLatin1String(FrameStyleSheet));
     setWindowTitle(QStringLiteral("Quendral Car editor (V1.1b)"));
 
     createControls();

@@ -1,5 +1,6 @@
 #include "ui/windows/Form2.h"
 
+#include "ui/windows/FrameStyle.h"
 #include "ui/windows/TwipsLayout.h"
 
 #include <QFont>
@@ -28,7 +29,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, double 
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(arial(points));
-    label->setWordWrap(true);
+    label->setText(Form2::wrapAtBlanks(text, QFontMetrics(label->font()), place.width()));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(place);
     return label;
@@ -50,6 +51,7 @@ Form2::Form2(QWidget* parent)
                           | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form2"));
+    setStyleSheet(QLatin1String(FrameStyleSheet));
     setWindowTitle(QStringLiteral("Quendral Car editor (V1.1b)"));
     // Closed for good: nothing shows the help window again in this run.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -78,6 +80,32 @@ Form2::Form2(QWidget* parent)
     picture->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setGeometry(twips.rect(840, 240, 4575, 975));
+}
+
+QString Form2::wrapAtBlanks(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString wrapped;
+    QString line;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        // The next word with the blanks in front of it.
+        qsizetype end = at;
+        while (end < text.size() && text.at(end) == QLatin1Char(' '))
+            ++end;
+        const qsizetype wordStart = end;
+        while (end < text.size() && text.at(end) != QLatin1Char(' '))
+            ++end;
+        const QString blanks = text.mid(at, wordStart - at);
+        const QString word = text.mid(wordStart, end - wordStart);
+        if (!line.isEmpty() && !word.isEmpty() && metrics.horizontalAdvance(line + blanks + word) > width) {
+            wrapped += line + blanks + QLatin1Char('\n');
+            line = word;
+        } else {
+            line += blanks + word;
+        }
+        at = end;
+    }
+    return wrapped + line;
 }
 
 void Form2::centreOnScreen()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFontMetrics>
+#include <QString>
 #include <QWidget>
 
 namespace quendral {
@@ -16,6 +18,11 @@ public:
 
     // Puts the window in the middle of the screen it will be shown on.
     void centreOnScreen();
+
+    // Breaks a text into lines that fit a width, at blanks only: a word
+    // never breaks, not even at the backslashes of a path. The blanks at a
+    // break stay at the end of the line, where they take no room.
+    static QString wrapAtBlanks(const QString& text, const QFontMetrics& metrics, int width);
 };
 
 } // namespace quendral
