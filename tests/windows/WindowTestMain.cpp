@@ -4,17 +4,6 @@
 
 #include <gtest/gtest.h>
 
-// Leaks inside the font and display libraries are theirs, reported once per
-// process and out of our reach; the window code's own stay reported.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n"
-           "leak:libfreetype\n"
-           "leak:libglib\n"
-           "leak:libdbus\n"
-           "leak:libQt6DBus\n";
-}
-
 int main(int argc, char* argv[])
 {
     // Also when CTest lists the tests, which runs without the tests' own

@@ -325,7 +325,7 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
     if (m_help)
         m_help->close();
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
