@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace quendral {
@@ -54,6 +55,14 @@ TEST(DriveList, PutsTheRootFirstThenTheHomeVolumeThenTheRest)
     // The current volume is offered even when the mount table hides it.
     EXPECT_EQ(DriveList::ordered({"/"}, "/", "/mnt/game"), (Paths{"/", "/mnt/game"}));
     EXPECT_EQ(DriveList::ordered({}, "/", ""), Paths{});
+}
+
+TEST(DriveList, LeavesOutTheSystemsOwnVolumes)
+{
+    for (const char* offered : {"/", "/home", "/media/usb", "/run/media/kim/USB", "/mnt/games", "/devices"})
+        EXPECT_TRUE(DriveList::offersVolume(offered)) << offered;
+    for (const char* system : {"/proc", "/sys/fs/cgroup", "/dev/shm", "/run", "/run/user/1000", "/snap/core/1", "/boot/efi"})
+        EXPECT_FALSE(DriveList::offersVolume(system)) << system;
 }
 
 TEST(DriveList, FindsTheVolumeOfAFolder)

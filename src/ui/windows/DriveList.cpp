@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -20,18 +21,18 @@ QString toQString(const std::filesystem::path& path)
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
 }
 
-// Bind mounts of single files and the kernel's own trees are no place to
-// look for a racers folder.
 bool isBrowsable(const QStorageInfo& volume)
 {
     if (!volume.isValid() || !volume.isReady())
         return false;
-    const QString root = volume.rootPath();
-    for (const char* system : {"/proc", "/sys", "/dev", "/run/user", "/snap"}) {
-        if (root == QLatin1String(system) || root.startsWith(QLatin1String(system) + QLatin1Char('/')))
-            return false;
-    }
-    return QFileInfo(root).isDir();
+    // Bind mounts of single files are no place to look for a folder.
+    return QFileInfo(volume.rootPath()).isDir() && DriveList::offersVolume(toPath(volume.rootPath()));
+}
+
+bool isAtOrBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    const auto [mismatch, ignored] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return mismatch == folder.end();
 }
 
 } // namespace
@@ -50,6 +51,19 @@ std::vector<std::filesystem::path> DriveList::drives(const std::filesystem::path
 #endif
     return ordered(std::move(volumes), driveOf(std::filesystem::path(QFile::encodeName(QDir::homePath()).toStdString())),
                    current);
+}
+
+bool DriveList::offersVolume(const std::filesystem::path& root)
+{
+    // The kernel's and the system's own trees; removable media that the
+    // desktop mounts below /run/media stay.
+    if (isAtOrBelow(root, "/run/media"))
+        return true;
+    for (const char* system : {"/proc", "/sys", "/dev", "/run", "/snap", "/boot"}) {
+        if (isAtOrBelow(root, system))
+            return false;
+    }
+    return true;
 }
 
 std::filesystem::path DriveList::driveOf(const std::filesystem::path& folder)

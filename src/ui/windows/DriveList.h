@@ -17,6 +17,11 @@ public:
     // media among them) in order of their mount points.
     static std::vector<std::filesystem::path> drives(const std::filesystem::path& current);
 
+    // Whether a volume mounted at `root` is one to offer: not one of the
+    // system's own (/proc, /sys, /dev, /run, /snap, /boot), but removable
+    // media below /run/media are.
+    static bool offersVolume(const std::filesystem::path& root);
+
     // The drive, or mounted volume, that holds a folder.
     static std::filesystem::path driveOf(const std::filesystem::path& folder);
 
