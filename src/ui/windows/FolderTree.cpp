@@ -27,6 +27,8 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(1);
     setRootIsDecorated(false);
     setItemsExpandable(false);
+    // Every entry is open for good; an arrow would promise a fold there is not.
+    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     setIndentation(Indentation);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
