@@ -5,7 +5,6 @@
 #include "carscript/ScriptRewriter.h"
 #include "carscript/ByteSink.h"
 #include "ui/EditingControls.h"
-#include "ui/windows/Form2.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -203,10 +202,7 @@ TEST_F(MainWindowEditing, SavingWritesTheSettingsMadeInTheWindow)
 
 TEST_F(MainWindowEditing, AltSPressesSave)
 {
-    showForm();
-    form->helpWindow()->close();
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    activateForm();
     openRacersFolder();
     clickCar(2);
     const std::string original = readBytes(carScriptOf("vortex_r"));
@@ -279,8 +275,9 @@ TEST_F(MainWindowEditing, TheEditingFrameRefusesInputBeforeAnyCarList)
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Min size"});
 }
 
-TEST_F(MainWindowEditing, AChosenDriveCannotBeUnchosenByClickingItAgain)
+TEST_F(MainWindowEditing, TheDriveChoiceStaysOneOfThree)
 {
+    activateForm();
     openRacersFolder();
     clickCar(0);
     click("Option1");
@@ -288,6 +285,26 @@ TEST_F(MainWindowEditing, AChosenDriveCannotBeUnchosenByClickingItAgain)
     click("Option2");
     EXPECT_EQ(optionsShown(), (std::vector<bool>{false, true, false}));
     EXPECT_TRUE(form->controls().Option2.value());
+
+    // The arrow keys move the choice within the group.
+    control<QRadioButton>("Option2")->setFocus();
+    QTest::keyClick(control<QRadioButton>("Option2"), Qt::Key_Down);
+    EXPECT_TRUE(form->controls().Option3.value());
+    EXPECT_EQ(optionsShown(), (std::vector<bool>{false, false, true}));
+}
+
+TEST_F(MainWindowEditing, ACarThatDrivesNoAxleLeavesTheDriveChoiceAsItWas)
+{
+    makeCar(racers() / "mistral", carScript({}, "-0.500", "1.000 0.000 1.000 0.000", "-0.44",
+                                            "0.000 0.000 1.000 1.000", 15, 17));
+    openRacersFolder();
+    clickCar(1);
+    EXPECT_EQ(optionsShown(), (std::vector<bool>{false, false, false}));
+    clickCar(0);
+    EXPECT_EQ(optionsShown(), (std::vector<bool>{true, false, false}));
+    clickCar(1);
+    EXPECT_EQ(optionsShown(), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(checksShown(), (std::vector<bool>{false, false, false, false}));
 }
 
 } // namespace

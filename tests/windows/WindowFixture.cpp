@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "ui/windows/FolderTree.h"
+#include "ui/windows/Form2.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +25,14 @@ void WindowFixture::showForm()
 {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void WindowFixture::activateForm()
+{
+    showForm();
+    form->helpWindow()->close();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
 }
 
 void WindowFixture::doubleClickFolder(const std::filesystem::path& folder)

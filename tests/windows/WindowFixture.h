@@ -45,6 +45,9 @@ protected:
 
     // Shows the main window (and with it the help window) and waits for it.
     void showForm();
+    // Shows the main window, closes the help window and waits until the
+    // main window has the focus, as keyboard use needs.
+    void activateForm();
     // Opens a folder the way a user does: double click on its entry in Dir1.
     void doubleClickFolder(const std::filesystem::path& folder);
     // Opens the racers folder from its parent in Dir1.

@@ -86,12 +86,8 @@ Form1::Form1(MessagePresenter* messages, QWidget* parent)
         });
     }
     for (std::size_t i = 0; i < m_options.size(); ++i) {
-        // Clicking the chosen button again must not leave the group empty,
-        // so the buttons always show the model's choice afterwards.
-        connect(m_options[i], &QRadioButton::clicked, this, [this, i] {
-            m_controls.driveSystem.setValue(static_cast<int>(i), true);
-            showDriveSystem();
-        });
+        connect(m_options[i], &QRadioButton::clicked, this,
+                [this, i] { m_controls.driveSystem.setValue(static_cast<int>(i), true); });
     }
     m_lstcars->viewport()->installEventFilter(this);
 
@@ -183,10 +179,6 @@ void Form1::createControls()
     m_options[0] = add<QRadioButton>(frame6, "Option1", twipsRect(120, 240, 1335, 255), QStringLiteral("Front"));
     m_options[1] = add<QRadioButton>(frame6, "Option2", twipsRect(120, 480, 1335, 255), QStringLiteral("Rear"));
     m_options[2] = add<QRadioButton>(frame6, "Option3", twipsRect(120, 720, 1335, 255), QStringLiteral("All"));
-    // The model keeps the group: at start none is chosen, which Qt's own
-    // exclusive grouping could not show again once a button was set.
-    for (QRadioButton* option : m_options)
-        option->setAutoExclusive(false);
 
     addLabel(this, "Label5", QStringLiteral("Made by modders for modders - drive it, tune it, share it"),
              twipsRect(120, 5520, 4695, 195));
@@ -426,8 +418,15 @@ void Form1::showEngineChecks()
 void Form1::showDriveSystem()
 {
     for (std::size_t i = 0; i < m_options.size(); ++i) {
-        const QSignalBlocker quiet(m_options[i]);
-        m_options[i]->setChecked(m_controls.driveSystem.value(static_cast<int>(i)));
+        QRadioButton* option = m_options[i];
+        const bool chosen = m_controls.driveSystem.value(static_cast<int>(i));
+        const QSignalBlocker quiet(option);
+        // An exclusive button cannot be cleared while it is set, yet the
+        // model may choose none: the start state, kept by a car whose
+        // script drives no axle.
+        option->setAutoExclusive(chosen);
+        option->setChecked(chosen);
+        option->setAutoExclusive(true);
     }
 }
 
