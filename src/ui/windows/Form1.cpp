@@ -200,11 +200,11 @@ void Form1::setTabOrder()
 {
     // The order of the controls as drawn up; labels, frames and the hidden
     // file list take no focus and drop out by themselves.
-    const QWidget* order[] = {m_lstcars, m_drive1, m_dir1, m_txtminw, m_txtmaxw, m_cmdSave, m_slider1,
+    QWidget* const order[] = {m_lstcars, m_drive1, m_dir1, m_txtminw, m_txtmaxw, m_cmdSave, m_slider1,
                               m_slider2, m_options[0], m_options[1], m_options[2], m_checks[0],
                               m_checks[1], m_checks[2], m_checks[3]};
     for (std::size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 double Form1::scaleToFitCaptions() const
@@ -281,7 +281,9 @@ bool Form1::startIn(const std::filesystem::path& folder)
         absolute = absolute.parent_path();
     if (!m_editor.openFolder(absolute))
         return false;
-    m_controls.Drive1.setDrive(DriveList::driveOf(absolute));
+    const std::filesystem::path drive = DriveList::driveOf(absolute);
+    m_controls.Drive1.setDrives(DriveList::drives(drive));
+    m_controls.Drive1.setDrive(drive);
     return true;
 }
 
@@ -304,9 +306,8 @@ void Form1::changeEvent(QEvent* event)
 {
     // While the help window is open it keeps the focus; once closed it is
     // gone and the main window works as usual.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_help && m_help->isVisible()) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_help && m_help->isVisible())
         m_help->activateWindow();
-    }
     QWidget::changeEvent(event);
 }
 
