@@ -110,8 +110,11 @@ TEST_F(EditingControlsTest, TheCarListKeepsItsOrderAndSelection)
     controls.lstcars.setListIndex(5);
     EXPECT_EQ(controls.lstcars.listIndex(), ListBox::NoSelection);
     controls.lstcars.setListIndex(0);
+    int selectionChanges = 0;
+    controls.lstcars.selectionChanged.connect([&] { ++selectionChanges; });
     controls.lstcars.clear();
     EXPECT_EQ(controls.lstcars.listIndex(), ListBox::NoSelection);
+    EXPECT_EQ(selectionChanges, 1);
 }
 
 } // namespace

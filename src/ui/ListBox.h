@@ -20,9 +20,12 @@ public:
 
     void clear()
     {
+        const bool hadSelection = m_listIndex != NoSelection;
         m_items.clear();
         m_listIndex = NoSelection;
         itemsChanged.emit();
+        if (hadSelection)
+            selectionChanged.emit();
     }
 
     void addItem(std::string item)

@@ -1,0 +1,455 @@
+#include "ui/windows/Form1.h"
+
+#include "carscript/FileSystem.h"
+#include "ui/windows/DriveList.h"
+#include "ui/windows/FolderTree.h"
+#include "ui/windows/Form2.h"
+#include "ui/windows/FrameStyle.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace quendral {
+
+namespace {
+
+constexpr QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(left, top, width, height);
+}
+
+QString fromBytes(const std::string& bytes)
+{
+    return QString::fromLocal8Bit(QByteArray::fromStdString(bytes));
+}
+
+std::string toBytes(const QString& text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+// The logo box is the image with a two-pixel border on every side.
+constexpr int PictureBorder = 2;
+
+} // namespace
+
+Form1::Form1(MessagePresenter* messages, QWidget* parent)
+    : QWidget(parent),
+      m_messageBoxes(this),
+      m_messages(messages ? *messages : m_messageBoxes),
+      m_controls(m_messages),
+      m_editor(m_controls, m_messages, FileSystem::real())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setStyleSheet(QLatin1String(FrameStyleSheet));
+    setWindowTitle(QStringLiteral("Quendral Car editor (V1.1b)"));
+
+    createControls();
+    setTabOrder();
+    m_twips = TwipsLayout(scaleToFitCaptions());
+    applyLayout();
+    showStartFolder();
+
+    // The user's edits and events, into the model and the editor.
+    connect(m_drive1, &QComboBox::activated, this, &Form1::pickDrive);
+    connect(m_dir1, &QTreeWidget::itemActivated, this, &Form1::openFolderItem);
+    connect(m_lstcars, &QListWidget::currentRowChanged, this, &Form1::pickCar);
+    connect(m_lstcars, &QListWidget::itemClicked, this, &Form1::clickCar);
+    connect(m_cmdSave, &QPushButton::clicked, this, &Form1::save);
+    connect(m_txtminw, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_controls.txtminw.setText(toBytes(text)); });
+    connect(m_txtmaxw, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_controls.txtmaxw.setText(toBytes(text)); });
+    connect(m_slider1, &QSlider::valueChanged, this, [this](int value) { m_controls.Slider1.setValue(value); });
+    connect(m_slider2, &QSlider::valueChanged, this, [this](int value) { m_controls.Slider2.setValue(value); });
+    for (std::size_t i = 0; i < m_checks.size(); ++i) {
+        connect(m_checks[i], &QCheckBox::clicked, this, [this, i](bool ticked) {
+            m_controls.engineChecks()[i]->setValue(ticked ? 1 : 0);
+            showEngineChecks();
+        });
+    }
+    for (std::size_t i = 0; i < m_options.size(); ++i) {
+        connect(m_options[i], &QRadioButton::clicked, this,
+                [this, i] { m_controls.driveSystem.setValue(static_cast<int>(i), true); });
+    }
+    m_lstcars->viewport()->installEventFilter(this);
+
+    // Changes to the model, whether the user's or the program's, shown. The
+    // model's own handlers (the scan, the maximum wheel-size check) were
+    // connected first and have run by the time these show the result.
+    m_controls.Drive1.changed.connect([this] { showDrives(); });
+    m_controls.Dir1.changed.connect([this] { showFolder(); });
+    m_controls.lstcars.itemsChanged.connect([this] { showCars(); });
+    m_controls.lstcars.selectionChanged.connect([this] { showSelectedCar(); });
+    m_controls.Frame3.changed.connect([this] { m_frame3->setEnabled(m_controls.Frame3.isEnabled()); });
+    for (CheckBox* check : m_controls.engineChecks())
+        check->changed.connect([this] { showEngineChecks(); });
+    m_controls.driveSystem.changed.connect([this] { showDriveSystem(); });
+    m_controls.Slider1.changed.connect([this] { showSliders(); });
+    m_controls.Slider2.changed.connect([this] { showSliders(); });
+    m_controls.txtminw.changed.connect([this] { showWheelSizes(); });
+    m_controls.txtmaxw.changed.connect([this] { showWheelSizes(); });
+}
+
+Form1::~Form1()
+{
+    // The model goes before the widgets; nothing a dying widget signals may
+    // reach it.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
+
+Form2* Form1::helpWindow() const
+{
+    return m_help;
+}
+
+template <typename Widget, typename... Arguments>
+Widget* Form1::add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments)
+{
+    auto* widget = new Widget(std::forward<Arguments>(arguments)..., container);
+    widget->setObjectName(QLatin1String(name));
+    m_placements.push_back({widget, twips, false});
+    return widget;
+}
+
+QLabel* Form1::addLabel(QWidget* container, const char* name, const QString& text, QRect twips)
+{
+    auto* label = add<QLabel>(container, name, twips, text);
+    m_placements.back().sizesToContents = true;
+    return label;
+}
+
+void Form1::createControls()
+{
+    auto* frame1 = add<QGroupBox>(this, "Frame1", twipsRect(360, 120, 1695, 2535), QStringLiteral("Cars"));
+    m_lstcars = add<QListWidget>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
+    m_lstcars->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto* frame2 = add<QGroupBox>(this, "Frame2", twipsRect(2160, 120, 2295, 2535),
+                                  QStringLiteral("Quendral location"));
+    m_drive1 = add<QComboBox>(frame2, "Drive1", twipsRect(120, 240, 2055, 315));
+    m_dir1 = add<FolderTree>(frame2, "Dir1", twipsRect(120, 720, 2055, 1665));
+
+    m_file1 = add<QListWidget>(this, "File1", twipsRect(4200, 2280, 135, 285));
+    m_file1->hide();
+
+    m_frame3 = add<QGroupBox>(this, "Frame3", twipsRect(360, 2760, 4095, 2295));
+    m_frame3->setEnabled(m_controls.Frame3.isEnabled());
+
+    auto* frame4 = add<QGroupBox>(m_frame3, "Frame4", twipsRect(120, 120, 2175, 615), QStringLiteral("Wheels:"));
+    addLabel(frame4, "Label1", QStringLiteral("Min.:"), twipsRect(120, 240, 345, 195));
+    addLabel(frame4, "Label2", QStringLiteral("Max.:"), twipsRect(1080, 240, 390, 195));
+    m_txtminw = add<QLineEdit>(frame4, "txtminw", twipsRect(480, 240, 495, 285));
+    m_txtmaxw = add<QLineEdit>(frame4, "txtmaxw", twipsRect(1560, 240, 495, 285));
+
+    m_cmdSave = add<QPushButton>(this, "cmdSave", twipsRect(1560, 5160, 1575, 255), QStringLiteral("&Save file"));
+
+    auto* frame5 = add<QGroupBox>(m_frame3, "Frame5", twipsRect(120, 840, 2175, 1335),
+                                  QStringLiteral("Vehicel height"));
+    addLabel(frame5, "Label3", QStringLiteral("Front:"), twipsRect(120, 240, 405, 195));
+    addLabel(frame5, "Label4", QStringLiteral("Back:"), twipsRect(120, 720, 420, 195));
+    m_slider1 = add<QSlider>(frame5, "Slider1", twipsRect(720, 240, 1335, 255), Qt::Horizontal);
+    m_slider2 = add<QSlider>(frame5, "Slider2", twipsRect(720, 720, 1335, 255), Qt::Horizontal);
+    for (QSlider* slider : {m_slider1, m_slider2}) {
+        slider->setRange(EditingControls::RideHeightMinimum, EditingControls::RideHeightMaximum);
+        slider->setSingleStep(1);
+        slider->setPageStep(5);
+    }
+
+    auto* frame6 = add<QGroupBox>(m_frame3, "Frame6", twipsRect(2400, 120, 1575, 1095),
+                                  QStringLiteral("Drive system"));
+    m_options[0] = add<QRadioButton>(frame6, "Option1", twipsRect(120, 240, 1335, 255), QStringLiteral("Front"));
+    m_options[1] = add<QRadioButton>(frame6, "Option2", twipsRect(120, 480, 1335, 255), QStringLiteral("Rear"));
+    m_options[2] = add<QRadioButton>(frame6, "Option3", twipsRect(120, 720, 1335, 255), QStringLiteral("All"));
+
+    addLabel(this, "Label5", QStringLiteral("Made by modders for modders - drive it, tune it, share it"),
+             twipsRect(120, 5520, 4695, 195));
+
+    auto* frame7 = add<QGroupBox>(m_frame3, "Frame7", twipsRect(2400, 1200, 1575, 975), QStringLiteral("V's"));
+    m_checks[0] = add<QCheckBox>(frame7, "Check1", twipsRect(120, 240, 495, 195), QStringLiteral("I4"));
+    m_checks[1] = add<QCheckBox>(frame7, "Check2", twipsRect(120, 480, 615, 255), QStringLiteral("V6"));
+    m_checks[2] = add<QCheckBox>(frame7, "Check3", twipsRect(720, 240, 615, 255), QStringLiteral("V8"));
+    m_checks[3] = add<QCheckBox>(frame7, "Check4", twipsRect(720, 480, 735, 255), QStringLiteral("V10"));
+
+    m_picture1 = add<QLabel>(this, "Picture1", twipsRect(240, 5880, 4560, 1290));
+    m_picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_picture1->setLineWidth(PictureBorder);
+    m_picture1->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
+    m_picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void Form1::setTabOrder()
+{
+    // The order of the controls as drawn up; labels, frames and the hidden
+    // file list take no focus and drop out by themselves.
+    QWidget* const order[] = {m_lstcars, m_drive1, m_dir1, m_txtminw, m_txtmaxw, m_cmdSave, m_slider1,
+                              m_slider2, m_options[0], m_options[1], m_options[2], m_checks[0],
+                              m_checks[1], m_checks[2], m_checks[3]};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+double Form1::scaleToFitCaptions() const
+{
+    const TwipsLayout unscaled;
+    std::vector<TwipsLayout::Fit> fits;
+    for (const Placement& placement : m_placements) {
+        QWidget* widget = placement.widget;
+        const QSize room = unscaled.size(placement.twips.width(), placement.twips.height());
+        const QFontMetrics metrics = widget->fontMetrics();
+        if (placement.sizesToContents) {
+            fits.push_back({widget->sizeHint(), room});
+        } else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
+            // The mark and its caption side by side; the room the style keeps
+            // around them for the focus frame may be cut, the caption not.
+            const int mark = widget->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, widget);
+            fits.push_back({QSize(widget->sizeHint().width(), std::max(mark, metrics.height())), room});
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget); frame && !frame->title().isEmpty()) {
+            // The caption runs along the top edge, above the frame's first
+            // row of controls.
+            int firstRow = placement.twips.height();
+            for (const Placement& inner : m_placements) {
+                if (inner.widget->parentWidget() == frame)
+                    firstRow = std::min(firstRow, inner.twips.top());
+            }
+            const QSize caption(metrics.horizontalAdvance(frame->title()) + 2 * metrics.averageCharWidth(),
+                                metrics.height());
+            fits.push_back({caption, QSize(room.width(), unscaled.pixels(firstRow))});
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            const QSize caption(metrics.horizontalAdvance(button->text().remove(QLatin1Char('&')))
+                                    + 2 * metrics.averageCharWidth(),
+                                metrics.height() + 4);
+            fits.push_back({caption, room});
+        } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget)) {
+            fits.push_back({QSize(0, widget->minimumSizeHint().height()), room});
+        }
+    }
+    return TwipsLayout::scaleToFit(fits);
+}
+
+void Form1::applyLayout()
+{
+    for (const Placement& placement : m_placements) {
+        const QRect& t = placement.twips;
+        QRect place = m_twips.rect(t.left(), t.top(), t.width(), t.height());
+        if (placement.sizesToContents)
+            place.setSize(placement.widget->sizeHint());
+        placement.widget->setGeometry(place);
+    }
+    // The logo box fits the image, whatever the scale.
+    const QPixmap logo = m_picture1->pixmap();
+    m_picture1->resize(logo.size() + QSize(2 * PictureBorder, 2 * PictureBorder));
+    resize(m_twips.size(4920, 7275));
+}
+
+void Form1::showStartFolder()
+{
+    // The process's folder, shown without a change: no scan runs at start.
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::current_path(ignored);
+    const std::filesystem::path drive = DriveList::driveOf(folder);
+    m_controls.Drive1.setDrives(DriveList::drives(drive));
+    m_controls.Drive1.setDrive(drive);
+    m_controls.Dir1.setInitialPath(folder);
+    showDrives();
+    showFolder();
+}
+
+bool Form1::startIn(const std::filesystem::path& folder)
+{
+    std::error_code ignored;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
+    if (!absolute.has_filename() && absolute.has_relative_path())
+        absolute = absolute.parent_path();
+    if (!m_editor.openFolder(absolute))
+        return false;
+    const std::filesystem::path drive = DriveList::driveOf(absolute);
+    m_controls.Drive1.setDrives(DriveList::drives(drive));
+    m_controls.Drive1.setDrive(drive);
+    return true;
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    if (!m_initialized) {
+        m_initialized = true;
+        // The help window comes first, over the middle of the screen, and the
+        // main window follows under it.
+        m_help = new Form2(this);
+        m_help->centreOnScreen();
+        m_help->show();
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    // While the help window is open it keeps the focus; once closed it is
+    // gone and the main window works as usual.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_help && m_help->isVisible())
+        m_help->activateWindow();
+    QWidget::changeEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window ends the program at once, without a question;
+    // unsaved edits are lost.
+    event->accept();
+    if (m_help)
+        m_help->close();
+    QCoreApplication::exit(0);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click on the car already selected changes no selection, yet picks
+    // the car again: remember what was selected before the press.
+    if (watched == m_lstcars->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_rowBeforePress = m_lstcars->currentRow();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::pickDrive(int index)
+{
+    const auto& drives = m_controls.Drive1.drives();
+    if (index < 0 || index >= static_cast<int>(drives.size()))
+        return;
+    // A drive that cannot be read has been reported; the chooser goes back.
+    if (!m_editor.pickDrive(drives[static_cast<std::size_t>(index)]))
+        showDrives();
+}
+
+void Form1::openFolderItem(QTreeWidgetItem* item)
+{
+    const std::filesystem::path folder = FolderTree::folderOf(item);
+    if (folder.empty() || folder == m_controls.Dir1.path())
+        return;
+    if (!m_editor.openFolder(folder))
+        showFolder();
+}
+
+void Form1::pickCar(int row)
+{
+    if (row < 0)
+        return;
+    m_controls.lstcars.setListIndex(row);
+    m_editor.loadSelectedCar();
+}
+
+void Form1::clickCar(QListWidgetItem* item)
+{
+    const int row = m_lstcars->row(item);
+    if (row < 0 || row != m_rowBeforePress)
+        return;
+    m_controls.lstcars.setListIndex(row);
+    m_editor.loadSelectedCar();
+}
+
+void Form1::save()
+{
+    m_editor.save();
+}
+
+void Form1::showDrives()
+{
+    const QSignalBlocker quiet(m_drive1);
+    m_drive1->clear();
+    const auto& drives = m_controls.Drive1.drives();
+    for (const std::filesystem::path& drive : drives)
+        m_drive1->addItem(DriveList::displayName(drive));
+    const auto current = std::find(drives.begin(), drives.end(), m_controls.Drive1.drive());
+    m_drive1->setCurrentIndex(current == drives.end() ? -1 : static_cast<int>(current - drives.begin()));
+}
+
+void Form1::showFolder()
+{
+    const QSignalBlocker quiet(m_dir1);
+    m_dir1->showFolder(m_controls.Dir1.path());
+
+    m_file1->clear();
+    for (const std::string& name : m_controls.File1.names())
+        m_file1->addItem(QFile::decodeName(QByteArray::fromStdString(name)));
+}
+
+void Form1::showCars()
+{
+    const QSignalBlocker quiet(m_lstcars);
+    m_lstcars->clear();
+    for (const std::string& name : m_controls.lstcars.items())
+        m_lstcars->addItem(fromBytes(name));
+    m_lstcars->setCurrentRow(m_controls.lstcars.listIndex());
+}
+
+void Form1::showSelectedCar()
+{
+    const QSignalBlocker quiet(m_lstcars);
+    m_lstcars->setCurrentRow(m_controls.lstcars.listIndex());
+}
+
+void Form1::showEngineChecks()
+{
+    const auto checks = m_controls.engineChecks();
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        const QSignalBlocker quiet(m_checks[i]);
+        m_checks[i]->setChecked(checks[i]->isChecked());
+    }
+}
+
+void Form1::showDriveSystem()
+{
+    for (std::size_t i = 0; i < m_options.size(); ++i) {
+        QRadioButton* option = m_options[i];
+        const bool chosen = m_controls.driveSystem.value(static_cast<int>(i));
+        const QSignalBlocker quiet(option);
+        // An exclusive button cannot be cleared while it is set, yet the
+        // model may choose none: the start state, kept by a car whose
+        // script drives no axle.
+        option->setAutoExclusive(chosen);
+        option->setChecked(chosen);
+        option->setAutoExclusive(true);
+    }
+}
+
+void Form1::showSliders()
+{
+    const QSignalBlocker quiet1(m_slider1);
+    const QSignalBlocker quiet2(m_slider2);
+    m_slider1->setValue(m_controls.Slider1.value());
+    m_slider2->setValue(m_controls.Slider2.value());
+}
+
+void Form1::showWheelSizes()
+{
+    // Rewriting an unchanged box would throw the cursor to its end.
+    const std::pair<QLineEdit*, const TextBox*> boxes[] = {{m_txtminw, &m_controls.txtminw},
+                                                          {m_txtmaxw, &m_controls.txtmaxw}};
+    for (const auto& [widget, box] : boxes) {
+        if (toBytes(widget->text()) != box->text()) {
+            const QSignalBlocker quiet(widget);
+            widget->setText(fromBytes(box->text()));
+        }
+    }
+}
+
+} // namespace quendral

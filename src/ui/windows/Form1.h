@@ -1,0 +1,125 @@
+#pragma once
+
+#include "ui/CarEditor.h"
+#include "ui/EditingControls.h"
+#include "ui/windows/MessageBoxPresenter.h"
+#include "ui/windows/TwipsLayout.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTreeWidgetItem;
+
+namespace quendral {
+
+class Form2;
+class FolderTree;
+
+// The main window: the car list, the drive and folder choosers, the editing
+// frame and the Save button, laid out as drawn up in twips. It shows the
+// controls model and hands the user's edits and events to it; what happens
+// then is the model's and the editor's business.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Messages go to `messages` when given, else to modal message boxes.
+    explicit Form1(MessagePresenter* messages = nullptr, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    EditingControls& controls() { return m_controls; }
+    const CarEditor& editor() const { return m_editor; }
+
+    // The help window while it is open; nullptr before the first show and
+    // once the user has closed it.
+    Form2* helpWindow() const;
+
+    double layoutScale() const { return m_twips.scale(); }
+
+    // Opens a folder in the folder chooser, as the user would; the racers
+    // folder scan runs. The drive chooser moves to the folder's drive.
+    bool startIn(const std::filesystem::path& folder);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Placement
+    {
+        QWidget* widget;
+        QRect twips;
+        bool sizesToContents;
+    };
+
+    template <typename Widget, typename... Arguments>
+    Widget* add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments);
+    QLabel* addLabel(QWidget* container, const char* name, const QString& text, QRect twips);
+
+    void createControls();
+    void setTabOrder();
+    double scaleToFitCaptions() const;
+    void applyLayout();
+    void showStartFolder();
+
+    // Events the window handles.
+    void pickDrive(int index);
+    void openFolderItem(QTreeWidgetItem* item);
+    void pickCar(int row);
+    void clickCar(QListWidgetItem* item);
+    void save();
+
+    // The model shown in the widgets.
+    void showDrives();
+    void showFolder();
+    void showCars();
+    void showSelectedCar();
+    void showEngineChecks();
+    void showDriveSystem();
+    void showSliders();
+    void showWheelSizes();
+
+    MessageBoxPresenter m_messageBoxes;
+    MessagePresenter& m_messages;
+    EditingControls m_controls;
+    CarEditor m_editor;
+    TwipsLayout m_twips;
+    std::vector<Placement> m_placements;
+    QPointer<Form2> m_help;
+    bool m_initialized = false;
+    int m_rowBeforePress = -1;
+
+    QListWidget* m_lstcars = nullptr;
+    QComboBox* m_drive1 = nullptr;
+    FolderTree* m_dir1 = nullptr;
+    QListWidget* m_file1 = nullptr;
+    QGroupBox* m_frame3 = nullptr;
+    QLineEdit* m_txtminw = nullptr;
+    QLineEdit* m_txtmaxw = nullptr;
+    QPushButton* m_cmdSave = nullptr;
+    QSlider* m_slider1 = nullptr;
+    QSlider* m_slider2 = nullptr;
+    std::array<QRadioButton*, 3> m_options{};
+    std::array<QCheckBox*, 4> m_checks{};
+    QLabel* m_picture1 = nullptr;
+};
+
+} // namespace quendral

@@ -1,0 +1,121 @@
+#include "ui/windows/Form2.h"
+
+#include "ui/windows/FrameStyle.h"
+#include "ui/windows/TwipsLayout.h"
+
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+
+namespace quendral {
+
+namespace {
+
+// Arial, which Linux resolves to a metric-compatible face, so the texts
+// break where they were laid out to.
+QFont arial(double points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, double points, const QRect& place)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(arial(points));
+    label->setText(Form2::wrapAtBlanks(text, QFontMetrics(label->font()), place.width()));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(place);
+    return label;
+}
+
+QGroupBox* addFrame(QWidget* parent, const char* name, const QString& title, double points, const QRect& place)
+{
+    auto* frame = new QGroupBox(title, parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setFont(arial(points));
+    frame->setGeometry(place);
+    return frame;
+}
+
+} // namespace
+
+Form2::Form2(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+                          | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setStyleSheet(QLatin1String(FrameStyleSheet));
+    setWindowTitle(QStringLiteral("Quendral Car editor (V1.1b)"));
+    // Closed for good: nothing shows the help window again in this run.
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    // Every font here is given in points, so the layout needs no scaling
+    // beyond the twips themselves.
+    const TwipsLayout twips;
+    setFixedSize(twips.size(7230, 6330));
+
+    addLabel(this, "Label1", QStringLiteral("Quendral     Car Editor"), 48, twips.rect(720, 240, 6015, 2055));
+
+    QGroupBox* frame1 = addFrame(this, "Frame1", QStringLiteral("How it works????"), 12,
+                                 twips.rect(600, 2640, 6255, 1815));
+    addLabel(frame1, "Label2",
+             QStringLiteral("Just point it to the directory where the car files are in. (Def. "
+                            "..\\cars\\racers). Select a car and change the specs!!!"),
+             9.75, twips.rect(120, 360, 6015, 495));
+    addLabel(frame1, "Label3", QStringLiteral("Drive safely and have FUNNNNNNNNN"), 9.75,
+             twips.rect(120, 1320, 6015, 375));
+
+    QGroupBox* frame2 = addFrame(this, "Frame2", QStringLiteral("Member of"), 9.75,
+                                 twips.rect(600, 4800, 6255, 1335));
+    // A fixed box, smaller than the logo: the logo's lower part is cut off.
+    auto* picture = new QLabel(frame2);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setGeometry(twips.rect(840, 240, 4575, 975));
+}
+
+QString Form2::wrapAtBlanks(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString wrapped;
+    QString line;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        // The next word with the blanks in front of it.
+        qsizetype end = at;
+        while (end < text.size() && text.at(end) == QLatin1Char(' '))
+            ++end;
+        const qsizetype wordStart = end;
+        while (end < text.size() && text.at(end) != QLatin1Char(' '))
+            ++end;
+        const QString blanks = text.mid(at, wordStart - at);
+        const QString word = text.mid(wordStart, end - wordStart);
+        if (!line.isEmpty() && !word.isEmpty() && metrics.horizontalAdvance(line + blanks + word) > width) {
+            wrapped += line + blanks + QLatin1Char('\n');
+            line = word;
+        } else {
+            line += blanks + word;
+        }
+        at = end;
+    }
+    return wrapped + line;
+}
+
+void Form2::centreOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+} // namespace quendral

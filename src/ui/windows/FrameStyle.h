@@ -1,0 +1,13 @@
+#pragma once
+
+namespace quendral {
+
+// Frames draw their caption on the border line, the first row of controls
+// just below it, as the windows were laid out for; Qt's own styles put the
+// caption above the line and would push the line into the first row.
+inline constexpr char FrameStyleSheet[] =
+    "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 0.4em; padding: 0 2px; }";
+
+} // namespace quendral
