@@ -11,10 +11,9 @@ constexpr std::size_t BufferSize = 256 * 1024;
 
 } // namespace
 
-LineWriter::LineWriter(ByteSink& sink) : m_sink(sink)
-{
-    m_buffer.reserve(BufferSize);
-}
+// The buffer grows with the output rather than taking its full size up
+// front: most car scripts are a few kilobytes.
+LineWriter::LineWriter(ByteSink& sink) : m_sink(sink) {}
 
 void LineWriter::writeLine(std::string_view text)
 {
