@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace quendral {
 namespace {
@@ -214,6 +215,13 @@ TEST(ScriptRewriter, ASecondSaveWithTheSameSettingsChangesNothing)
                               + "\n# RR wheel #\nf,g\nh\n" + test::wheelLine("-0.70", RearFree) + "\ni\nlast";
     const std::string once = rewrite(messy);
     EXPECT_EQ(rewrite(once), once);
+}
+
+TEST(ScriptRewriter, AWheelSizeAtTheTopOfTheRangeEndsTheRun)
+{
+    constexpr int Top = std::numeric_limits<int>::max();
+    const auto lines = linesOf(rewrite(crlf({"# FL wheel #", "a", "b", "c", "d", "e"}), settings(Top - 1, Top)));
+    EXPECT_EQ(lines.size(), 9u);
 }
 
 TEST(ScriptRewriter, AnEmptyScriptStaysEmpty)

@@ -154,8 +154,9 @@ bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
             m_writer.copy(current);
     }
 
-    for (int size = m_settings.smallestWheel; size <= m_settings.largestWheel; ++size)
-        m_writer.writeLine(wheelSizeLine(size));
+    // Counted so that a largest size at the top of int's range cannot overflow.
+    for (long long size = m_settings.smallestWheel; size <= m_settings.largestWheel; ++size)
+        m_writer.writeLine(wheelSizeLine(static_cast<int>(size)));
     m_writer.writeLine(slotTypeLine(wheel));
 
     leftBehind.reset();

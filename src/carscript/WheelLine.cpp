@@ -29,7 +29,7 @@ std::optional<std::string> rebuildWheelLine(std::string_view wheelLine, Axle axl
 
     const std::string_view tail = wheelLine.substr(wheelLine.size() - WheelLineTailLength);
     std::string line;
-    line.reserve(wheelLine.size() + 8);
+    line.reserve(WheelLinePrefixLength + 7 + WheelLineTailLength);
     line.append(wheelLine.substr(0, WheelLinePrefixLength));
     line.append(" -0.");
     line.append(rideHeightDigits(axle, position));
