@@ -55,6 +55,7 @@ bool FieldReader::next(Field& field)
         if (m_data[stop] == '\r' && m_position < size && m_data[m_position] == '\n')
             ++m_position;
     }
+    field.delimiter = m_data.substr(stop, m_position - stop);
     return true;
 }
 
