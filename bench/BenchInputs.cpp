@@ -70,41 +70,41 @@ std::string largeScript(std::size_t size)
 {
     const std::vector<std::string_view> lines = linesOf(demoScript());
 
-    // Sort the demo car's lines into the parts the editor recognises (the
+    // Sort the demo car's lines into the pieces the editor recognises (the
     // camera line up to the steering-help line, the engine block up to the
     // slot damage mode line, the wheel blocks) and the ordinary rest.
     std::vector<std::string_view> ordinary;
     std::size_t firstWheelBlock = lines.size();
-    enum class Part { Ordinary, Camera, Engines, Wheel } part = Part::Ordinary;
+    enum class Region { Ordinary, Camera, Engines, Wheel } region = Region::Ordinary;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view text = withoutLineEnd(lines[i]);
         std::string_view trimmed = text;
         while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t'))
             trimmed.remove_prefix(1);
-        switch (part) {
-        case Part::Ordinary:
+        switch (region) {
+        case Region::Ordinary:
             if (isCameraLine(trimmed)) {
-                part = Part::Camera;
+                region = Region::Camera;
             } else if (isEngineBlockEntry(trimmed)) {
-                part = Part::Engines;
+                region = Region::Engines;
             } else if (wheelMarker(trimmed)) {
-                part = Part::Wheel;
+                region = Region::Wheel;
                 firstWheelBlock = std::min(firstWheelBlock, i);
             } else {
                 ordinary.push_back(lines[i]);
             }
             break;
-        case Part::Camera:
+        case Region::Camera:
             if (isSteerHelpLine(trimmed))
-                part = Part::Ordinary;
+                region = Region::Ordinary;
             break;
-        case Part::Engines:
+        case Region::Engines:
             if (isSlotDamageModeLine(trimmed))
-                part = Part::Ordinary;
+                region = Region::Ordinary;
             break;
-        case Part::Wheel:
+        case Region::Wheel:
             if (isSlotTypeLine(trimmed))
-                part = Part::Ordinary;
+                region = Region::Ordinary;
             break;
         }
     }

@@ -50,7 +50,7 @@ const std::string& scriptOfSize(std::int64_t size)
 }
 
 // What a save writes: two engine families, all wheels driven, new heights
-// and a new wheel-size range, so that every replaced part is written anew.
+// and a new wheel-size range, so that every replaced piece is written anew.
 SaveSettings changedSettings()
 {
     SaveSettings settings;
