@@ -93,5 +93,15 @@ TEST(FieldReader, KeepsTheBlanksAroundEachPieceOfALine)
     EXPECT_EQ(second.number, first.number + 1);
 }
 
+TEST(FieldReader, KeepsTheDelimiterThatEndedEachField)
+{
+    FieldReader reader("a,b\r\nc\nd\re");
+    std::vector<std::string> delimiters;
+    Field field;
+    while (reader.next(field))
+        delimiters.emplace_back(field.delimiter);
+    EXPECT_EQ(delimiters, (std::vector<std::string>{",", "\r\n", "\n", "\r", ""}));
+}
+
 } // namespace
 } // namespace quendral

@@ -5,10 +5,83 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace quendral {
 namespace {
+
+// The line writer's rules applied piece by piece, as plainly as they can be
+// written: what the writer must produce whatever it does to go faster.
+class PlainLineWriter
+{
+public:
+    void writeLine(std::string_view text)
+    {
+        endOpenLine();
+        out.append(text);
+        out.append("\r\n");
+    }
+
+    void copy(const Field& field)
+    {
+        if (open && open->end == FieldEnd::Comma && open->number + 1 == field.number) {
+            out.append(open->trailing);
+            out.append(",");
+            out.append(field.indent);
+        } else {
+            endOpenLine();
+            if (field.startsLine)
+                out.append(field.indent);
+        }
+        out.append(field.text);
+        open = field;
+    }
+
+    void finish() { endOpenLine(); }
+
+    std::string out;
+
+private:
+    void endOpenLine()
+    {
+        if (!open)
+            return;
+        if (open->end != FieldEnd::Comma)
+            out.append(open->trailing);
+        out.append("\r\n");
+        open.reset();
+    }
+
+    std::optional<Field> open;
+};
+
+// Counts the writes it is handed, to tell one large write from many.
+class CountingSink final : public ByteSink
+{
+public:
+    bool write(std::string_view bytes) override
+    {
+        data.append(bytes);
+        ++writes;
+        return true;
+    }
+
+    std::string data;
+    int writes = 0;
+};
+
+std::vector<Field> fieldsOf(std::string_view data)
+{
+    FieldReader reader(data);
+    std::vector<Field> fields;
+    Field field;
+    while (reader.next(field))
+        fields.push_back(field);
+    return fields;
+}
 
 // Copies every field, or drops those the filter refuses.
 std::string copyThrough(std::string_view script, const std::function<bool(const Field&)>& keep = {})
@@ -65,20 +138,19 @@ TEST(LineWriter, BreaksALineWhereAPieceWasDropped)
     EXPECT_EQ(out, "  a\r\nc\r\n");
 }
 
-TEST(LineWriter, WrittenLinesStandAlone)
+TEST(LineWriter, WritesALineOfItsOwnBetweenCopiedFields)
 {
+    const std::vector<Field> fields = fieldsOf("a,b\r\n");
     StringSink sink;
     LineWriter writer(sink);
-    FieldReader reader("a, b\r\n");
-    Field first;
-    Field second;
-    reader.next(first);
-    reader.next(second);
-    writer.copy(first);
-    writer.writeLine("new");
-    writer.copy(second);
+    writer.copy(fields[0]);
+    {
+        const std::string replacement = "replaced";
+        writer.writeLine(replacement);
+    }
+    writer.copy(fields[1]);
     ASSERT_TRUE(writer.finish());
-    EXPECT_EQ(sink.data, "a\r\nnew\r\nb\r\n");
+    EXPECT_EQ(sink.data, "a\r\nreplaced\r\nb\r\n");
 }
 
 class FailingSink final : public ByteSink
@@ -102,6 +174,57 @@ TEST(LineWriter, HandsLongScriptsOverWhole)
         script += "line " + std::to_string(i) + ", piece\r\n";
     script += std::string(600000, 'x') + "\r\n";
     EXPECT_EQ(copyThrough(script), script);
+}
+
+TEST(LineWriter, HandsOnALongRunOfTheScriptInOneWrite)
+{
+    std::string script;
+    while (script.size() < 2 * 1024 * 1024)
+        script += "colour      0.80, 0.12, 0.10\r\n; a comment\r\n";
+    CountingSink sink;
+    LineWriter writer(sink);
+    for (const Field& field : fieldsOf(script))
+        writer.copy(field);
+    ASSERT_TRUE(writer.finish());
+    EXPECT_TRUE(sink.data == script);
+    EXPECT_EQ(sink.writes, 1);
+}
+
+// Random scripts of blanks, commas, line ends of every kind and text, with
+// random fields copied, left out or replaced by lines of their own: the
+// writer gives exactly what the plain rules give.
+TEST(LineWriter, AgreesWithThePlainRulesOnRandomScripts)
+{
+    std::mt19937 random(20261206);
+    const std::string alphabet = "ab  \t,,\r\n\n\r";
+    for (int round = 0; round < 3000; ++round) {
+        std::string script;
+        const int length = std::uniform_int_distribution<int>(0, 120)(random);
+        for (int i = 0; i < length; ++i)
+            script += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(random)];
+
+        StringSink sink;
+        LineWriter writer(sink);
+        PlainLineWriter plain;
+        for (const Field& field : fieldsOf(script)) {
+            switch (std::uniform_int_distribution<int>(0, 5)(random)) {
+            case 0:
+                break;  // left out
+            case 1: {
+                const std::string line = "line " + std::to_string(round);
+                writer.writeLine(line);
+                plain.writeLine(line);
+                break;
+            }
+            default:
+                writer.copy(field);
+                plain.copy(field);
+            }
+        }
+        ASSERT_TRUE(writer.finish());
+        plain.finish();
+        ASSERT_EQ(sink.data, plain.out) << "script: " << testing::PrintToString(script);
+    }
 }
 
 } // namespace

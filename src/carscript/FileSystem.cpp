@@ -1,6 +1,8 @@
 #include "carscript/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -10,6 +12,8 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -146,6 +150,8 @@ private:
 
 } // namespace
 
+#ifdef _WIN32
+
 bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error)
 {
     std::FILE* file = openFile(path, "rb");
@@ -175,11 +181,89 @@ bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, 
     return true;
 }
 
+#else
+
+namespace {
+
+// Gives a buffer of `size` bytes whose pages have not been touched yet,
+// backed by huge pages where the system has them. A script of 50 MB is
+// otherwise read into 12,800 fresh pages of 4 KB, and the page faults of
+// those cost more than reading the file (a tenth of a second on a virtual
+// machine).
+void reserveUntouched(std::string& buffer, std::size_t size)
+{
+    buffer.reserve(size);
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t HugePage = 2 * 1024 * 1024;
+    if (size < 2 * HugePage)
+        return;
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const std::uintptr_t alignedBegin = (begin + HugePage - 1) & ~(HugePage - 1);
+    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePage - 1);
+    if (alignedEnd > alignedBegin)
+        madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
+#endif
+}
+
+} // namespace
+
+// Reads with read() straight into the string, sized from the file's size:
+// no copy through a chunk buffer. A file that grows meanwhile is read to
+// its end all the same.
+bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error)
+{
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = lastSystemError();
+        return false;
+    }
+
+    struct stat status
+    {
+    };
+    std::size_t expected = 0;
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        expected = static_cast<std::size_t>(status.st_size);
+
+    std::string contents;
+    // One byte more than expected, so that reaching the end takes no
+    // second buffer.
+    reserveUntouched(contents, expected + 1);
+    contents.resize(expected + 1);
+    std::size_t used = 0;
+    while (true) {
+        if (used == contents.size())
+            contents.resize(contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024));
+        const ssize_t count = read(descriptor, contents.data() + used, contents.size() - used);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            const int readErrno = errno;
+            close(descriptor);
+            error = std::strerror(readErrno);
+            return false;
+        }
+        if (count == 0)
+            break;
+        used += static_cast<std::size_t>(count);
+    }
+    close(descriptor);
+    contents.resize(used);
+    data = std::move(contents);
+    return true;
+}
+
+#endif
+
 std::unique_ptr<ReplacementFile> FileSystem::createReplacement(const std::filesystem::path& target,
                                                                std::string& error)
 {
     const std::filesystem::path folder = target.parent_path();
-    const std::string baseName = "." + target.filename().string() + ".new-";
+    // Built by appending: GCC 12 at -O3 gives a false -Wrestrict warning
+    // for "." + std::string&&.
+    std::string baseName = ".";
+    baseName += target.filename().string();
+    baseName += ".new-";
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::filesystem::path temporary = folder / (baseName + randomSuffix());
         // "x": fails rather than opening a file that is already there.

@@ -27,21 +27,22 @@ void LineWriter::copy(const Field& field)
     const bool joinsOpenLine = m_openLine && m_openLine->end == FieldEnd::Comma
         && m_openLine->number + 1 == field.number;
     if (joinsOpenLine) {
-        append(m_openLine->trailing);
-        append(",");
-        append(field.indent);
+        appendFromScript(m_openLine->trailing);
+        appendFromScript(m_openLine->delimiter);  // the comma
+        appendFromScript(field.indent);
     } else {
         endOpenLine();
         if (field.startsLine)
-            append(field.indent);
+            appendFromScript(field.indent);
     }
-    append(field.text);
+    appendFromScript(field.text);
     m_openLine = field;
 }
 
 bool LineWriter::finish()
 {
     endOpenLine();
+    flushRun();
     flushBuffer();
     return !m_failed;
 }
@@ -53,13 +54,31 @@ void LineWriter::endOpenLine()
     // A line copied to its end keeps its trailing blanks; one broken after a
     // comma ends at its text.
     if (m_openLine->end != FieldEnd::Comma)
-        append(m_openLine->trailing);
-    append(LineEnd);
+        appendFromScript(m_openLine->trailing);
+    if (m_openLine->delimiter == LineEnd)
+        appendFromScript(m_openLine->delimiter);
+    else
+        append(LineEnd);
     m_openLine.reset();
+}
+
+void LineWriter::appendFromScript(std::string_view bytes)
+{
+    if (bytes.empty())
+        return;
+    // Bytes that follow the run directly in memory are the very bytes that
+    // copying them would write.
+    if (!m_run.empty() && m_run.data() + m_run.size() == bytes.data()) {
+        m_run = std::string_view(m_run.data(), m_run.size() + bytes.size());
+        return;
+    }
+    flushRun();
+    m_run = bytes;
 }
 
 void LineWriter::append(std::string_view bytes)
 {
+    flushRun();
     if (m_buffer.size() + bytes.size() > BufferSize)
         flushBuffer();
     if (bytes.size() >= BufferSize) {
@@ -68,6 +87,15 @@ void LineWriter::append(std::string_view bytes)
         return;
     }
     m_buffer.append(bytes);
+}
+
+void LineWriter::flushRun()
+{
+    if (m_run.empty())
+        return;
+    const std::string_view run = m_run;
+    m_run = {};
+    append(run);
 }
 
 void LineWriter::flushBuffer()

@@ -32,19 +32,6 @@ bool isSlotTypeLine(std::string_view field)
     return field.starts_with(vocabulary::SlotTypeStart);
 }
 
-std::optional<EngineFamily> engineLineFamily(std::string_view field)
-{
-    if (field.ends_with("i4 blocks"))
-        return EngineFamily::I4;
-    if (field.ends_with("v6 blocks"))
-        return EngineFamily::V6;
-    if (field.ends_with("v8 blocks"))
-        return EngineFamily::V8;
-    if (field.ends_with("v10 blocks"))
-        return EngineFamily::V10;
-    return std::nullopt;
-}
-
 std::string_view engineLine(EngineFamily family)
 {
     switch (family) {
@@ -70,19 +57,6 @@ std::string_view familyName(EngineFamily family)
     case EngineFamily::V10: return "V10";
     }
     return {};
-}
-
-std::optional<Wheel> wheelMarker(std::string_view field)
-{
-    if (field == "# FL wheel #")
-        return Wheel::FrontLeft;
-    if (field == "# FR wheel #")
-        return Wheel::FrontRight;
-    if (field == "# RL wheel #")
-        return Wheel::RearLeft;
-    if (field == "# RR wheel #")
-        return Wheel::RearRight;
-    return std::nullopt;
 }
 
 Axle axleOf(Wheel wheel)

@@ -3,7 +3,7 @@
 #include "catalogue/FolderListing.h"
 #include "ui/EditingControls.h"
 
-#include <unordered_map>
+#include <algorithm>
 
 namespace quendral {
 
@@ -11,6 +11,21 @@ namespace {
 
 constexpr std::string_view RacersSuffix = "racers";
 constexpr std::string_view CarFileExtension = ".rpk";
+
+// A car folder candidate: its name, case-folded and as it stands, and its
+// place in the list of subfolders.
+struct NamedSubfolder
+{
+    std::string folded;
+    std::string name;
+    std::size_t index;
+};
+
+struct FoldedNameLess
+{
+    bool operator()(const NamedSubfolder& a, const std::string& b) const { return a.folded < b; }
+    bool operator()(const std::string& a, const NamedSubfolder& b) const { return a < b.folded; }
+};
 
 } // namespace
 
@@ -31,27 +46,38 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
                                const std::vector<std::string>& fileNames,
                                const std::vector<std::filesystem::path>& subfolders)
 {
-    // Folder names by exact name, and the first of each name ignoring case.
-    std::unordered_map<std::string, const std::filesystem::path*> exact;
-    std::unordered_map<std::string, const std::filesystem::path*> folded;
-    for (const auto& subfolder : subfolders) {
-        std::string name = fileNameOf(subfolder);
-        folded.emplace(foldCase(name), &subfolder);
-        exact.emplace(std::move(name), &subfolder);
+    // The folder names sorted by their case-folded name and then by their
+    // place in `subfolders`: the names equal ignoring case stand together,
+    // the first of them foremost. A sorted vector rather than hash maps
+    // keeps a scan of 10,000 cars from making tens of thousands of small
+    // allocations.
+    std::vector<NamedSubfolder> byName;
+    byName.reserve(subfolders.size());
+    for (std::size_t i = 0; i < subfolders.size(); ++i) {
+        std::string name = fileNameOf(subfolders[i]);
+        byName.push_back({foldCase(name), std::move(name), i});
     }
+    std::sort(byName.begin(), byName.end(), [](const NamedSubfolder& a, const NamedSubfolder& b) {
+        return a.folded != b.folded ? a.folded < b.folded : a.index < b.index;
+    });
 
     std::vector<CarEntry> cars;
+    cars.reserve(fileNames.size());
     for (const std::string& fileName : fileNames) {
         if (!isCarFileName(fileName))
             continue;
         CarEntry car;
         car.name = fileName.substr(0, fileName.size() - CarFileExtension.size());
-        if (auto it = exact.find(car.name); it != exact.end())
-            car.folder = *it->second;
-        else if (auto folding = folded.find(foldCase(car.name)); folding != folded.end())
-            car.folder = *folding->second;
-        else
-            car.folder = racersFolder / car.name;
+        const std::string folded = foldCase(car.name);
+        const auto sameIgnoringCase = std::equal_range(
+            byName.begin(), byName.end(), folded, FoldedNameLess{});
+        const NamedSubfolder* match = nullptr;
+        for (auto it = sameIgnoringCase.first; it != sameIgnoringCase.second && !match; ++it)
+            if (it->name == car.name)
+                match = &*it;
+        if (!match && sameIgnoringCase.first != sameIgnoringCase.second)
+            match = &*sameIgnoringCase.first;
+        car.folder = match ? subfolders[match->index] : racersFolder / car.name;
         cars.push_back(std::move(car));
     }
     return cars;

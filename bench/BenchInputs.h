@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+namespace quendral::bench {
+
+// The demo car every input is made from.
+std::filesystem::path demoCarFolder();
+
+// A car script of at least `size` bytes grown from the demo car: its own
+// lines as they stand, with the lines the editor does not recognise (the
+// comments, name, mass, colour, gears and so on) repeated in front of the
+// wheel blocks until the size is reached. It stays a well-formed car
+// script: one camera line, one engine block, four wheel blocks.
+std::string largeScript(std::size_t size);
+
+// Fills `racersFolder` with `count` cars, each a car file and a car folder
+// holding a copy of the demo car's script, named so that the folder's order
+// is the cars' order.
+void makeRacersFolder(const std::filesystem::path& racersFolder, int count);
+
+// A fresh folder below the system's temporary folder, removed with
+// everything in it when this object goes.
+class ScratchFolder
+{
+public:
+    explicit ScratchFolder(const std::string& purpose);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace quendral::bench

@@ -1,0 +1,229 @@
+// Speed of the editor's work on large inputs: reading a script field by
+// field, reading a car's settings, rewriting a script in memory and on disk,
+// and scanning racers folders of many cars. All inputs are grown from the
+// demo car at run time.
+
+#include "BenchInputs.h"
+
+#include "carscript/ByteSink.h"
+#include "carscript/CarFiles.h"
+#include "carscript/FieldReader.h"
+#include "carscript/FileSystem.h"
+#include "carscript/SaveSettings.h"
+#include "carscript/ScriptLoader.h"
+#include "carscript/ScriptRewriter.h"
+#include "ui/CarEditor.h"
+#include "ui/EditingControls.h"
+#include "ui/MessagePresenter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace quendral::bench {
+namespace {
+
+constexpr std::int64_t KiB = 1024;
+constexpr std::int64_t MiB = 1024 * KiB;
+
+// A message here means the benchmark measures the wrong thing: stop it.
+class FailOnMessage final : public MessagePresenter
+{
+public:
+    void showError(std::string_view caption, std::string_view text) override
+    {
+        throw std::runtime_error(std::string(caption) + ": " + std::string(text));
+    }
+};
+
+const std::string& scriptOfSize(std::int64_t size)
+{
+    static std::map<std::int64_t, std::string> scripts;
+    auto it = scripts.find(size);
+    if (it == scripts.end())
+        it = scripts.emplace(size, largeScript(static_cast<std::size_t>(size))).first;
+    return it->second;
+}
+
+// What a save writes: two engine families, all wheels driven, new heights
+// and a new wheel-size range, so that every replaced piece is written anew.
+SaveSettings changedSettings()
+{
+    SaveSettings settings;
+    settings.engines = {true, false, true, false};
+    settings.frontDriven = true;
+    settings.rearDriven = true;
+    settings.driveChosen = true;
+    settings.frontPosition = 10;
+    settings.rearPosition = 5;
+    settings.smallestWheel = 15;
+    settings.largestWheel = 19;
+    return settings;
+}
+
+void setBytes(benchmark::State& state, std::size_t bytes)
+{
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void ScriptSizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(4 * KiB)->Arg(1 * MiB)->Arg(50 * MiB);
+}
+
+void BM_FieldReader(benchmark::State& state)
+{
+    const std::string& script = scriptOfSize(state.range(0));
+    std::size_t fields = 0;
+    for (auto _ : state) {
+        FieldReader reader(script);
+        Field field;
+        fields = 0;
+        while (reader.next(field)) {
+            benchmark::DoNotOptimize(field.text.data());
+            ++fields;
+        }
+    }
+    setBytes(state, script.size());
+    state.counters["fields"] = static_cast<double>(fields);
+}
+BENCHMARK(BM_FieldReader)->Apply(ScriptSizes);
+
+void BM_Load(benchmark::State& state)
+{
+    const std::string& script = scriptOfSize(state.range(0));
+    FailOnMessage messages;
+    EditingControls controls(messages);
+    for (auto _ : state) {
+        loadCarSettings(script, controls);
+        benchmark::DoNotOptimize(controls.Slider1.value());
+    }
+    if (controls.txtminw.text() != "15" || controls.txtmaxw.text() != "18")
+        state.SkipWithError("the load did not find the front-left wheel sizes");
+    setBytes(state, script.size());
+}
+BENCHMARK(BM_Load)->Apply(ScriptSizes);
+
+void BM_Rewrite(benchmark::State& state)
+{
+    const std::string& script = scriptOfSize(state.range(0));
+    const SaveSettings settings = changedSettings();
+    StringSink sink;
+    std::string error;
+    // One rewrite ahead sizes the sink, so that growing it (and the page
+    // faults of fresh memory) is not counted as rewriting.
+    rewriteScript(script, settings, sink, error);
+    for (auto _ : state) {
+        sink.data.clear();
+        if (!rewriteScript(script, settings, sink, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(sink.data.data());
+    }
+    setBytes(state, script.size());
+}
+BENCHMARK(BM_Rewrite)->Apply(ScriptSizes);
+
+// A car folder of its own holding a script of the given size, picked in an
+// editor as a user would before saving.
+struct CarOnDisk
+{
+    explicit CarOnDisk(std::int64_t size) : scratch("car"), controls(messages), editor(controls, messages, FileSystem::real())
+    {
+        const std::filesystem::path folder = scratch.path() / "bigcar";
+        std::filesystem::create_directories(folder / "scripts");
+        const std::string& script = scriptOfSize(size);
+        std::ofstream(carScriptPath(folder), std::ios::binary)
+            .write(script.data(), static_cast<std::streamsize>(script.size()));
+        editor.pickCarFolder(folder);
+    }
+
+    ScratchFolder scratch;
+    FailOnMessage messages;
+    EditingControls controls;
+    CarEditor editor;
+};
+
+// Picking a car: the script read from disk (the page cache, after the first
+// run) and its settings put into the controls.
+void BM_PickCar(benchmark::State& state)
+{
+    CarOnDisk car(state.range(0));
+    for (auto _ : state) {
+        if (!car.editor.loadSelectedCar()) {
+            state.SkipWithError("the car could not be loaded");
+            break;
+        }
+    }
+    setBytes(state, scriptOfSize(state.range(0)).size());
+}
+BENCHMARK(BM_PickCar)->Apply(ScriptSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole save: the script read, the backup written and forced to disk,
+// the script rewritten into a new file, forced to disk and renamed into
+// place. Wall time, since most of it is waiting for the disk.
+void BM_SaveOnDisk(benchmark::State& state)
+{
+    CarOnDisk car(state.range(0));
+    car.editor.loadSelectedCar();
+    car.controls.Check3.setValue(1);
+    car.controls.Option3.setValue(true);
+    car.controls.Slider1.setValue(10);
+    for (auto _ : state) {
+        if (!car.editor.save()) {
+            state.SkipWithError("the save failed");
+            break;
+        }
+    }
+    setBytes(state, scriptOfSize(state.range(0)).size());
+}
+BENCHMARK(BM_SaveOnDisk)->Apply(ScriptSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const std::filesystem::path& racersFolderOf(int cars)
+{
+    static std::map<int, std::unique_ptr<ScratchFolder>> folders;
+    auto it = folders.find(cars);
+    if (it == folders.end()) {
+        auto scratch = std::make_unique<ScratchFolder>("racers" + std::to_string(cars));
+        makeRacersFolder(scratch->path() / "racers", cars);
+        it = folders.emplace(cars, std::move(scratch)).first;
+    }
+    static std::map<int, std::filesystem::path> paths;
+    return paths.emplace(cars, it->second->path() / "racers").first->second;
+}
+
+// Opening a racers folder: listing it and filling the car list and table.
+void BM_ScanRacersFolder(benchmark::State& state)
+{
+    const int cars = static_cast<int>(state.range(0));
+    const std::filesystem::path& folder = racersFolderOf(cars);
+    FailOnMessage messages;
+    EditingControls controls(messages);
+    CarEditor editor(controls, messages, FileSystem::real());
+    for (auto _ : state) {
+        editor.openFolder(folder);
+        benchmark::DoNotOptimize(editor.carTable().size());
+    }
+    if (editor.carTable().size() != cars)
+        state.SkipWithError("the scan did not find every car");
+    state.SetItemsProcessed(state.iterations() * cars);
+    state.SetComplexityN(cars);
+}
+BENCHMARK(BM_ScanRacersFolder)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Complexity(benchmark::oN);
+
+} // namespace
+} // namespace quendral::bench
+
+BENCHMARK_MAIN();

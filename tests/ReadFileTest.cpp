@@ -1,0 +1,79 @@
+#include "carscript/FileSystem.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace quendral {
+namespace {
+
+std::string everyByteRepeated(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
+    return bytes;
+}
+
+class ReadFile : public testing::TestWithParam<std::size_t>
+{
+protected:
+    test::TemporaryFolder folder;
+};
+
+TEST_P(ReadFile, GivesBackEveryByteOfTheFile)
+{
+    const std::filesystem::path path = folder.path() / "_main_.cfg";
+    const std::string bytes = everyByteRepeated(GetParam());
+    test::writeBytes(path, bytes);
+
+    std::string data = "left over";
+    std::string error;
+    ASSERT_TRUE(FileSystem::real().readFile(path, data, error)) << error;
+    EXPECT_EQ(data.size(), bytes.size());
+    EXPECT_TRUE(data == bytes);
+}
+
+// Empty, tiny, around the 64 KB steps of a file whose size is not known, and
+// large enough to be given huge pages.
+INSTANTIATE_TEST_SUITE_P(Sizes, ReadFile,
+                         testing::Values(0, 1, 2, 4095, 65535, 65536, 65537, 1u << 20,
+                                         9u * 1024 * 1024 + 3));
+
+TEST(ReadFileFailure, AMissingFileIsReportedAndTheDataKept)
+{
+    test::TemporaryFolder folder;
+    std::string data = "unchanged";
+    std::string error;
+    EXPECT_FALSE(FileSystem::real().readFile(folder.path() / "missing.cfg", data, error));
+    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_EQ(data, "unchanged");
+}
+
+TEST(ReadFileFailure, AFolderIsReportedAndTheDataKept)
+{
+    test::TemporaryFolder folder;
+    std::string data = "unchanged";
+    std::string error;
+    EXPECT_FALSE(FileSystem::real().readFile(folder.path(), data, error));
+    EXPECT_EQ(error, "Is a directory");
+    EXPECT_EQ(data, "unchanged");
+}
+
+#ifdef __linux__
+// A file that reports no size but has bytes is read to its end.
+TEST(ReadFileUnknownSize, ReadsAFileThatReportsNoSize)
+{
+    std::string data;
+    std::string error;
+    ASSERT_TRUE(FileSystem::real().readFile("/proc/self/cmdline", data, error)) << error;
+    ASSERT_FALSE(data.empty());
+    EXPECT_NE(data.find("core_tests"), std::string::npos);
+}
+#endif
+
+} // namespace
+} // namespace quendral
