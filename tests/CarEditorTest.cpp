@@ -193,18 +193,6 @@ TEST_F(CarEditorTest, AMissingScriptIsReportedAndNothingIsCreated)
     EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
 }
 
-TEST_F(CarEditorTest, ABackupThatIsALinkIsReplacedNotWrittenThrough)
-{
-    const fs::path elsewhere = temporary.path() / "precious.txt";
-    test::writeBytes(elsewhere, "keep me");
-    fs::create_symlink(elsewhere, backupScriptPath(racers / "alpha"));
-    pick(0);
-    ASSERT_TRUE(editor.save());
-    EXPECT_EQ(test::readBytes(elsewhere), "keep me");
-    EXPECT_FALSE(fs::is_symlink(backupScriptPath(racers / "alpha")));
-    EXPECT_EQ(backup("alpha"), original);
-}
-
 TEST_F(CarEditorTest, TheNewScriptKeepsThePermissionsOfTheOld)
 {
     const fs::path path = carScriptPath(racers / "alpha");
