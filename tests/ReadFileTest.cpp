@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <string>
 
@@ -64,6 +68,18 @@ TEST(ReadFileFailure, AFolderIsReportedAndTheDataKept)
 }
 
 #ifdef __linux__
+TEST(ReadFileFailure, APipeIsRefusedWithoutWaitingForAWriter)
+{
+    test::TemporaryFolder folder;
+    const auto pipe = folder.path() / "_main_.cfg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::string data = "unchanged";
+    std::string error;
+    EXPECT_FALSE(FileSystem::real().readFile(pipe, data, error));
+    EXPECT_EQ(error, "not a regular file");
+    EXPECT_EQ(data, "unchanged");
+}
+
 // A file that reports no size but has bytes is read to its end.
 TEST(ReadFileUnknownSize, ReadsAFileThatReportsNoSize)
 {

@@ -212,7 +212,9 @@ void reserveUntouched(std::string& buffer, std::size_t size)
 // its end all the same.
 bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error)
 {
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a script that is a pipe must not hang the editor until
+    // something writes to it. Regular files are not affected.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         error = lastSystemError();
         return false;
@@ -221,8 +223,19 @@ bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, 
     struct stat status
     {
     };
+    if (fstat(descriptor, &status) != 0) {
+        error = lastSystemError();
+        close(descriptor);
+        return false;
+    }
+    // A folder is left to read(), which names the reason.
+    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+        error = "not a regular file";
+        close(descriptor);
+        return false;
+    }
     std::size_t expected = 0;
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+    if (S_ISREG(status.st_mode) && status.st_size > 0)
         expected = static_cast<std::size_t>(status.st_size);
 
     std::string contents;
