@@ -169,30 +169,6 @@ TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstEvenWhenItFails)
     EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
 }
 
-TEST_F(CarEditorTest, AScriptThatCannotBeRewrittenStaysAsItWas)
-{
-    const std::string broken = original + "attach 1 ; engine_block\r\nno slot damage mode line after it\r\n";
-    test::writeBytes(carScriptPath(racers / "alpha"), broken);
-    pick(0);
-    EXPECT_FALSE(editor.save());
-    EXPECT_EQ(script("alpha"), broken);
-    EXPECT_EQ(backup("alpha"), broken);
-    EXPECT_EQ(scriptsFolder("alpha"), (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
-    ASSERT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
-    EXPECT_NE(messages.shown[0].text.find("\"alpha\""), std::string::npos);
-    EXPECT_NE(messages.shown[0].text.find("unchanged"), std::string::npos);
-}
-
-TEST_F(CarEditorTest, AMissingScriptIsReportedAndNothingIsCreated)
-{
-    pick(1);
-    fs::remove_all(racers / "beta" / "scripts");
-    EXPECT_FALSE(editor.save());
-    EXPECT_FALSE(fs::exists(racers / "beta" / "scripts"));
-    ASSERT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
-    EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
-}
-
 TEST_F(CarEditorTest, TheNewScriptKeepsThePermissionsOfTheOld)
 {
     const fs::path path = carScriptPath(racers / "alpha");

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,22 +71,6 @@ TEST_F(ListFolder, LeavesOutHiddenEntries)
     const FolderContents contents = list();
     EXPECT_EQ(contents.files, std::vector<std::string>{"shown.rpk"});
     EXPECT_EQ(namesOf(contents.subfolders), std::vector<std::string>{"shown"});
-}
-
-TEST_F(ListFolder, ListsAFolderOfThousandsOfEntries)
-{
-    for (int i = 0; i < 3000; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "car%04d", i);
-        subfolder(name);
-        file(std::string(name) + ".rpk");
-    }
-    const FolderContents contents = list();
-    ASSERT_EQ(contents.files.size(), 3000u);
-    ASSERT_EQ(contents.subfolders.size(), 3000u);
-    EXPECT_EQ(contents.files.front(), "car0000.rpk");
-    EXPECT_EQ(contents.files.back(), "car2999.rpk");
-    EXPECT_EQ(contents.subfolders.back(), folder.path() / "car2999");
 }
 
 #ifndef _WIN32

@@ -167,15 +167,6 @@ TEST(LineWriter, ReportsASinkThatFails)
     EXPECT_FALSE(writer.finish());
 }
 
-TEST(LineWriter, HandsLongScriptsOverWhole)
-{
-    std::string script;
-    for (int i = 0; i < 100000; ++i)
-        script += "line " + std::to_string(i) + ", piece\r\n";
-    script += std::string(600000, 'x') + "\r\n";
-    EXPECT_EQ(copyThrough(script), script);
-}
-
 TEST(LineWriter, HandsOnALongRunOfTheScriptInOneWrite)
 {
     std::string script;
