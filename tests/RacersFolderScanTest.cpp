@@ -84,8 +84,8 @@ TEST_F(RacersFolderScan, TakesOnlyFoldersWhoseNameEndsInRacers)
     EXPECT_EQ(controls.lstcars.listCount(), 0);
     EXPECT_FALSE(controls.Frame3.isEnabled());
 
-    ASSERT_TRUE(editor.openFolder(racers("oldracers", {"a.rpk"}, {"a"})));
-    EXPECT_EQ(controls.lstcars.listCount(), 1);
+    ASSERT_TRUE(editor.openFolder(racers("oldracers", {"a.rpk"}, {"a"}) / ""));
+    EXPECT_EQ(controls.lstcars.listCount(), 1) << "a trailing separator does not hide the name";
     EXPECT_TRUE(controls.Frame3.isEnabled());
 }
 

@@ -55,6 +55,13 @@ std::string foldCase(std::string_view name)
     return folded;
 }
 
+std::filesystem::path withoutTrailingSeparator(std::filesystem::path folder)
+{
+    while (!folder.has_filename() && folder.has_relative_path())
+        folder = folder.parent_path();
+    return folder;
+}
+
 std::string fileNameOf(const std::filesystem::path& path)
 {
     return path.filename().string();

@@ -27,6 +27,10 @@ bool nameLess(std::string_view a, std::string_view b);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 std::string foldCase(std::string_view name);
 
+// A folder path without trailing separators ("racers/" is "racers"); a root
+// stays as it is.
+std::filesystem::path withoutTrailingSeparator(std::filesystem::path folder);
+
 // The name of a path's last element as bytes, for comparisons and display.
 std::string fileNameOf(const std::filesystem::path& path);
 

@@ -42,8 +42,10 @@ bool CarEditor::pickDrive(const std::filesystem::path& drive)
     return true;
 }
 
-bool CarEditor::openFolder(const std::filesystem::path& folder)
+bool CarEditor::openFolder(const std::filesystem::path& given)
 {
+    // A trailing separator would hide the folder's name from the racers test.
+    const std::filesystem::path folder = withoutTrailingSeparator(given);
     std::string error;
     if (!m_controls.Dir1.setPath(folder, error)) {
         m_messages.showError("Quendral location",
@@ -53,8 +55,9 @@ bool CarEditor::openFolder(const std::filesystem::path& folder)
     return true;
 }
 
-void CarEditor::pickCarFolder(const std::filesystem::path& carFolder)
+void CarEditor::pickCarFolder(const std::filesystem::path& given)
 {
+    const std::filesystem::path carFolder = withoutTrailingSeparator(given);
     CarEntry car{fileNameOf(carFolder), carFolder};
     m_controls.lstcars.clear();
     m_controls.lstcars.addItem(car.name);

@@ -2,6 +2,7 @@
 
 #include "carscript/FileSystem.h"
 #include "carscript/ScriptVocabulary.h"
+#include "catalogue/FolderListing.h"
 #include "ui/CarEditor.h"
 #include "ui/EditingControls.h"
 #include "ui/MessagePresenter.h"
@@ -47,15 +48,6 @@ private:
     std::ostream& m_stream;
     std::string m_prefix;
 };
-
-// A folder as given on the command line, without a trailing separator.
-std::filesystem::path folderArgument(const std::string& argument)
-{
-    std::filesystem::path folder(argument);
-    while (!folder.has_filename() && folder.has_relative_path())
-        folder = folder.parent_path();
-    return folder;
-}
 
 std::string_view driveName(const EditingControls& controls)
 {
@@ -153,11 +145,10 @@ int listCars(const std::vector<std::string>& arguments, std::ostream& out, std::
     PrintedMessages messages(err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, fileSystem);
-    const std::filesystem::path folder = folderArgument(arguments.front());
-    if (!editor.openFolder(folder))
+    if (!editor.openFolder(arguments.front()))
         return Failure;
     if (!controls.Frame3.isEnabled()) {
-        err << "quendral-car: " << folder.string()
+        err << "quendral-car: " << controls.Dir1.path().string()
             << " is not a racers folder (its name must end in \"racers\" and it must hold .rpk car files)\n";
         return Failure;
     }
@@ -175,7 +166,7 @@ int showCar(const std::vector<std::string>& arguments, std::ostream& out, std::o
     PrintedMessages messages(err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, fileSystem);
-    editor.pickCarFolder(folderArgument(arguments.front()));
+    editor.pickCarFolder(arguments.front());
     if (!editor.loadSelectedCar())
         return Failure;
     printSettings(controls, out);
@@ -189,7 +180,7 @@ int setCars(const std::vector<std::string>& arguments, std::ostream& err, FileSy
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (!argument.starts_with("--")) {
-            cars.push_back(folderArgument(argument));
+            cars.push_back(withoutTrailingSeparator(argument));
             continue;
         }
         if (i + 1 >= arguments.size())

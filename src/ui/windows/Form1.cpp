@@ -276,12 +276,10 @@ void Form1::showStartFolder()
 bool Form1::startIn(const std::filesystem::path& folder)
 {
     std::error_code ignored;
-    std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
-    if (!absolute.has_filename() && absolute.has_relative_path())
-        absolute = absolute.parent_path();
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
     if (!m_editor.openFolder(absolute))
         return false;
-    const std::filesystem::path drive = DriveList::driveOf(absolute);
+    const std::filesystem::path drive = DriveList::driveOf(m_controls.Dir1.path());
     m_controls.Drive1.setDrives(DriveList::drives(drive));
     m_controls.Drive1.setDrive(drive);
     return true;
