@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -387,7 +386,7 @@ void Form1::showFolder()
 
     m_file1->clear();
     for (const std::string& name : m_controls.File1.names())
-        m_file1->addItem(QFile::decodeName(QByteArray::fromStdString(name)));
+        m_file1->addItem(fromBytes(name));
 }
 
 void Form1::showCars()
