@@ -1,0 +1,97 @@
+#pragma once
+
+// What the commands of quendral-car share. A command is one file: a function
+// that adds its subcommand to the tool's command line and returns what runs
+// it once the whole line has been read.
+
+#include "ui/MessagePresenter.h"
+
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace CLI {
+class App;
+class Option;
+class Validator;
+} // namespace CLI
+
+namespace quendral {
+
+class FileSystem;
+
+namespace cli {
+
+constexpr int Success = 0;
+constexpr int Failure = 1;
+constexpr int UsageError = 2;
+
+// Where a command prints, and the file system it reads and writes.
+struct ToolContext
+{
+    std::ostream& out;
+    std::ostream& err;
+    FileSystem& fileSystem;
+};
+
+// A mistake on the command line. The tool prints its text and the usage, and
+// exits with UsageError before any car is read.
+class UsageProblem : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Command
+{
+    const CLI::App* subcommand;
+    // Its lines of the usage text after "quendral-car ", continuation lines
+    // indented to stand under the first; and what the usage says below all
+    // the commands' lines.
+    std::string_view synopsis;
+    std::string_view notes;
+    std::function<int(ToolContext&)> run;
+};
+
+Command addListCommand(CLI::App& tool);
+Command addShowCommand(CLI::App& tool);
+Command addSetCommand(CLI::App& tool);
+
+// Adds a command's folder arguments. An empty one is refused: an unset shell
+// variable must not stand for the current folder. Each is made absolute and
+// normal, so that "." and ".." carry the name of the folder they stand for,
+// as in the editor.
+CLI::Option* addFolderArguments(CLI::App& command, const std::string& name, std::vector<std::string>& folders,
+                                const std::string& description);
+
+// A check of an option's value: `problemWith` returns what is wrong with it,
+// empty when nothing is; the tool prints that as it stands.
+CLI::Validator valueCheck(std::function<std::string(const std::string&)> problemWith);
+
+// Names and paths as text output prints them: a tab, a line break, a
+// backslash and the other control characters become \t, \n, \\ and \xHH, so
+// that one line is always one car.
+std::string escaped(std::string_view text);
+std::string escapedPath(const std::filesystem::path& path);
+
+// Prints each message as "CAPTION: TEXT", after an optional prefix. The
+// line break that a message box shows for a carriage return is printed as
+// one.
+class PrintedMessages final : public MessagePresenter
+{
+public:
+    PrintedMessages(std::ostream& stream, std::string prefix) : m_stream(stream), m_prefix(std::move(prefix)) {}
+
+    void showError(std::string_view caption, std::string_view text) override;
+
+private:
+    std::ostream& m_stream;
+    std::string m_prefix;
+};
+
+} // namespace cli
+} // namespace quendral

@@ -1,0 +1,208 @@
+#include "app/cli/Command.h"
+
+#include "carscript/ScriptVocabulary.h"
+#include "catalogue/FolderListing.h"
+#include "ui/CarEditor.h"
+#include "ui/EditingControls.h"
+
+#include <CLI/App.hpp>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace quendral::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<std::string_view, 3> Drives = {"front", "rear", "all"};
+
+constexpr std::string_view Notes = "LIST is a comma-separated list of I4, V6, V8, V10, or none; P is 0 to 30.";
+
+// The settings `set` changes; those not given keep what the car has.
+struct Changes
+{
+    std::optional<std::array<bool, 4>> engines;
+    std::optional<int> drive;  // option button index
+    std::optional<int> front;
+    std::optional<int> rear;
+    std::optional<std::string> minimum;
+    std::optional<std::string> maximum;
+};
+
+struct SetArguments
+{
+    std::vector<std::string> cars;
+    Changes changes;
+};
+
+std::optional<std::array<bool, 4>> parseEngines(std::string_view list)
+{
+    std::array<bool, 4> engines{};
+    if (list == "none")
+        return engines;
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const std::string_view name = list.substr(0, comma);
+        const auto family = std::find_if(EngineFamilies.begin(), EngineFamilies.end(),
+                                         [&](EngineFamily f) { return familyName(f) == name; });
+        if (family == EngineFamilies.end())
+            return std::nullopt;
+        engines[static_cast<std::size_t>(familyIndex(*family))] = true;
+        if (comma == std::string_view::npos)
+            return engines;
+        list.remove_prefix(comma + 1);
+    }
+}
+
+std::optional<int> parseDrive(std::string_view name)
+{
+    const auto drive = std::find(Drives.begin(), Drives.end(), name);
+    if (drive == Drives.end())
+        return std::nullopt;
+    return static_cast<int>(drive - Drives.begin());
+}
+
+std::optional<int> parsePosition(std::string_view text)
+{
+    int position = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), position);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()
+        || position < EditingControls::RideHeightMinimum || position > EditingControls::RideHeightMaximum)
+        return std::nullopt;
+    return position;
+}
+
+void applyChanges(const Changes& changes, EditingControls& controls)
+{
+    if (changes.engines) {
+        const auto checks = controls.engineChecks();
+        for (std::size_t i = 0; i < checks.size(); ++i)
+            checks[i]->setValue((*changes.engines)[i] ? 1 : 0);
+    }
+    if (changes.drive)
+        controls.driveSystem.setValue(*changes.drive, true);
+    if (changes.front)
+        controls.Slider1.setValue(*changes.front);
+    if (changes.rear)
+        controls.Slider2.setValue(*changes.rear);
+    if (changes.minimum)
+        controls.txtminw.setText(*changes.minimum);
+    if (changes.maximum)
+        controls.txtmaxw.setText(*changes.maximum);
+}
+
+// The car folders without those that name a folder already given, after
+// links, "." and ".." are resolved. Saving a car twice would leave the
+// backup holding the first save's output, and the script as it stood before
+// the command would be gone.
+std::vector<fs::path> distinctFolders(const std::vector<std::string>& folders)
+{
+    std::vector<fs::path> kept;
+    std::vector<fs::path> resolved;
+    // On a volume that ignores letter case, two spellings of one folder
+    // differ only in case: those pairs are put to the file system.
+    std::map<std::string, std::vector<std::size_t>> byFoldedName;
+    for (const std::string& folder : folders) {
+        std::error_code error;
+        fs::path target = fs::weakly_canonical(folder, error);
+        if (error)
+            target = folder;
+        std::vector<std::size_t>& alike = byFoldedName[foldCase(target.string())];
+        const bool given = std::any_of(alike.begin(), alike.end(), [&](std::size_t i) {
+            std::error_code ignored;
+            return resolved[i] == target || fs::equivalent(resolved[i], target, ignored);
+        });
+        if (given)
+            continue;
+        alike.push_back(kept.size());
+        kept.push_back(folder);
+        resolved.push_back(std::move(target));
+    }
+    return kept;
+}
+
+int setCars(const SetArguments& arguments, ToolContext& tool)
+{
+    if (arguments.cars.empty())
+        throw UsageProblem("set needs at least one car folder");
+    int status = Success;
+    for (const fs::path& car : distinctFolders(arguments.cars)) {
+        PrintedMessages messages(tool.err, escapedPath(car) + ": ");
+        EditingControls controls(messages);
+        CarEditor editor(controls, messages, tool.fileSystem);
+        editor.pickCarFolder(car);
+        if (!editor.loadSelectedCar()) {
+            status = Failure;
+            continue;
+        }
+        applyChanges(arguments.changes, controls);
+        if (!editor.save())
+            status = Failure;
+    }
+    return status;
+}
+
+std::string quoted(const std::string& value)
+{
+    return "\"" + value + "\"";
+}
+
+auto positionProblem(std::string name)
+{
+    return [name = std::move(name)](const std::string& value) {
+        return name + " takes a position from 0 to 30, not " + quoted(value);
+    };
+}
+
+// Adds an option taking a value, which `parse` turns into the change or
+// refuses with `problem`. The last of repeated options counts.
+template <typename Value, typename Parse, typename Problem>
+void addChange(CLI::App& set, const std::string& name, const std::string& typeName, const std::string& description,
+               std::optional<Value>& change, Parse parse, Problem problem)
+{
+    set.add_option_function<std::string>(
+           name, [&change, parse](const std::string& value) { change = *parse(value); }, description)
+        ->type_name(typeName)
+        ->take_last()
+        ->check(valueCheck([parse, problem](const std::string& value) {
+            return parse(value) ? std::string() : problem(value);
+        }));
+}
+
+} // namespace
+
+Command addSetCommand(CLI::App& tool)
+{
+    auto arguments = std::make_shared<SetArguments>();
+    Changes& changes = arguments->changes;
+    CLI::App* set = tool.add_subcommand(
+        "set", "save changed settings into cars, as the editor does on Save (exit 1 when any car is not saved)");
+    set->footer(std::string(Notes));
+    addFolderArguments(*set, "CAR_FOLDER", arguments->cars, "the cars' folders");
+    const auto any = [](const std::string& value) { return std::optional<std::string>(value); };
+    addChange(*set, "--engines", "LIST", "the engine families the car takes", changes.engines, parseEngines,
+              [](const std::string& value) { return "unknown engine family in " + quoted(value); });
+    addChange(*set, "--drive", "front|rear|all", "the driven wheels", changes.drive, parseDrive,
+              [](const std::string& value) { return "--drive takes front, rear or all, not " + quoted(value); });
+    addChange(*set, "--front", "P", "the ride height of the front wheels", changes.front, parsePosition,
+              positionProblem("--front"));
+    addChange(*set, "--rear", "P", "the ride height of the rear wheels", changes.rear, parsePosition,
+              positionProblem("--rear"));
+    addChange(*set, "--min", "TEXT", "the smallest wheel size", changes.minimum, any,
+              [](const std::string&) { return std::string(); });
+    addChange(*set, "--max", "TEXT", "the largest wheel size", changes.maximum, any,
+              [](const std::string&) { return std::string(); });
+
+    return {set,
+            "set CAR_FOLDER... [--engines LIST] [--drive front|rear|all]\n"
+            "                        [--front P] [--rear P] [--min TEXT] [--max TEXT]",
+            Notes, [arguments](ToolContext& context) { return setCars(*arguments, context); }};
+}
+
+} // namespace quendral::cli
