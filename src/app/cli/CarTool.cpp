@@ -69,7 +69,17 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
 
     ToolContext context{out, err, fileSystem};
     try {
-        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        // CLI11 reads "--min=" as "--min" and takes the next word as its
+        // value, which would swallow a car folder: an empty value stays empty.
+        std::vector<std::string> reversed;
+        for (auto argument = arguments.rbegin(); argument != arguments.rend(); ++argument) {
+            if (argument->starts_with("--") && argument->size() > 3 && argument->ends_with('=')) {
+                reversed.emplace_back();
+                reversed.push_back(argument->substr(0, argument->size() - 1));
+            } else {
+                reversed.push_back(*argument);
+            }
+        }
         tool.parse(reversed);
         if (help->parsed()) {
             out << tool.get_formatter()->make_help(&tool, tool.get_name(), CLI::AppFormatMode::Normal);
