@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quendral {
 namespace {
 
@@ -86,7 +88,8 @@ TEST_F(CarEditorTest, SaveBacksUpTheScriptAndWritesItAnew)
     const std::string first = script("alpha");
     EXPECT_EQ(first, expectedRewrite(original, 15, 18));
     EXPECT_EQ(script("beta"), original);
-    EXPECT_EQ(scriptsFolder("alpha"), (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
+    EXPECT_EQ(scriptsFolder("alpha"),
+              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
 
     ASSERT_TRUE(editor.save());
     EXPECT_EQ(backup("alpha"), first);
@@ -169,14 +172,110 @@ TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstEvenWhenItFails)
     EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
 }
 
-TEST_F(CarEditorTest, TheNewScriptKeepsThePermissionsOfTheOld)
+TEST_F(CarEditorTest, TheNewScriptAndTheBackupKeepThePermissionsOfTheOld)
 {
     const fs::path path = carScriptPath(racers / "alpha");
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(path, mode);
     pick(0);
     ASSERT_TRUE(editor.save());
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+    EXPECT_EQ(fs::status(backupScriptPath(racers / "alpha")).permissions() & fs::perms::all, mode);
+}
+
+// The load took the script in; by the save another program has grown it
+// (sparsely) far beyond what memory holds.
+TEST_F(CarEditorTest, AScriptTooLargeToHoldIsRefusedBeforeItIsRead)
+{
+    pick(0);
+    const fs::path path = carScriptPath(racers / "alpha");
+    fs::resize_file(path, 100ull << 30);
+    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(editor.loadSelectedCar());
+    EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Save file", "Read car"}));
+    for (const auto& message : messages.shown) {
+        EXPECT_NE(message.text.find("\"alpha\""), std::string::npos) << message.text;
+        EXPECT_NE(message.text.find("107,374,182,400 bytes"), std::string::npos) << message.text;
+    }
+    EXPECT_EQ(fs::file_size(path), 100ull << 30);
+    EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
+}
+
+// Another editor saves the car between this one's load and save.
+TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
+{
+    for (const auto scope : {CarEditor::SaveScope::ChangedSettings, CarEditor::SaveScope::EveryControl}) {
+        test::writeBytes(carScriptPath(racers / "alpha"), original);
+        pick(0);
+        const int rear = controls.Slider2.value();
+        {
+            test::RecordingMessages otherMessages;
+            EditingControls other(otherMessages);
+            CarEditor otherEditor(other, otherMessages, FileSystem::real());
+            otherEditor.pickCarFolder(racers / "alpha");
+            ASSERT_TRUE(otherEditor.loadSelectedCar());
+            other.Slider2.setValue(25);
+            other.Check4.setValue(1);
+            ASSERT_TRUE(otherEditor.save());
+        }
+        controls.Slider1.setValue(3);
+        controls.Check1.setValue(0);
+        ASSERT_TRUE(editor.save(scope));
+        EXPECT_TRUE(messages.shown.empty());
+
+        pick(0);
+        EXPECT_EQ(controls.Slider1.value(), 3);
+        EXPECT_EQ(controls.Check1.value(), 0);
+        const bool merged = scope == CarEditor::SaveScope::ChangedSettings;
+        EXPECT_EQ(controls.Slider2.value(), merged ? 25 : rear);
+        EXPECT_EQ(controls.Check4.value(), merged ? 1 : 0);
+    }
+}
+
+// Settings the car script has no place for: the save writes what it can,
+// then reads it back and reports every setting that did not take.
+TEST_F(CarEditorTest, ASettingTheScriptCannotTakeIsReportedAndTheSaveFails)
+{
+    const std::string shortLine = "suspension    -0.500 1.000 1.000 1.000 0.000";
+    std::string noEngineBlock = original;
+    noEngineBlock.erase(noEngineBlock.find("attach    0x00040010 1    ; engine_block"),
+                        noEngineBlock.find("slotdmgmode 1") - noEngineBlock.find("attach    0x00040010"));
+    std::string shortWheelLine = original;
+    shortWheelLine.replace(shortWheelLine.find("suspension    -0.500"),
+                           std::string("suspension    -0.500 0.120 0.080 0.250 2.1000 1.000 1.000 1.000 0.000").size(),
+                           shortLine);
+    const struct
+    {
+        std::string script;
+        std::function<void(EditingControls&)> change;
+        std::vector<std::string> told;
+    } rows[] = {
+        {noEngineBlock, [](EditingControls& c) { c.Check3.setValue(1); },
+         {"engine families V8", "engine block"}},
+        {shortWheelLine, [](EditingControls& c) { c.Slider1.setValue(12); },
+         {"front ride height 12", "too short"}},
+        {"; nothing the editor reads\r\n",
+         [](EditingControls& c) {
+             c.txtminw.setText("15");
+             c.txtmaxw.setText("18");
+         },
+         {"smallest wheel size 15", "largest wheel size 18", "# FL wheel #"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.told.front());
+        test::writeBytes(carScriptPath(racers / "alpha"), row.script);
+        pick(0);
+        row.change(controls);
+        messages.shown.clear();
+        EXPECT_FALSE(editor.save());
+        ASSERT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
+        EXPECT_NE(messages.shown[0].text.find("\"alpha\" was saved"), std::string::npos) << messages.shown[0].text;
+        for (const std::string& part : row.told)
+            EXPECT_NE(messages.shown[0].text.find(part), std::string::npos) << messages.shown[0].text;
+        EXPECT_EQ(backup("alpha"), row.script);
+        EXPECT_EQ(script("alpha"), expectedRewrite(row.script, std::stoi(controls.txtminw.text()),
+                                                   std::stoi(controls.txtmaxw.text())));
+    }
 }
 
 TEST_F(CarEditorTest, PickingADriveThatCannotBeReadKeepsBothChoosers)

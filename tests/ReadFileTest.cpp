@@ -1,3 +1,4 @@
+#include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 
 #include "TestSupport.h"
@@ -36,7 +37,7 @@ TEST_P(ReadFile, GivesBackEveryByteOfTheFile)
 
     std::string data = "left over";
     std::string error;
-    ASSERT_TRUE(FileSystem::real().readFile(path, data, error)) << error;
+    ASSERT_TRUE(FileSystem::real().readFile(path, data, error, LargestCarScript)) << error;
     EXPECT_EQ(data.size(), bytes.size());
     EXPECT_TRUE(data == bytes);
 }
@@ -52,7 +53,7 @@ TEST(ReadFileFailure, AMissingFileIsReportedAndTheDataKept)
     test::TemporaryFolder folder;
     std::string data = "unchanged";
     std::string error;
-    EXPECT_FALSE(FileSystem::real().readFile(folder.path() / "missing.cfg", data, error));
+    EXPECT_FALSE(FileSystem::real().readFile(folder.path() / "missing.cfg", data, error, LargestCarScript));
     EXPECT_EQ(error, "No such file or directory");
     EXPECT_EQ(data, "unchanged");
 }
@@ -62,7 +63,7 @@ TEST(ReadFileFailure, AFolderIsReportedAndTheDataKept)
     test::TemporaryFolder folder;
     std::string data = "unchanged";
     std::string error;
-    EXPECT_FALSE(FileSystem::real().readFile(folder.path(), data, error));
+    EXPECT_FALSE(FileSystem::real().readFile(folder.path(), data, error, LargestCarScript));
     EXPECT_EQ(error, "Is a directory");
     EXPECT_EQ(data, "unchanged");
 }
@@ -75,19 +76,45 @@ TEST(ReadFileFailure, APipeIsRefusedWithoutWaitingForAWriter)
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     std::string data = "unchanged";
     std::string error;
-    EXPECT_FALSE(FileSystem::real().readFile(pipe, data, error));
+    EXPECT_FALSE(FileSystem::real().readFile(pipe, data, error, LargestCarScript));
     EXPECT_EQ(error, "not a regular file");
     EXPECT_EQ(data, "unchanged");
 }
 
-// A file that reports no size but has bytes is read to its end.
+// A file that reports no size but has bytes is read to its end, as far as
+// the limit.
 TEST(ReadFileUnknownSize, ReadsAFileThatReportsNoSize)
 {
     std::string data;
     std::string error;
-    ASSERT_TRUE(FileSystem::real().readFile("/proc/self/cmdline", data, error)) << error;
+    ASSERT_TRUE(FileSystem::real().readFile("/proc/self/cmdline", data, error, LargestCarScript)) << error;
     ASSERT_FALSE(data.empty());
     EXPECT_NE(data.find("core_tests"), std::string::npos);
+
+    std::string kept = "unchanged";
+    EXPECT_FALSE(FileSystem::real().readFile("/proc/self/cmdline", kept, error, 4));
+    EXPECT_EQ(error, "it grew past the limit of 4 bytes while it was read");
+    EXPECT_EQ(kept, "unchanged");
+}
+
+TEST(SaveLock, KeepsOutASecondTakerUntilItIsLetGo)
+{
+    using namespace std::chrono_literals;
+    test::TemporaryFolder folder;
+    const auto path = folder.path() / "._main_.cfg.lock";
+    std::string error;
+    auto held = FileSystem::real().lock(path, 0ms, error);
+    ASSERT_TRUE(held) << error;
+    EXPECT_FALSE(FileSystem::real().lock(path, 50ms, error));
+    EXPECT_EQ(error, "another process has held it for more than 50 milliseconds");
+    held.reset();
+    EXPECT_TRUE(FileSystem::real().lock(path, 0ms, error)) << error;
+
+    // A link in its place is not followed to make a file elsewhere.
+    const auto link = folder.path() / "linked.lock";
+    std::filesystem::create_symlink(folder.path() / "elsewhere", link);
+    EXPECT_FALSE(FileSystem::real().lock(link, 0ms, error));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "elsewhere"));
 }
 #endif
 

@@ -2,6 +2,8 @@
 
 #include "carscript/ByteSink.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,6 +23,14 @@ public:
     virtual std::string errorString() const = 0;
 };
 
+// An advisory lock on a file, held until it is destroyed (or its process
+// ends). It keeps out only those who take the same lock.
+class FileLock
+{
+public:
+    virtual ~FileLock() = default;
+};
+
 // The file operations of the editor, in one place so that every write takes
 // the same safe path and tests can make any step fail.
 class FileSystem
@@ -28,14 +38,39 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
 
-    // Reads a whole file. Returns false with the reason when it cannot.
-    virtual bool readFile(const std::filesystem::path& path, std::string& data, std::string& error);
+    // Reads a whole file of at most `limit` bytes. A larger one is refused
+    // before anything is read, so that it costs no memory. Returns false
+    // with the reason when it cannot.
+    virtual bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
+                          std::uintmax_t limit);
 
-    // Starts writing a file that will replace `target` (or create it). A
-    // target that is a symbolic link is replaced by a regular file, never
-    // written through. Returns nullptr with the reason when it cannot.
+    // Tells whether `path` is a regular file that its owner may not write
+    // (on Windows: one with the read-only attribute), whoever asks. A
+    // missing file is not, nor is a link: a link is replaced, never written
+    // through. Returns false with the reason when it cannot tell.
+    virtual bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error);
+
+    // Takes an exclusive lock on `lockFile`, made empty when missing,
+    // waiting at most `patience` for whoever holds it. Returns nullptr with
+    // the reason when it cannot.
+    virtual std::unique_ptr<FileLock> lock(const std::filesystem::path& lockFile,
+                                           std::chrono::milliseconds patience, std::string& error);
+
+    // Starts writing a file that will replace `target` (or create it). It
+    // gets the owner, group and permissions of `model` from the start (of a
+    // link in `model`'s place: the link's owner and group, the permissions
+    // of what it points to), or those of any new file when `model` is
+    // missing; when they cannot be given it is not created. A target that
+    // is a symbolic link is replaced by a regular file, never written
+    // through. Returns nullptr with the reason when it cannot.
     virtual std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
+                                                               const std::filesystem::path& model,
                                                                std::string& error);
+
+    // Removes what replacements of `target` left beside it when their
+    // process was killed. Only for a caller that holds the lock all writers
+    // of `target` take: a replacement under way would be removed too.
+    virtual void removeLeftovers(const std::filesystem::path& target);
 
     // The file system of the machine.
     static FileSystem& real();

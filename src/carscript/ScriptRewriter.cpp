@@ -19,8 +19,8 @@ constexpr int WheelLineField = 3;
 class Rewriter
 {
 public:
-    Rewriter(std::string_view script, const SaveSettings& settings, ByteSink& sink)
-        : m_reader(script), m_writer(sink), m_settings(settings)
+    Rewriter(std::string_view script, const SaveSettings& settings, ByteSink& sink, RewriteNotes& notes)
+        : m_reader(script), m_writer(sink), m_settings(settings), m_notes(notes)
     {
     }
 
@@ -31,12 +31,13 @@ private:
     void rewriteLaterCameraLine(const Field& camera);
     bool rewriteEngineList();
     bool rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind);
-    void writeWheelLine(const Field& wheelLine, Axle axle);
+    void writeWheelLine(const Field& wheelLine, Wheel wheel);
     bool driven(Axle axle) const;
 
     FieldReader m_reader;
     LineWriter m_writer;
     const SaveSettings& m_settings;
+    RewriteNotes& m_notes;
     bool m_cameraLineDone = false;
     std::string m_error;
 };
@@ -133,6 +134,7 @@ bool Rewriter::rewriteEngineList()
         if (m_settings.engines[static_cast<std::size_t>(familyIndex(family))])
             m_writer.writeLine(engineLine(family));
     m_writer.copy(current);
+    m_notes.engineBlock = true;
     return true;
 }
 
@@ -141,7 +143,7 @@ bool Rewriter::rewriteEngineList()
 // line. The field after the old wheel-size lines is left behind.
 bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
 {
-    const Axle axle = axleOf(wheel);
+    m_notes.wheelBlock[static_cast<std::size_t>(wheel)] = true;
     Field current;
     for (int k = 1; k <= FieldsAfterWheelMarker; ++k) {
         if (!m_reader.next(current)) {
@@ -149,7 +151,7 @@ bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
             return false;
         }
         if (k == WheelLineField)
-            writeWheelLine(current, axle);
+            writeWheelLine(current, wheel);
         else
             m_writer.copy(current);
     }
@@ -169,14 +171,16 @@ bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
     return true;
 }
 
-void Rewriter::writeWheelLine(const Field& wheelLine, Axle axle)
+void Rewriter::writeWheelLine(const Field& wheelLine, Wheel wheel)
 {
     if (m_settings.driveChosen) {
+        const Axle axle = axleOf(wheel);
         const int position = axle == Axle::Front ? m_settings.frontPosition : m_settings.rearPosition;
         if (const auto line = rebuildWheelLine(wheelLine.text, axle, position, driven(axle))) {
             m_writer.writeLine(*line);
             return;
         }
+        m_notes.wheelLineTooShort[static_cast<std::size_t>(wheel)] = true;
     }
     m_writer.copy(wheelLine);
 }
@@ -189,9 +193,10 @@ bool Rewriter::driven(Axle axle) const
 } // namespace
 
 bool rewriteScript(std::string_view script, const SaveSettings& settings, ByteSink& sink,
-                   std::string& error)
+                   std::string& error, RewriteNotes* notes)
 {
-    Rewriter rewriter(script, settings, sink);
+    RewriteNotes unused;
+    Rewriter rewriter(script, settings, sink, notes ? *notes : unused);
     return rewriter.run(error);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,15 @@ namespace quendral {
 
 class ByteSink;
 struct SaveSettings;
+
+// Where a rewrite found room for the settings, to tell the user why one of
+// them is missing from the new script.
+struct RewriteNotes
+{
+    bool engineBlock = false;                 // the engine lines were written
+    std::array<bool, 4> wheelBlock{};         // by Wheel: a block of that wheel was met
+    std::array<bool, 4> wheelLineTooShort{};  // by Wheel: a wheel line kept for want of room
+};
 
 // Writes a car script anew from its old text: the camera line becomes the
 // fixed camera line, the engine lines are written from the chosen families,
@@ -18,8 +28,9 @@ struct SaveSettings;
 // must be complete (a camera line without a steering-help line after it, an
 // engine block without its slot damage mode line, a wheel block of fewer
 // than five fields) or when the sink fails. What reached the sink by then
-// is incomplete and must be thrown away.
+// is incomplete and must be thrown away. `notes`, when given, learns where
+// the settings found room.
 bool rewriteScript(std::string_view script, const SaveSettings& settings, ByteSink& sink,
-                   std::string& error);
+                   std::string& error, RewriteNotes* notes = nullptr);
 
 } // namespace quendral

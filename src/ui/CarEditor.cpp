@@ -1,15 +1,23 @@
 #include "ui/CarEditor.h"
 
+#include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "carscript/SaveSettings.h"
 #include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
+#include "carscript/ScriptVocabulary.h"
 #include "carscript/TextNumber.h"
+#include "carscript/WheelLine.h"
 #include "catalogue/FolderListing.h"
 #include "catalogue/RacersFolderScan.h"
 #include "ui/EditingControls.h"
 #include "ui/MessagePresenter.h"
+
+#include <chrono>
+#include <new>
+#include <utility>
+#include <vector>
 
 namespace quendral {
 
@@ -17,9 +25,110 @@ namespace {
 
 constexpr int SmallestWheelSize = 14;
 
+// How long a save waits for another save of the same car to end; a save
+// takes well under a second, even of a large script.
+constexpr std::chrono::milliseconds LockPatience{5000};
+
+constexpr std::string_view InUtf16 = "in UTF-16, which the editor cannot edit";
+
 std::string quoted(const std::string& text)
 {
     return "\"" + text + "\"";
+}
+
+// Loads into scratch controls show the user nothing.
+class NoMessages final : public MessagePresenter
+{
+public:
+    void showError(std::string_view, std::string_view) override {}
+};
+
+// Passes the new car script on to its file and keeps a copy, to be read
+// back once it is saved.
+class CopyingSink final : public ByteSink
+{
+public:
+    CopyingSink(ByteSink& file, std::size_t expected) : m_file(file) { copy.reserve(expected); }
+
+    bool write(std::string_view bytes) override
+    {
+        copy.append(bytes);
+        return m_file.write(bytes);
+    }
+
+    std::string copy;
+
+private:
+    ByteSink& m_file;
+};
+
+// The wheel sizes a save writes for two texts: whole numbers, the smallest
+// at least 14 and the largest not below it.
+std::optional<std::pair<int, int>> wheelSizes(std::string_view smallestText, std::string_view largestText)
+{
+    const auto smallest = toWholeNumber(smallestText);
+    const auto largest = toWholeNumber(largestText);
+    if (!smallest || !largest)
+        return std::nullopt;
+    const int lowest = std::max<int>(*smallest, SmallestWheelSize);
+    if (*largest < lowest)
+        return std::nullopt;
+    return std::pair{lowest, static_cast<int>(*largest)};
+}
+
+template <typename T>
+void takeUnchanged(T& mine, const T& loaded, const T& now)
+{
+    if (mine == loaded)
+        mine = now;
+}
+
+std::string familiesText(const std::array<bool, 4>& engines)
+{
+    std::string text;
+    for (const EngineFamily family : EngineFamilies) {
+        if (!engines[static_cast<std::size_t>(familyIndex(family))])
+            continue;
+        if (!text.empty())
+            text += ", ";
+        text += familyName(family);
+    }
+    return text.empty() ? "none" : text;
+}
+
+int driveOf(const SaveSettings& settings)
+{
+    if (settings.frontDriven && settings.rearDriven)
+        return 2;
+    return settings.frontDriven ? 0 : settings.rearDriven ? 1 : -1;
+}
+
+std::string driveText(int drive)
+{
+    static constexpr std::array<const char*, 3> Names = {"front", "rear", "all"};
+    return drive >= 0 && drive < 3 ? Names[static_cast<std::size_t>(drive)] : "none";
+}
+
+// Why a wheel block could not take what was written into it, when the
+// rewrite knows.
+std::optional<std::string> wheelTrouble(const RewriteNotes& notes, Wheel wheel)
+{
+    const auto index = static_cast<std::size_t>(wheel);
+    const std::string name = wheel == Wheel::FrontLeft ? "front-left" : "rear-left";
+    if (!notes.wheelBlock[index])
+        return "it has no " + name + " wheel block (" + (wheel == Wheel::FrontLeft ? "# FL wheel #" : "# RL wheel #")
+            + ")";
+    if (notes.wheelLineTooShort[index])
+        return "its " + name + " wheel line is too short to hold a ride height and drive (it needs "
+            + std::to_string(ShortestRewrittenWheelLine) + " characters)";
+    return std::nullopt;
+}
+
+std::string wheelReason(const RewriteNotes& notes, Wheel wheel)
+{
+    return wheelTrouble(notes, wheel)
+        .value_or(std::string("its ") + (wheel == Wheel::FrontLeft ? "front-left" : "rear-left")
+                  + " wheel block does not read back as written");
 }
 
 } // namespace
@@ -68,23 +177,33 @@ void CarEditor::pickCarFolder(const std::filesystem::path& given)
 bool CarEditor::loadSelectedCar()
 {
     m_controls.clearEngineChecks();
+    m_loaded.reset();
     const CarEntry* car = m_table.entry(m_controls.lstcars.listIndex());
     if (!car)
         return false;
 
     const std::filesystem::path script = carScriptPath(car->folder);
-    std::string data;
-    std::string error;
-    if (!m_fileSystem.readFile(script, data, error)) {
+    const auto cannotRead = [&](std::string_view reason) {
         m_messages.showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
-                                             + script.string() + ": " + error + ".");
+                                             + script.string() + ": " + std::string(reason) + ".");
         return false;
+    };
+    try {
+        std::string data;
+        std::string error;
+        if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
+            return cannotRead(error);
+        if (isUtf16Text(data))
+            return cannotRead("it is " + std::string(InUtf16));
+        loadCarSettings(data, m_controls);
+        m_loaded = Loaded{car->folder, settingsOf(m_controls)};
+        return true;
+    } catch (const std::bad_alloc&) {
+        return cannotRead("there is not enough memory to read it");
     }
-    loadCarSettings(data, m_controls);
-    return true;
 }
 
-bool CarEditor::save()
+bool CarEditor::save(SaveScope scope)
 {
     int smallest = 0;
     int largest = 0;
@@ -97,35 +216,186 @@ bool CarEditor::save()
         return false;
     }
 
-    const std::filesystem::path script = carScriptPath(car->folder);
-    const std::filesystem::path backup = backupScriptPath(car->folder);
-    std::string data;
-    std::string error;
-    if (!m_fileSystem.readFile(script, data, error)) {
-        reportSaveFailure(*car, "its car script " + script.string() + " cannot be read (" + error + ")");
+    bool committed = false;
+    try {
+        return saveCar(*car, scope, smallest, largest, committed);
+    } catch (const std::bad_alloc&) {
+        if (committed)
+            m_messages.showError("Save file", "The car " + quoted(car->name)
+                                                  + " was saved, but there was not enough memory to read it "
+                                                    "back and check its settings.");
+        else
+            reportSaveFailure(*car, "there is not enough memory to save it");
         return false;
     }
-    if (!writeFile(backup, data, error)) {
-        reportSaveFailure(*car, "the backup " + backup.string() + " cannot be written (" + error + ")");
+}
+
+bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed)
+{
+    const std::filesystem::path script = carScriptPath(car.folder);
+    const std::filesystem::path backup = backupScriptPath(car.folder);
+    const std::filesystem::path lockFile = saveLockPath(car.folder);
+    std::string error;
+
+    // Held from the read to the rename: another save of this car waits,
+    // then reads what this one wrote.
+    std::unique_ptr<FileLock> lock = m_fileSystem.lock(lockFile, LockPatience, error);
+    if (!lock) {
+        reportSaveFailure(car, "its save lock " + lockFile.string() + " cannot be had (" + error + ")");
         return false;
+    }
+    // No other save of this car is under way: replacements still lying
+    // there were left by saves that were killed.
+    m_fileSystem.removeLeftovers(script);
+    m_fileSystem.removeLeftovers(backup);
+
+    for (const auto& [path, what] : {std::pair{script, "its car script "}, std::pair{backup, "its backup "}}) {
+        bool readOnly = false;
+        if (!m_fileSystem.isReadOnly(path, readOnly, error)) {
+            reportSaveFailure(car, what + path.string() + " cannot be examined (" + error + ")");
+            return false;
+        }
+        if (readOnly) {
+            reportSaveFailure(car, what + path.string() + " is read-only");
+            return false;
+        }
     }
 
-    std::unique_ptr<ReplacementFile> output = m_fileSystem.createReplacement(script, error);
-    if (!output) {
-        reportSaveFailure(*car, "the new car script cannot be created beside " + script.string() + " ("
-                                    + error + ")");
+    std::string data;
+    if (!m_fileSystem.readFile(script, data, error, LargestCarScript)) {
+        reportSaveFailure(car, "its car script " + script.string() + " cannot be read (" + error + ")");
         return false;
     }
-    if (!rewriteScript(data, settingsFromControls(smallest, largest), *output, error)) {
+    if (isUtf16Text(data)) {
+        reportSaveFailure(car, "its car script " + script.string() + " is " + std::string(InUtf16));
+        return false;
+    }
+    SaveSettings settings;
+    std::optional<Settings> merged;
+    if (!settingsToWrite(car, scope, data, smallest, largest, settings, merged))
+        return false;
+
+    if (!writeFile(backup, script, data, error)) {
+        reportSaveFailure(car, "the backup " + backup.string() + " cannot be written (" + error + ")");
+        return false;
+    }
+    std::unique_ptr<ReplacementFile> output = m_fileSystem.createReplacement(script, script, error);
+    if (!output) {
+        reportSaveFailure(car, "the new car script cannot be created beside " + script.string() + " (" + error
+                                   + ")");
+        return false;
+    }
+    CopyingSink written(*output, data.size() + data.size() / 8 + 4096);
+    RewriteNotes notes;
+    if (!rewriteScript(data, settings, written, error, &notes)) {
         const std::string fileError = output->errorString();
-        reportSaveFailure(*car, fileError.empty() ? error : error + " (" + fileError + ")");
+        reportSaveFailure(car, fileError.empty() ? error : error + " (" + fileError + ")");
         return false;
     }
     if (!output->flush() || !output->commit()) {
-        reportSaveFailure(*car, "the new car script cannot be written (" + output->errorString() + ")");
+        reportSaveFailure(car, "the new car script cannot be written (" + output->errorString() + ")");
         return false;
     }
+    committed = true;
+    lock.reset();
+    std::string().swap(data);
+
+    if (merged)
+        show(*merged, m_controls);
+    return checkReadBack(car, settings, written.copy, notes);
+}
+
+// The controls; or, for ChangedSettings when the script no longer holds
+// what was loaded, the settings changed here since the load over those it
+// holds now. Those are checked again, since the wheel sizes of two saves
+// need not make a range.
+bool CarEditor::settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
+                                int largest, SaveSettings& settings, std::optional<Settings>& merged)
+{
+    Settings wanted = settingsOf(m_controls);
+    if (scope == SaveScope::ChangedSettings && m_loaded && m_loaded->carFolder == car.folder) {
+        const Settings& loaded = m_loaded->settings;
+        const Settings now = loadedOver(loaded, script);
+        if (now != loaded) {
+            for (std::size_t i = 0; i < wanted.engines.size(); ++i)
+                takeUnchanged(wanted.engines[i], loaded.engines[i], now.engines[i]);
+            takeUnchanged(wanted.drive, loaded.drive, now.drive);
+            takeUnchanged(wanted.front, loaded.front, now.front);
+            takeUnchanged(wanted.rear, loaded.rear, now.rear);
+            takeUnchanged(wanted.smallest, loaded.smallest, now.smallest);
+            takeUnchanged(wanted.largest, loaded.largest, now.largest);
+            const auto sizes = wheelSizes(wanted.smallest, wanted.largest);
+            if (!sizes) {
+                reportSaveFailure(car, "another save changed its wheel sizes meanwhile, and with those given here "
+                                       "they make no range (" + wanted.smallest + " to " + wanted.largest + ")");
+                return false;
+            }
+            std::tie(smallest, largest) = *sizes;
+            merged = wanted;
+        }
+    }
+
+    settings.engines = wanted.engines;
+    settings.frontDriven = wanted.drive == 0 || wanted.drive == 2;
+    settings.rearDriven = wanted.drive == 1 || wanted.drive == 2;
+    settings.driveChosen = wanted.drive != OptionGroup::None;
+    settings.frontPosition = wanted.front;
+    settings.rearPosition = wanted.rear;
+    settings.smallestWheel = smallest;
+    settings.largestWheel = largest;
     return true;
+}
+
+// Loads what was written, as the next load of the car will, and compares
+// each setting the save wrote with what was asked. The save itself stands.
+bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
+                              const RewriteNotes& notes)
+{
+    // Read over values unlike those asked for, so that a setting the new
+    // script does not give cannot pass for one it took.
+    Settings unlike;
+    unlike.front = asked.frontPosition == 0 ? 1 : 0;
+    unlike.rear = asked.rearPosition == 0 ? 1 : 0;
+    const Settings back = loadedOver(unlike, written);
+    m_loaded = Loaded{car.folder, back};
+
+    std::vector<std::string> missed;
+    const auto miss = [&](const std::string& setting, const std::string& given, const std::string& why) {
+        missed.push_back(setting + " (the saved script gives " + given + ": " + why + ")");
+    };
+    if (back.engines != asked.engines)
+        miss("engine families " + familiesText(asked.engines), familiesText(back.engines),
+             notes.engineBlock ? "lines outside its engine block name engine families"
+                               : "it has no engine block, a line ending in engine_block");
+    // Without a drive the wheel lines are kept as they are, heights and all.
+    if (asked.driveChosen) {
+        if (back.drive != driveOf(asked))
+            miss("drive " + driveText(driveOf(asked)), driveText(back.drive),
+                 wheelTrouble(notes, Wheel::FrontLeft).value_or(wheelReason(notes, Wheel::RearLeft)));
+        if (back.front != asked.frontPosition)
+            miss("front ride height " + std::to_string(asked.frontPosition), std::to_string(back.front),
+                 wheelReason(notes, Wheel::FrontLeft));
+        if (back.rear != asked.rearPosition)
+            miss("rear ride height " + std::to_string(asked.rearPosition), std::to_string(back.rear),
+                 wheelReason(notes, Wheel::RearLeft));
+    }
+    const auto sizeGiven = [](const std::string& text) { return text.empty() ? std::string("none") : quoted(text); };
+    if (toWholeNumber(back.smallest) != asked.smallestWheel)
+        miss("smallest wheel size " + std::to_string(asked.smallestWheel), sizeGiven(back.smallest),
+             wheelReason(notes, Wheel::FrontLeft));
+    if (toWholeNumber(back.largest) != asked.largestWheel)
+        miss("largest wheel size " + std::to_string(asked.largestWheel), sizeGiven(back.largest),
+             wheelReason(notes, Wheel::FrontLeft));
+    if (missed.empty())
+        return true;
+
+    std::string list;
+    for (const std::string& item : missed)
+        list += (list.empty() ? "" : "; ") + item;
+    m_messages.showError("Save file", "The car " + quoted(car.name)
+                                          + " was saved, but its car script could not take every setting: " + list
+                                          + ".");
+    return false;
 }
 
 // The minimum below 14 is corrected to 14 with a message; a maximum below
@@ -160,29 +430,50 @@ bool CarEditor::readWheelSizes(int& smallest, int& largest)
     return true;
 }
 
-SaveSettings CarEditor::settingsFromControls(int smallest, int largest) const
+CarEditor::Settings CarEditor::settingsOf(const EditingControls& controls)
 {
-    SaveSettings settings;
-    const auto checks = m_controls.engineChecks();
+    Settings settings;
+    const auto checks = controls.engineChecks();
     for (std::size_t i = 0; i < checks.size(); ++i)
         settings.engines[i] = checks[i]->isChecked();
-
-    const bool front = m_controls.Option1.value();
-    const bool rear = m_controls.Option2.value();
-    const bool all = m_controls.Option3.value();
-    settings.frontDriven = front || all;
-    settings.rearDriven = rear || all;
-    settings.driveChosen = front || rear || all;
-    settings.frontPosition = m_controls.Slider1.value();
-    settings.rearPosition = m_controls.Slider2.value();
-    settings.smallestWheel = smallest;
-    settings.largestWheel = largest;
+    settings.drive = controls.driveSystem.selected();
+    settings.front = controls.Slider1.value();
+    settings.rear = controls.Slider2.value();
+    settings.smallest = controls.txtminw.text();
+    settings.largest = controls.txtmaxw.text();
     return settings;
 }
 
-bool CarEditor::writeFile(const std::filesystem::path& path, const std::string& data, std::string& error)
+void CarEditor::show(const Settings& settings, EditingControls& controls)
 {
-    std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, error);
+    const auto checks = controls.engineChecks();
+    for (std::size_t i = 0; i < checks.size(); ++i)
+        checks[i]->setValue(settings.engines[i] ? 1 : 0);
+    if (settings.drive != OptionGroup::None)
+        controls.driveSystem.setValue(settings.drive, true);
+    else if (controls.driveSystem.selected() != OptionGroup::None)
+        controls.driveSystem.setValue(controls.driveSystem.selected(), false);
+    controls.Slider1.setValue(settings.front);
+    controls.Slider2.setValue(settings.rear);
+    controls.txtminw.setText(settings.smallest);
+    controls.txtmaxw.setText(settings.largest);
+}
+
+// The settings a script gives when it is loaded into controls that show
+// `start`: what it does not give keeps the value of `start`.
+CarEditor::Settings CarEditor::loadedOver(const Settings& start, std::string_view script)
+{
+    NoMessages quiet;
+    EditingControls scratch(quiet);
+    show(start, scratch);
+    loadCarSettings(script, scratch);
+    return settingsOf(scratch);
+}
+
+bool CarEditor::writeFile(const std::filesystem::path& path, const std::filesystem::path& model,
+                          const std::string& data, std::string& error)
+{
+    std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, model, error);
     if (!file)
         return false;
     if (!file->write(data) || !file->flush() || !file->commit()) {

@@ -2,14 +2,18 @@
 
 #include "catalogue/CarTable.h"
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quendral {
 
 class EditingControls;
 class FileSystem;
 class MessagePresenter;
+struct RewriteNotes;
 struct SaveSettings;
 
 // The operations behind the main window's events, on the editing controls:
@@ -18,6 +22,17 @@ struct SaveSettings;
 class CarEditor
 {
 public:
+    // What a save writes for a setting left as it was loaded, when another
+    // save has changed the car script since the load.
+    enum class SaveScope {
+        // What that other save wrote: only the settings changed here since
+        // the load are written over it, and no change of either is lost.
+        ChangedSettings,
+        // The control as it stands: the window shows every setting, and
+        // what the user sees is what is saved.
+        EveryControl,
+    };
+
     CarEditor(EditingControls& controls, MessagePresenter& messages, FileSystem& fileSystem);
 
     CarEditor(const CarEditor&) = delete;
@@ -36,27 +51,60 @@ public:
     void pickCarFolder(const std::filesystem::path& carFolder);
 
     // Reads the selected car's settings into the controls. Returns false,
-    // after telling the user, when its script cannot be read, and false
-    // without a message when no car is selected.
+    // after telling the user, when its script cannot be read (too large,
+    // in UTF-16, or more than memory holds), and false without a message
+    // when no car is selected.
     bool loadSelectedCar();
 
-    // Checks the wheel sizes, backs up the selected car's script and writes
-    // it anew from the controls. Returns true when the car was saved;
-    // otherwise the user has been told why and the car script is unchanged.
-    bool save();
+    // Checks the wheel sizes; then, holding the car's save lock, reads its
+    // car script afresh, backs it up and writes it anew from the controls
+    // (`scope` says which), and reads back what it wrote. Returns true when
+    // the car was saved with every setting. Otherwise the user has been
+    // told why, and the car script is unchanged unless the message says
+    // that it was saved but could not take a setting.
+    bool save(SaveScope scope = SaveScope::ChangedSettings);
 
     const CarTable& carTable() const { return m_table; }
 
 private:
+    // The settings as the controls hold them.
+    struct Settings
+    {
+        std::array<bool, 4> engines{};
+        int drive = -1;
+        int front = 0;
+        int rear = 0;
+        std::string smallest;
+        std::string largest;
+        bool operator==(const Settings&) const = default;
+    };
+
+    // The settings of the car last loaded or saved, as its script held them.
+    struct Loaded
+    {
+        std::filesystem::path carFolder;
+        Settings settings;
+    };
+
     bool readWheelSizes(int& smallest, int& largest);
-    SaveSettings settingsFromControls(int smallest, int largest) const;
-    bool writeFile(const std::filesystem::path& path, const std::string& data, std::string& error);
+    bool saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed);
+    bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
+                         int largest, SaveSettings& settings, std::optional<Settings>& merged);
+    bool checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
+                       const RewriteNotes& notes);
+    bool writeFile(const std::filesystem::path& path, const std::filesystem::path& model, const std::string& data,
+                   std::string& error);
     void reportSaveFailure(const CarEntry& car, const std::string& reason);
+
+    static Settings settingsOf(const EditingControls& controls);
+    static void show(const Settings& settings, EditingControls& controls);
+    static Settings loadedOver(const Settings& start, std::string_view script);
 
     EditingControls& m_controls;
     MessagePresenter& m_messages;
     FileSystem& m_fileSystem;
     CarTable m_table;
+    std::optional<Loaded> m_loaded;
 };
 
 } // namespace quendral

@@ -162,24 +162,27 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
             ASSERT_TRUE(backupNow == oldScript) << "the backup holds " << backupNow.size() << " bytes";
         }
 
-        // A killed save leaves its hidden temporary file; the last ones stay
-        // for the save below to meet.
-        if (kill + 1 < Kills)
-            temporariesLeft += removeTemporaries(car);
+        // A killed save leaves its hidden temporary file, which would mislead
+        // the watching of the next save.
+        temporariesLeft += removeTemporaries(car);
         if (!due && moment == Moment::AfterRename && retries < 3 * Kills / static_cast<int>(Moments.size())) {
             ++retries;
             --kill;
         }
     }
 
+    // The next save removes what killed saves left behind.
     writeBytes(script, oldScript);
+    writeBytes(car / "scripts" / "._main_.cfg.new-0123456789ab", newScript.substr(0, 1000));
+    writeBytes(car / "scripts" / "._main_backup.cfg.new-a0b1c2d3e4f5", oldScript.substr(0, 1000));
     {
         ChildProcess tool(QUENDRAL_CAR_TOOL, setArguments(car), log);
         ASSERT_EQ(tool.wait(), 0) << readBytes(log);
     }
     EXPECT_EQ(readBytes(script), newScript);
     EXPECT_EQ(readBytes(backup), oldScript);
-    temporariesLeft += removeTemporaries(car);
+    EXPECT_EQ(scriptsFolderEntries(car),
+              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
 
     // The kills must have fallen on both sides of the rename.
     EXPECT_GT(keptOld, 0);

@@ -1,5 +1,7 @@
 #include "FaultyFileSystem.h"
 
+#include <new>
+
 namespace quendral::test {
 
 namespace {
@@ -53,6 +55,8 @@ std::string_view stepName(FileStep step)
     case FileStep::Write: return "write";
     case FileStep::Flush: return "flush";
     case FileStep::Commit: return "commit";
+    case FileStep::Lock: return "lock";
+    case FileStep::Inspect: return "inspect";
     }
     return {};
 }
@@ -62,6 +66,13 @@ void FaultyFileSystem::failAt(FileStep step, int occurrence, std::string reason)
     m_failingStep = step;
     m_failingOccurrence = occurrence;
     m_reason = std::move(reason);
+    m_outOfMemory = false;
+}
+
+void FaultyFileSystem::runOutOfMemoryAt(FileStep step, int occurrence)
+{
+    failAt(step, occurrence);
+    m_outOfMemory = true;
 }
 
 bool FaultyFileSystem::strikes(FileStep step)
@@ -70,26 +81,49 @@ bool FaultyFileSystem::strikes(FileStep step)
     if (step != m_failingStep || occurrence != m_failingOccurrence)
         return false;
     m_injected = true;
+    if (m_outOfMemory)
+        throw std::bad_alloc();
     return true;
 }
 
-bool FaultyFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error)
+bool FaultyFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
+                                std::uintmax_t limit)
 {
     if (strikes(FileStep::Read)) {
         error = m_reason;
         return false;
     }
-    return m_inner.readFile(path, data, error);
+    return m_inner.readFile(path, data, error, limit);
+}
+
+bool FaultyFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)
+{
+    if (strikes(FileStep::Inspect)) {
+        error = m_reason;
+        return false;
+    }
+    return m_inner.isReadOnly(path, readOnly, error);
+}
+
+std::unique_ptr<FileLock> FaultyFileSystem::lock(const std::filesystem::path& lockFile,
+                                                 std::chrono::milliseconds patience, std::string& error)
+{
+    if (strikes(FileStep::Lock)) {
+        error = m_reason;
+        return nullptr;
+    }
+    return m_inner.lock(lockFile, patience, error);
 }
 
 std::unique_ptr<ReplacementFile> FaultyFileSystem::createReplacement(const std::filesystem::path& target,
+                                                                     const std::filesystem::path& model,
                                                                      std::string& error)
 {
     if (strikes(FileStep::Create)) {
         error = m_reason;
         return nullptr;
     }
-    std::unique_ptr<ReplacementFile> inner = m_inner.createReplacement(target, error);
+    std::unique_ptr<ReplacementFile> inner = m_inner.createReplacement(target, model, error);
     if (!inner)
         return nullptr;
     return std::make_unique<FaultyReplacementFile>(*this, std::move(inner));

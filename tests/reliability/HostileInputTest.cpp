@@ -88,6 +88,17 @@ std::string garbage(std::size_t size, unsigned seed)
     return bytes;
 }
 
+// A script without wheel blocks is written anew, but has no place for the
+// wheel sizes a save always writes: the save says so and counts as failed.
+void expectSavedWithoutWheelSizes(const Shown& shown)
+{
+    EXPECT_FALSE(shown.saved);
+    ASSERT_EQ(shown.messages.size(), 1u);
+    EXPECT_EQ(shown.messages[0].caption, "Save file");
+    EXPECT_NE(shown.messages[0].text.find("was saved, but"), std::string::npos) << shown.messages[0].text;
+    EXPECT_NE(shown.messages[0].text.find("smallest wheel size 14"), std::string::npos) << shown.messages[0].text;
+}
+
 TEST(HostileScripts, EmptyScriptLoadsNothingAndSavesEmpty)
 {
     TemporaryFolder folder;
@@ -96,8 +107,7 @@ TEST(HostileScripts, EmptyScriptLoadsNothingAndSavesEmpty)
     EXPECT_TRUE(shown.loaded);
     EXPECT_EQ(shown.engines, "0000");
     EXPECT_EQ(shown.drive, -1);
-    EXPECT_TRUE(shown.saved);
-    EXPECT_TRUE(shown.messages.empty());
+    expectSavedWithoutWheelSizes(shown);
     EXPECT_EQ(scriptOf(car), "");
     EXPECT_EQ(readBytes(car / "scripts" / "_main_backup.cfg"), "");
 }
@@ -111,8 +121,7 @@ TEST(HostileScripts, BinaryGarbageWithNulBytesIsCopiedThroughLineByLine)
     const Shown shown = loadAndSave(car);
     EXPECT_TRUE(shown.loaded);
     EXPECT_EQ(shown.engines, "0000");
-    EXPECT_TRUE(shown.saved);
-    EXPECT_TRUE(shown.messages.empty());
+    expectSavedWithoutWheelSizes(shown);
     EXPECT_EQ(scriptOf(car), withCrLfLineEnds(bytes));
     EXPECT_EQ(readBytes(car / "scripts" / "_main_backup.cfg"), bytes);
 }
@@ -127,8 +136,7 @@ TEST(HostileScripts, SingleLineOf50MegabytesIsCopiedThrough)
     const auto car = makeCar(folder.path() / "long", line);
     const Shown shown = loadAndSave(car);
     EXPECT_TRUE(shown.loaded);
-    EXPECT_TRUE(shown.saved);
-    EXPECT_TRUE(shown.messages.empty());
+    expectSavedWithoutWheelSizes(shown);
     EXPECT_TRUE(scriptOf(car) == line) << "the 50 MB line did not come out as it stood";
 }
 
@@ -172,12 +180,70 @@ INSTANTIATE_TEST_SUITE_P(
                     std::make_pair("NoFinalLineEnd", WellFormed.substr(0, WellFormed.size() - 2))),
     [](const auto& info) { return std::string(info.param.first); });
 
+// Scripts saved in UTF-16 by some text editor: the load and the save refuse
+// them, whose bytes the editor would damage; a UTF-8 byte-order mark is just
+// part of the first line, as ever.
+struct Encoded
+{
+    const char* name;
+    std::string bytes;
+    friend void PrintTo(const Encoded& encoded, std::ostream* out) { *out << encoded.name; }
+};
+
+class Encodings : public testing::TestWithParam<Encoded>
+{
+};
+
+std::string utf16(std::string_view text, bool bigEndian)
+{
+    std::string wide;
+    for (const char c : text)
+        wide += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return wide;
+}
+
+TEST_P(Encodings, Utf16IsRefusedByTheLoadAndTheSave)
+{
+    const std::string& bytes = GetParam().bytes;
+    const bool refused = !bytes.starts_with("\xEF\xBB\xBF");
+    TemporaryFolder folder;
+    const auto car = makeCar(folder.path() / "wide", WellFormed);
+    Session session;
+    session.editor.pickCarFolder(car);
+    ASSERT_TRUE(session.editor.loadSelectedCar());
+    // Another program rewrites the script between the load and the save.
+    writeBytes(car / "scripts" / "_main_.cfg", bytes);
+    EXPECT_EQ(session.editor.save(), !refused);
+    EXPECT_EQ(session.editor.loadSelectedCar(), !refused);
+    if (!refused) {
+        EXPECT_TRUE(session.messages.shown.empty());
+        const auto reference = makeCar(folder.path() / "reference", WellFormed);
+        ASSERT_TRUE(loadAndSave(reference).saved);
+        EXPECT_EQ(scriptOf(car), "\xEF\xBB\xBF" + scriptOf(reference));
+        return;
+    }
+    EXPECT_EQ(session.messages.captions(), (std::vector<std::string>{"Save file", "Read car"}));
+    for (const ShownMessage& message : session.messages.shown) {
+        EXPECT_NE(message.text.find("\"wide\""), std::string::npos) << message.text;
+        EXPECT_NE(message.text.find("UTF-16"), std::string::npos) << message.text;
+    }
+    EXPECT_EQ(scriptOf(car), bytes);
+    EXPECT_FALSE(std::filesystem::exists(car / "scripts" / "_main_backup.cfg"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, Encodings,
+    testing::Values(Encoded{"Utf16LittleEndian", "\xFF\xFE" + utf16(WellFormed, false)},
+                    Encoded{"Utf16BigEndian", "\xFE\xFF" + utf16(WellFormed, true)},
+                    Encoded{"Utf16WithoutMark", utf16(WellFormed, false)},
+                    Encoded{"Utf8WithMark", "\xEF\xBB\xBF" + WellFormed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(HostileScripts, UnrecognisedScriptWithoutAFinalLineEndGetsOne)
 {
     TemporaryFolder folder;
     const auto car = makeCar(folder.path() / "open", "; first\r\nname  Open,  1\r\nlast line, no end  ");
-    const Shown shown = loadAndSave(car);
-    EXPECT_TRUE(shown.saved);
+    expectSavedWithoutWheelSizes(loadAndSave(car));
     EXPECT_EQ(scriptOf(car), "; first\r\nname  Open,  1\r\nlast line, no end  \r\n");
 }
 
@@ -193,7 +259,8 @@ TEST(HostileScripts, ScriptEndingInsideASkipIsRefusedNamingTheCar)
     EXPECT_NE(shown.messages.front().text.find("\"cut\""), std::string::npos);
     EXPECT_NE(shown.messages.front().text.find("steerhelp"), std::string::npos);
     EXPECT_EQ(scriptOf(car), cut);
-    EXPECT_EQ(scriptsFolderEntries(car), (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
+    EXPECT_EQ(scriptsFolderEntries(car),
+              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
 }
 
 // Opens a racers folder as the window's folder chooser does.
@@ -301,7 +368,9 @@ TEST(HostileRacersFolders, SymbolicLinkLoopsEndTheScanAndAreReportedWhenPicked)
         EXPECT_NE(shown.messages.front().text.find("\"" + car.filename().string() + "\""), std::string::npos);
     }
     auto after = folderSnapshot(racers);
-    EXPECT_EQ(after.erase("real/scripts/_main_.cfg") + after.erase("real/scripts/_main_backup.cfg"), 2u);
+    EXPECT_EQ(after.erase("real/scripts/_main_.cfg") + after.erase("real/scripts/_main_backup.cfg")
+                  + after.erase("real/scripts/._main_.cfg.lock"),
+              3u);
     auto unchanged = before;
     unchanged.erase("real/scripts/_main_.cfg");
     EXPECT_EQ(after, unchanged);

@@ -85,51 +85,64 @@ protected:
 TEST_F(SaveUnderInjectedFaults, TheCleanSaveTakesEveryKindOfStep)
 {
     // Reads: load and save; creates, flushes, commits: backup and script;
-    // writes: the backup at once, the script in pieces.
-    const std::vector<int> atLeast = {2, 2, 3, 2, 2};
+    // writes: the backup at once, the script in pieces; one lock; the
+    // script and the backup inspected.
+    const std::vector<int> atLeast = {2, 2, 3, 2, 2, 1, 2};
     for (std::size_t i = 0; i < counts.size(); ++i)
         EXPECT_GE(counts[i], atLeast[i]) << stepName(FileSteps[i]);
 }
 
+// Each failure point fails once as the disk would report it and once by
+// running out of memory there.
 TEST_F(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUser)
 {
     int injected = 0;
-    for (std::size_t i = 0; i < FileSteps.size(); ++i) {
-        const FileStep step = FileSteps[i];
-        for (int occurrence = 1; occurrence <= counts[i]; ++occurrence) {
-            SCOPED_TRACE(std::string(stepName(step)) + " #" + std::to_string(occurrence));
-            TemporaryFolder folder;
-            const auto car = freshCar(folder);
-            FaultyFileSystem faults(FileSystem::real());
-            faults.failAt(step, occurrence, "No space left on device");
+    for (const bool outOfMemory : {false, true}) {
+        for (std::size_t i = 0; i < FileSteps.size(); ++i) {
+            const FileStep step = FileSteps[i];
+            for (int occurrence = 1; occurrence <= counts[i]; ++occurrence) {
+                SCOPED_TRACE(std::string(stepName(step)) + " #" + std::to_string(occurrence)
+                             + (outOfMemory ? ", out of memory" : ""));
+                TemporaryFolder folder;
+                const auto car = freshCar(folder);
+                FaultyFileSystem faults(FileSystem::real());
+                if (outOfMemory)
+                    faults.runOutOfMemoryAt(step, occurrence);
+                else
+                    faults.failAt(step, occurrence, "No space left on device");
 
-            const EditOutcome outcome = editAndSave(car, faults);
-            ASSERT_TRUE(faults.failureInjected());
-            ++injected;
+                const EditOutcome outcome = editAndSave(car, faults);
+                ASSERT_TRUE(faults.failureInjected());
+                ++injected;
 
-            EXPECT_FALSE(outcome.saved);
-            EXPECT_EQ(readBytes(car / "scripts" / "_main_.cfg"), original);
-            EXPECT_EQ(scriptsFolderEntries(car),
-                      (std::vector<std::string>{"_main_.cfg", "_main_backup.cfg"}));
-            const std::string backup = readBytes(car / "scripts" / "_main_backup.cfg");
-            EXPECT_TRUE(backup == PreviousBackup || backup == original)
-                << "the backup holds " << backup.size() << " bytes";
+                EXPECT_FALSE(outcome.saved);
+                EXPECT_EQ(readBytes(car / "scripts" / "_main_.cfg"), original);
+                std::vector<std::string> entries = {"_main_.cfg", "_main_backup.cfg"};
+                if (std::filesystem::exists(car / "scripts" / "._main_.cfg.lock"))
+                    entries.insert(entries.begin(), "._main_.cfg.lock");
+                EXPECT_EQ(scriptsFolderEntries(car), entries);
+                const std::string backup = readBytes(car / "scripts" / "_main_backup.cfg");
+                EXPECT_TRUE(backup == PreviousBackup || backup == original)
+                    << "the backup holds " << backup.size() << " bytes";
 
-            ASSERT_EQ(outcome.messages.size(), 1u);
-            const ShownMessage& message = outcome.messages.front();
-            EXPECT_NE(message.text.find("\"mistral\""), std::string::npos) << message.text;
-            EXPECT_NE(message.text.find("No space left on device"), std::string::npos) << message.text;
-            EXPECT_EQ(message.caption, outcome.loaded ? "Save file" : "Read car");
+                ASSERT_EQ(outcome.messages.size(), 1u);
+                const ShownMessage& message = outcome.messages.front();
+                EXPECT_NE(message.text.find("\"mistral\""), std::string::npos) << message.text;
+                EXPECT_NE(message.text.find(outOfMemory ? "not enough memory" : "No space left on device"),
+                          std::string::npos)
+                    << message.text;
+                EXPECT_EQ(message.caption, outcome.loaded ? "Save file" : "Read car");
 
-            // The car is not stuck: the next save goes through.
-            const EditOutcome retry = editAndSave(car, FileSystem::real());
-            EXPECT_TRUE(retry.saved);
-            EXPECT_EQ(readBytes(car / "scripts" / "_main_.cfg"), expected);
-            EXPECT_EQ(readBytes(car / "scripts" / "_main_backup.cfg"), original);
+                // The car is not stuck: the next save goes through.
+                const EditOutcome retry = editAndSave(car, FileSystem::real());
+                EXPECT_TRUE(retry.saved);
+                EXPECT_EQ(readBytes(car / "scripts" / "_main_.cfg"), expected);
+                EXPECT_EQ(readBytes(car / "scripts" / "_main_backup.cfg"), original);
+            }
         }
     }
     RecordProperty("failure_points_injected", injected);
-    std::cout << "[ figures  ] failure points injected: " << injected << " (";
+    std::cout << "[ figures  ] failure points injected: " << injected << ", each step once failing and once out of memory (";
     for (std::size_t i = 0; i < FileSteps.size(); ++i)
         std::cout << (i ? ", " : "") << counts[i] << ' ' << stepName(FileSteps[i]);
     std::cout << ")\n";

@@ -363,9 +363,10 @@ void Form1::clickCar(QListWidgetItem* item)
     m_editor.loadSelectedCar();
 }
 
+// The window shows every setting; what the user sees is what is saved.
 void Form1::save()
 {
-    m_editor.save();
+    m_editor.save(CarEditor::SaveScope::EveryControl);
 }
 
 void Form1::showDrives()
