@@ -12,9 +12,9 @@
 #include "carscript/SaveSettings.h"
 #include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
-#include "ui/MessagePresenter.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
+#include "controls/MessagePresenter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -101,9 +101,9 @@ void BM_Load(benchmark::State& state)
     EditingControls controls(messages);
     for (auto _ : state) {
         loadCarSettings(script, controls);
-        benchmark::DoNotOptimize(controls.Slider1.value());
+        benchmark::DoNotOptimize(controls.frontHeight.value());
     }
-    if (controls.txtminw.text() != "15" || controls.txtmaxw.text() != "18")
+    if (controls.smallestWheel.text() != "15" || controls.largestWheel.text() != "18")
         state.SkipWithError("the load did not find the front-left wheel sizes");
     setBytes(state, script.size());
 }
@@ -172,9 +172,9 @@ void BM_SaveOnDisk(benchmark::State& state)
 {
     CarOnDisk car(state.range(0));
     car.editor.loadSelectedCar();
-    car.controls.Check3.setValue(1);
-    car.controls.Option3.setValue(true);
-    car.controls.Slider1.setValue(10);
+    car.controls.engineV8.setValue(1);
+    car.controls.allDrive.setValue(true);
+    car.controls.frontHeight.setValue(10);
     for (auto _ : state) {
         if (!car.editor.save()) {
             state.SkipWithError("the save failed");

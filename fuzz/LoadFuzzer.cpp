@@ -6,9 +6,9 @@
 #include "StepCounter.h"
 
 #include "carscript/ScriptLoader.h"
-#include "carscript/TextNumber.h"
-#include "ui/EditingControls.h"
-#include "ui/MessagePresenter.h"
+#include "controls/TextNumber.h"
+#include "controls/EditingControls.h"
+#include "controls/MessagePresenter.h"
 
 #include <cstdint>
 #include <string>
@@ -39,8 +39,8 @@ struct Shown
 
 Shown shownBy(const EditingControls& controls)
 {
-    Shown shown{{}, controls.driveSystem.selected(), controls.Slider1.value(), controls.Slider2.value(),
-                controls.txtminw.text(), controls.txtmaxw.text()};
+    Shown shown{{}, controls.driveSystem.selected(), controls.frontHeight.value(), controls.rearHeight.value(),
+                controls.smallestWheel.text(), controls.largestWheel.text()};
     for (const quendral::CheckBox* box : controls.engineChecks())
         shown.checks.push_back(box->value());
     return shown;
@@ -51,11 +51,11 @@ void showPreviousCar(EditingControls& controls)
 {
     for (quendral::CheckBox* box : controls.engineChecks())
         box->setValue(1);
-    controls.Option2.setValue(true);
-    controls.Slider1.setValue(17);
-    controls.Slider2.setValue(23);
-    controls.txtminw.setText("15");
-    controls.txtmaxw.setText("19");
+    controls.rearDrive.setValue(true);
+    controls.frontHeight.setValue(17);
+    controls.rearHeight.setValue(23);
+    controls.smallestWheel.setText("15");
+    controls.largestWheel.setText("19");
 }
 
 } // namespace

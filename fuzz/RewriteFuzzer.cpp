@@ -20,8 +20,8 @@
 #include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
 #include "carscript/ScriptVocabulary.h"
-#include "ui/EditingControls.h"
-#include "ui/MessagePresenter.h"
+#include "controls/EditingControls.h"
+#include "controls/MessagePresenter.h"
 
 #include <cstdint>
 #include <optional>
@@ -241,14 +241,14 @@ void checkRoundTrip(std::string_view fuzzedScript, const Choice& choice)
     const SaveSettings& written = choice.settings;
     for (std::size_t i = 0; i < written.engines.size(); ++i)
         check(controls.engineChecks()[i]->isChecked() == written.engines[i], "the engines load back");
-    check(controls.txtminw.text() == std::to_string(written.smallestWheel), "the smallest size loads back");
-    check(controls.txtmaxw.text() == std::to_string(written.largestWheel), "the largest size loads back");
+    check(controls.smallestWheel.text() == std::to_string(written.smallestWheel), "the smallest size loads back");
+    check(controls.largestWheel.text() == std::to_string(written.largestWheel), "the largest size loads back");
     if (choice.drive == Drive::None)
         return;  // the wheel lines were kept as they stood
     const int drive = choice.drive == Drive::Front ? 0 : choice.drive == Drive::Rear ? 1 : 2;
     check(controls.driveSystem.selected() == drive, "the drive loads back");
-    check(controls.Slider1.value() == written.frontPosition, "the front ride height loads back");
-    check(controls.Slider2.value() == written.rearPosition, "the rear ride height loads back");
+    check(controls.frontHeight.value() == written.frontPosition, "the front ride height loads back");
+    check(controls.rearHeight.value() == written.rearPosition, "the rear ride height loads back");
 }
 
 } // namespace

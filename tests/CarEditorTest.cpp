@@ -4,8 +4,8 @@
 #include "carscript/SaveSettings.h"
 #include "carscript/ScriptRewriter.h"
 #include "TestSupport.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +47,20 @@ protected:
 
     void pick(int index)
     {
-        controls.lstcars.setListIndex(index);
+        controls.carList.setListIndex(index);
         ASSERT_TRUE(editor.loadSelectedCar());
     }
 
     std::string expectedRewrite(const std::string& from, int smallest, int largest) const
     {
         SaveSettings s;
-        s.engines = {controls.Check1.isChecked(), controls.Check2.isChecked(), controls.Check3.isChecked(),
-                     controls.Check4.isChecked()};
-        s.frontDriven = controls.Option1.value() || controls.Option3.value();
-        s.rearDriven = controls.Option2.value() || controls.Option3.value();
+        s.engines = {controls.engineI4.isChecked(), controls.engineV6.isChecked(), controls.engineV8.isChecked(),
+                     controls.engineV10.isChecked()};
+        s.frontDriven = controls.frontDrive.value() || controls.allDrive.value();
+        s.rearDriven = controls.rearDrive.value() || controls.allDrive.value();
         s.driveChosen = controls.driveSystem.selected() != OptionGroup::None;
-        s.frontPosition = controls.Slider1.value();
-        s.rearPosition = controls.Slider2.value();
+        s.frontPosition = controls.frontHeight.value();
+        s.rearPosition = controls.rearHeight.value();
         s.smallestWheel = smallest;
         s.largestWheel = largest;
         StringSink sink;
@@ -80,8 +80,8 @@ protected:
 TEST_F(CarEditorTest, SaveBacksUpTheScriptAndWritesItAnew)
 {
     pick(0);
-    controls.Check3.setValue(1);
-    controls.Slider1.setValue(20);
+    controls.engineV8.setValue(1);
+    controls.frontHeight.setValue(20);
     ASSERT_TRUE(editor.save());
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(backup("alpha"), original);
@@ -96,34 +96,34 @@ TEST_F(CarEditorTest, SaveBacksUpTheScriptAndWritesItAnew)
     EXPECT_EQ(script("alpha"), first);
 
     pick(0);
-    EXPECT_EQ(controls.Check3.value(), 1);
-    EXPECT_EQ(controls.Slider1.value(), 20);
+    EXPECT_EQ(controls.engineV8.value(), 1);
+    EXPECT_EQ(controls.frontHeight.value(), 20);
 }
 
 TEST_F(CarEditorTest, AMinimumBelow14IsCorrectedAndTheSaveGoesOn)
 {
     pick(0);
-    controls.txtminw.setText("12");
+    controls.smallestWheel.setText("12");
     ASSERT_TRUE(editor.save());
     EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{{"Min size", MinSizeText}}));
-    EXPECT_EQ(controls.txtminw.text(), "14");
+    EXPECT_EQ(controls.smallestWheel.text(), "14");
     EXPECT_EQ(script("alpha"), expectedRewrite(original, 14, 18));
 }
 
 TEST_F(CarEditorTest, AMaximumBelowTheMinimumStopsTheSaveBeforeAnyFile)
 {
     pick(0);
-    controls.txtminw.setText("12");
-    controls.txtmaxw.setText("13");
+    controls.smallestWheel.setText("12");
+    controls.largestWheel.setText("13");
     EXPECT_FALSE(editor.save());
     EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{{"Min size", MinSizeText},
                                                                {"MIN>MAX", "Min is bigger then max!!!!"}}));
-    EXPECT_EQ(controls.txtminw.text(), "14");
+    EXPECT_EQ(controls.smallestWheel.text(), "14");
     EXPECT_EQ(script("alpha"), original);
     EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
 
     messages.shown.clear();
-    controls.txtmaxw.setText("14");
+    controls.largestWheel.setText("14");
     EXPECT_TRUE(editor.save()) << "equal sizes are accepted";
 }
 
@@ -133,8 +133,8 @@ TEST_F(CarEditorTest, WheelSizesThatAreNoNumbersStopTheSave)
     for (const auto& [minimum, maximum, caption] : {std::tuple{"", "18", "Min size"}, std::tuple{"15", "x", "Max size"},
                                                     std::tuple{"40000", "18", "Min size"}}) {
         messages.shown.clear();
-        controls.txtminw.setText(minimum);
-        controls.txtmaxw.setText(maximum);
+        controls.smallestWheel.setText(minimum);
+        controls.largestWheel.setText(maximum);
         EXPECT_FALSE(editor.save());
         EXPECT_EQ(messages.captions(), std::vector<std::string>{caption}) << minimum << " " << maximum;
     }
@@ -144,8 +144,8 @@ TEST_F(CarEditorTest, WheelSizesThatAreNoNumbersStopTheSave)
 
 TEST_F(CarEditorTest, SavingWithNoCarSelectedTouchesNoFile)
 {
-    controls.txtminw.setText("15");
-    controls.txtmaxw.setText("16");
+    controls.smallestWheel.setText("15");
+    controls.largestWheel.setText("16");
     EXPECT_FALSE(editor.save());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
     EXPECT_EQ(script("alpha"), original);
@@ -155,19 +155,19 @@ TEST_F(CarEditorTest, SavingWithNoCarSelectedTouchesNoFile)
 TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstEvenWhenItFails)
 {
     pick(0);
-    controls.Check4.setValue(1);
-    controls.lstcars.setListIndex(ListBox::NoSelection);
+    controls.engineV10.setValue(1);
+    controls.carList.setListIndex(ListBox::NoSelection);
     EXPECT_FALSE(editor.loadSelectedCar());
     EXPECT_TRUE(messages.shown.empty()) << "nothing selected is no error";
-    EXPECT_EQ(controls.Check1.value(), 0);
-    EXPECT_EQ(controls.Slider1.value(), 10);
+    EXPECT_EQ(controls.engineI4.value(), 0);
+    EXPECT_EQ(controls.frontHeight.value(), 10);
 
-    controls.Check1.setValue(1);
+    controls.engineI4.setValue(1);
     fs::remove(carScriptPath(racers / "beta"));
-    controls.lstcars.setListIndex(1);
+    controls.carList.setListIndex(1);
     EXPECT_FALSE(editor.loadSelectedCar());
-    EXPECT_EQ(controls.Check1.value(), 0);
-    EXPECT_EQ(controls.txtmaxw.text(), "18");
+    EXPECT_EQ(controls.engineI4.value(), 0);
+    EXPECT_EQ(controls.largestWheel.text(), "18");
     ASSERT_EQ(messages.captions(), std::vector<std::string>{"Read car"});
     EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
 }
@@ -207,28 +207,28 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
     for (const auto scope : {CarEditor::SaveScope::ChangedSettings, CarEditor::SaveScope::EveryControl}) {
         test::writeBytes(carScriptPath(racers / "alpha"), original);
         pick(0);
-        const int rear = controls.Slider2.value();
+        const int rear = controls.rearHeight.value();
         {
             test::RecordingMessages otherMessages;
             EditingControls other(otherMessages);
             CarEditor otherEditor(other, otherMessages, FileSystem::real());
             otherEditor.pickCarFolder(racers / "alpha");
             ASSERT_TRUE(otherEditor.loadSelectedCar());
-            other.Slider2.setValue(25);
-            other.Check4.setValue(1);
+            other.rearHeight.setValue(25);
+            other.engineV10.setValue(1);
             ASSERT_TRUE(otherEditor.save());
         }
-        controls.Slider1.setValue(3);
-        controls.Check1.setValue(0);
+        controls.frontHeight.setValue(3);
+        controls.engineI4.setValue(0);
         ASSERT_TRUE(editor.save(scope));
         EXPECT_TRUE(messages.shown.empty());
 
         pick(0);
-        EXPECT_EQ(controls.Slider1.value(), 3);
-        EXPECT_EQ(controls.Check1.value(), 0);
+        EXPECT_EQ(controls.frontHeight.value(), 3);
+        EXPECT_EQ(controls.engineI4.value(), 0);
         const bool merged = scope == CarEditor::SaveScope::ChangedSettings;
-        EXPECT_EQ(controls.Slider2.value(), merged ? 25 : rear);
-        EXPECT_EQ(controls.Check4.value(), merged ? 1 : 0);
+        EXPECT_EQ(controls.rearHeight.value(), merged ? 25 : rear);
+        EXPECT_EQ(controls.engineV10.value(), merged ? 1 : 0);
     }
 }
 
@@ -250,14 +250,14 @@ TEST_F(CarEditorTest, ASettingTheScriptCannotTakeIsReportedAndTheSaveFails)
         std::function<void(EditingControls&)> change;
         std::vector<std::string> told;
     } rows[] = {
-        {noEngineBlock, [](EditingControls& c) { c.Check3.setValue(1); },
+        {noEngineBlock, [](EditingControls& c) { c.engineV8.setValue(1); },
          {"engine families V8", "engine block"}},
-        {shortWheelLine, [](EditingControls& c) { c.Slider1.setValue(12); },
+        {shortWheelLine, [](EditingControls& c) { c.frontHeight.setValue(12); },
          {"front ride height 12", "too short"}},
         {"; nothing the editor reads\r\n",
          [](EditingControls& c) {
-             c.txtminw.setText("15");
-             c.txtmaxw.setText("18");
+             c.smallestWheel.setText("15");
+             c.largestWheel.setText("18");
          },
          {"smallest wheel size 15", "largest wheel size 18", "# FL wheel #"}},
     };
@@ -273,19 +273,19 @@ TEST_F(CarEditorTest, ASettingTheScriptCannotTakeIsReportedAndTheSaveFails)
         for (const std::string& part : row.told)
             EXPECT_NE(messages.shown[0].text.find(part), std::string::npos) << messages.shown[0].text;
         EXPECT_EQ(backup("alpha"), row.script);
-        EXPECT_EQ(script("alpha"), expectedRewrite(row.script, std::stoi(controls.txtminw.text()),
-                                                   std::stoi(controls.txtmaxw.text())));
+        EXPECT_EQ(script("alpha"), expectedRewrite(row.script, std::stoi(controls.smallestWheel.text()),
+                                                   std::stoi(controls.largestWheel.text())));
     }
 }
 
 TEST_F(CarEditorTest, PickingADriveThatCannotBeReadKeepsBothChoosers)
 {
     ASSERT_TRUE(editor.pickDrive(temporary.path()));
-    EXPECT_EQ(controls.Drive1.drive(), temporary.path());
-    EXPECT_EQ(controls.Dir1.path(), temporary.path());
+    EXPECT_EQ(controls.driveChooser.drive(), temporary.path());
+    EXPECT_EQ(controls.folderChooser.path(), temporary.path());
     EXPECT_FALSE(editor.pickDrive(temporary.path() / "no-such-volume"));
-    EXPECT_EQ(controls.Drive1.drive(), temporary.path());
-    EXPECT_EQ(controls.Dir1.path(), temporary.path());
+    EXPECT_EQ(controls.driveChooser.drive(), temporary.path());
+    EXPECT_EQ(controls.folderChooser.path(), temporary.path());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
 }
 

@@ -1,8 +1,8 @@
 #include "catalogue/FolderListing.h"
 #include "catalogue/RacersFolderScan.h"
 #include "TestSupport.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 #include "carscript/FileSystem.h"
 
 #include <gtest/gtest.h>
@@ -45,9 +45,9 @@ TEST_F(RacersFolderScan, ListsTheCarsAndPairsEachWithItsOwnFolder)
 {
     const fs::path folder = racers("racers", {"b.rpk", "a.rpk"}, {"a", "b"});
     ASSERT_TRUE(editor.openFolder(folder));
-    EXPECT_EQ(controls.lstcars.items(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(controls.carList.items(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(table(), (std::vector<std::pair<std::string, fs::path>>{{"a", folder / "a"}, {"b", folder / "b"}}));
-    EXPECT_TRUE(controls.Frame3.isEnabled());
+    EXPECT_TRUE(controls.editingFrame.isEnabled());
 }
 
 TEST_F(RacersFolderScan, StrayFilesAndFoldersNeverShiftThePairing)
@@ -55,20 +55,20 @@ TEST_F(RacersFolderScan, StrayFilesAndFoldersNeverShiftThePairing)
     const fs::path folder =
         racers("racers", {"zeta.rpk", "c.txt", "Mid.RPK", ".hidden.rpk", "readme"}, {"alpha", "mid", "zeta", ".git"});
     ASSERT_TRUE(editor.openFolder(folder));
-    EXPECT_EQ(controls.lstcars.items(), (std::vector<std::string>{"Mid", "zeta"}));
+    EXPECT_EQ(controls.carList.items(), (std::vector<std::string>{"Mid", "zeta"}));
     EXPECT_EQ(table(), (std::vector<std::pair<std::string, fs::path>>{{"Mid", folder / "mid"},
                                                                      {"zeta", folder / "zeta"}}));
-    EXPECT_EQ(controls.File1.names(), (std::vector<std::string>{"c.txt", "Mid.RPK", "readme", "zeta.rpk"}));
+    EXPECT_EQ(controls.fileList.names(), (std::vector<std::string>{"c.txt", "Mid.RPK", "readme", "zeta.rpk"}));
 }
 
 TEST_F(RacersFolderScan, ACarWithoutFolderIsListedAndReportsItsMissingScript)
 {
     const fs::path folder = racers("racers", {"lonely.rpk", "other.rpk"}, {"other"});
     ASSERT_TRUE(editor.openFolder(folder));
-    ASSERT_EQ(controls.lstcars.listCount(), 2);
+    ASSERT_EQ(controls.carList.listCount(), 2);
     EXPECT_EQ(editor.carTable().entry(0)->folder, folder / "lonely");
 
-    controls.lstcars.setListIndex(0);
+    controls.carList.setListIndex(0);
     EXPECT_FALSE(editor.loadSelectedCar());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("\"lonely\""), std::string::npos);
@@ -81,34 +81,34 @@ TEST_F(RacersFolderScan, TakesOnlyFoldersWhoseNameEndsInRacers)
     EXPECT_FALSE(hasRacersFolderName("acers"));
 
     ASSERT_TRUE(editor.openFolder(racers("Racers", {"a.rpk"}, {"a"})));
-    EXPECT_EQ(controls.lstcars.listCount(), 0);
-    EXPECT_FALSE(controls.Frame3.isEnabled());
+    EXPECT_EQ(controls.carList.listCount(), 0);
+    EXPECT_FALSE(controls.editingFrame.isEnabled());
 
     ASSERT_TRUE(editor.openFolder(racers("oldracers", {"a.rpk"}, {"a"}) / ""));
-    EXPECT_EQ(controls.lstcars.listCount(), 1) << "a trailing separator does not hide the name";
-    EXPECT_TRUE(controls.Frame3.isEnabled());
+    EXPECT_EQ(controls.carList.listCount(), 1) << "a trailing separator does not hide the name";
+    EXPECT_TRUE(controls.editingFrame.isEnabled());
 }
 
 TEST_F(RacersFolderScan, ARacersFolderWithoutCarFilesIsNotTaken)
 {
     ASSERT_TRUE(editor.openFolder(racers("racers", {"notes.txt"}, {"a"})));
-    EXPECT_EQ(controls.lstcars.listCount(), 0);
-    EXPECT_FALSE(controls.Frame3.isEnabled());
+    EXPECT_EQ(controls.carList.listCount(), 0);
+    EXPECT_FALSE(controls.editingFrame.isEnabled());
 }
 
 TEST_F(RacersFolderScan, MovingIntoACarFolderEmptiesTheListAndDisablesEditing)
 {
     const fs::path folder = racers("racers", {"a.rpk", "b.rpk", "c.rpk"}, {"a", "b", "c"});
     ASSERT_TRUE(editor.openFolder(folder));
-    controls.Slider1.setValue(7);
+    controls.frontHeight.setValue(7);
     ASSERT_TRUE(editor.openFolder(folder / "a"));
-    EXPECT_EQ(controls.lstcars.listCount(), 0);
-    EXPECT_FALSE(controls.Frame3.isEnabled());
-    EXPECT_EQ(controls.Slider1.value(), 7);
+    EXPECT_EQ(controls.carList.listCount(), 0);
+    EXPECT_FALSE(controls.editingFrame.isEnabled());
+    EXPECT_EQ(controls.frontHeight.value(), 7);
     EXPECT_EQ(editor.carTable().size(), 3);
 
     ASSERT_TRUE(editor.openFolder(racers("two/racers", {"x.rpk", "y.rpk"}, {"x", "y"})));
-    EXPECT_EQ(controls.lstcars.listCount(), 2);
+    EXPECT_EQ(controls.carList.listCount(), 2);
     EXPECT_EQ(editor.carTable().entry(2), nullptr);
 }
 
@@ -117,8 +117,8 @@ TEST_F(RacersFolderScan, AFolderThatCannotBeReadChangesNothing)
     const fs::path folder = racers("racers", {"a.rpk"}, {"a"});
     ASSERT_TRUE(editor.openFolder(folder));
     EXPECT_FALSE(editor.openFolder(folder / "missing"));
-    EXPECT_EQ(controls.Dir1.path(), folder);
-    EXPECT_EQ(controls.lstcars.listCount(), 1);
+    EXPECT_EQ(controls.folderChooser.path(), folder);
+    EXPECT_EQ(controls.carList.listCount(), 1);
     ASSERT_EQ(messages.captions(), (std::vector<std::string>{"Quendral location"}));
 }
 

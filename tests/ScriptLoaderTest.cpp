@@ -1,7 +1,7 @@
 #include "carscript/ScriptLoader.h"
 #include "carscript/ScriptVocabulary.h"
 #include "TestSupport.h"
-#include "ui/EditingControls.h"
+#include "controls/EditingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,8 @@ class ScriptLoader : public testing::Test
 protected:
     std::array<int, 4> checks() const
     {
-        return {controls.Check1.value(), controls.Check2.value(), controls.Check3.value(),
-                controls.Check4.value()};
+        return {controls.engineI4.value(), controls.engineV6.value(), controls.engineV8.value(),
+                controls.engineV10.value()};
     }
 
     void load(const std::vector<std::string>& lines) { loadCarSettings(crlf(lines), controls); }
@@ -56,19 +56,19 @@ TEST_F(ScriptLoader, TicksExactlyTheEngineFamiliesFound)
 TEST_F(ScriptLoader, ReadsFrontLeftHeightAndWheelSizes)
 {
     load(wheelBlock("# FL wheel #", "-0.450", FrontFree, 15, 18, "slottype    101"));
-    EXPECT_EQ(controls.Slider1.value(), 8);
-    EXPECT_EQ(controls.txtminw.text(), "15");
-    EXPECT_EQ(controls.txtmaxw.text(), "18");
+    EXPECT_EQ(controls.frontHeight.value(), 8);
+    EXPECT_EQ(controls.smallestWheel.text(), "15");
+    EXPECT_EQ(controls.largestWheel.text(), "18");
     EXPECT_EQ(controls.driveSystem.selected(), OptionGroup::None);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(ScriptLoader, ABlockWithoutWheelSizesTakesTheMinimumFromTheSlotTypeLine)
 {
-    controls.txtmaxw.setText("19");
+    controls.largestWheel.setText("19");
     load(wheelBlock("# FL wheel #", "-0.500", FrontFree, 15, 14, "slottype    101"));
-    EXPECT_EQ(controls.txtminw.text(), "01");
-    EXPECT_EQ(controls.txtmaxw.text(), "19");
+    EXPECT_EQ(controls.smallestWheel.text(), "01");
+    EXPECT_EQ(controls.largestWheel.text(), "19");
 }
 
 TEST_F(ScriptLoader, ChoosesTheDriveFromBothLeftWheels)
@@ -85,7 +85,7 @@ TEST_F(ScriptLoader, ChoosesTheDriveFromBothLeftWheels)
         {FrontFree, RearDriven, true, 1},
     };
     for (const auto& c : cases) {
-        controls.Option1.setValue(true);
+        controls.frontDrive.setValue(true);
         auto front = wheelBlock("# FL wheel #", "-0.500", c.front, 15, 16, "slottype    101");
         auto rear = wheelBlock("# RL wheel #", "-0.50", c.rear, 15, 16, "slottype    103");
         load(c.rearFirst ? joined({rear, front}) : joined({front, rear}));
@@ -95,37 +95,37 @@ TEST_F(ScriptLoader, ChoosesTheDriveFromBothLeftWheels)
 
 TEST_F(ScriptLoader, KeepsWhatTheScriptDoesNotGive)
 {
-    controls.Option2.setValue(true);
-    controls.Slider2.setValue(12);
+    controls.rearDrive.setValue(true);
+    controls.rearHeight.setValue(12);
     load(wheelBlock("# FL wheel #", "-0.400", FrontFree, 16, 17, "slottype    101"));
-    EXPECT_TRUE(controls.Option2.value());
-    EXPECT_EQ(controls.Slider2.value(), 12);
-    EXPECT_EQ(controls.Slider1.value(), 5);
+    EXPECT_TRUE(controls.rearDrive.value());
+    EXPECT_EQ(controls.rearHeight.value(), 12);
+    EXPECT_EQ(controls.frontHeight.value(), 5);
 
     load({"; no wheels at all"});
-    EXPECT_EQ(controls.Slider1.value(), 5);
-    EXPECT_EQ(controls.txtminw.text(), "16");
-    EXPECT_EQ(controls.txtmaxw.text(), "17");
+    EXPECT_EQ(controls.frontHeight.value(), 5);
+    EXPECT_EQ(controls.smallestWheel.text(), "16");
+    EXPECT_EQ(controls.largestWheel.text(), "17");
 }
 
 TEST_F(ScriptLoader, ClampsHeightsOutsideTheSlidersRange)
 {
-    controls.Slider1.setValue(9);
-    controls.Slider2.setValue(9);
+    controls.frontHeight.setValue(9);
+    controls.rearHeight.setValue(9);
     load(joined({wheelBlock("# FL wheel #", "-0.950", FrontFree, 15, 15, "slottype    101"),
                  wheelBlock("# RL wheel #", "-0.2x", RearFree, 15, 15, "slottype    103")}));
-    EXPECT_EQ(controls.Slider1.value(), 30);
-    EXPECT_EQ(controls.Slider2.value(), 0);
+    EXPECT_EQ(controls.frontHeight.value(), 30);
+    EXPECT_EQ(controls.rearHeight.value(), 0);
 
     load(wheelBlock("# FL wheel #", "-0.250", FrontFree, 15, 15, "slottype    101"));
-    EXPECT_EQ(controls.Slider1.value(), 0);
+    EXPECT_EQ(controls.frontHeight.value(), 0);
 }
 
 TEST_F(ScriptLoader, AMaximumAbove21IsRefusedWhileLoading)
 {
     load(wheelBlock("# FL wheel #", "-0.500", FrontFree, 18, 23, "slottype    101"));
-    EXPECT_EQ(controls.txtminw.text(), "18");
-    EXPECT_EQ(controls.txtmaxw.text(), "21");
+    EXPECT_EQ(controls.smallestWheel.text(), "18");
+    EXPECT_EQ(controls.largestWheel.text(), "21");
     // Each stored size above 21 runs the check anew: 22, then 23.
     const test::ShownMessage maxSize{"Max size", "Maximal wheelsize is 21 inch!!!!"};
     EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{maxSize, maxSize}));
@@ -137,17 +137,17 @@ TEST_F(ScriptLoader, EndsWhenTheDataEndsInsideAWheelBlock)
     auto lines = wheelBlock("# FL wheel #", "-0.500", FrontFree, 15, 17, "slottype    101");
     lines.pop_back();
     loadCarSettings(crlf(lines), controls);
-    EXPECT_EQ(controls.txtmaxw.text(), "17");
+    EXPECT_EQ(controls.largestWheel.text(), "17");
 
     // Fewer than five fields after the marker, and a stale field that is a
     // wheel-size line: the load still ends.
     loadCarSettings("# FL wheel #\r\nattach      0x00040103 1 ; 17", controls);
-    EXPECT_EQ(controls.txtmaxw.text(), "17");
-    controls.Slider2.setValue(5);
+    EXPECT_EQ(controls.largestWheel.text(), "17");
+    controls.rearHeight.setValue(5);
     loadCarSettings("# RL wheel #", controls);
-    EXPECT_EQ(controls.Slider2.value(), 0);  // the marker itself is read as the wheel line
+    EXPECT_EQ(controls.rearHeight.value(), 0);  // the marker itself is read as the wheel line
     loadCarSettings("", controls);
-    EXPECT_EQ(controls.Slider2.value(), 0);
+    EXPECT_EQ(controls.rearHeight.value(), 0);
 }
 
 TEST_F(ScriptLoader, ReadsTheDemoCarsAsTheirAuthorsMeantThem)
@@ -156,11 +156,11 @@ TEST_F(ScriptLoader, ReadsTheDemoCarsAsTheirAuthorsMeantThem)
                                     / "_main_.cfg"),
                     controls);
     EXPECT_EQ(checks(), (std::array<int, 4>{1, 1, 0, 0}));
-    EXPECT_TRUE(controls.Option1.value());
-    EXPECT_EQ(controls.Slider1.value(), 10);
-    EXPECT_EQ(controls.Slider2.value(), 7);
-    EXPECT_EQ(controls.txtminw.text(), "15");
-    EXPECT_EQ(controls.txtmaxw.text(), "18");
+    EXPECT_TRUE(controls.frontDrive.value());
+    EXPECT_EQ(controls.frontHeight.value(), 10);
+    EXPECT_EQ(controls.rearHeight.value(), 7);
+    EXPECT_EQ(controls.smallestWheel.text(), "15");
+    EXPECT_EQ(controls.largestWheel.text(), "18");
 }
 
 } // namespace

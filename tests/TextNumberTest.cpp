@@ -1,5 +1,5 @@
 #include "carscript/RideHeight.h"
-#include "carscript/TextNumber.h"
+#include "controls/TextNumber.h"
 
 #include <gtest/gtest.h>
 

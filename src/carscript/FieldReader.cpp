@@ -1,6 +1,6 @@
 #include "carscript/FieldReader.h"
 
-#include "carscript/TextScan.h"
+#include "controls/TextScan.h"
 
 namespace quendral {
 

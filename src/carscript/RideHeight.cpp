@@ -1,6 +1,6 @@
 #include "carscript/RideHeight.h"
 
-#include "carscript/TextScan.h"
+#include "controls/TextScan.h"
 
 #include <charconv>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "carscript/RideHeight.h"
 #include "carscript/ScriptVocabulary.h"
 #include "carscript/WheelLine.h"
-#include "ui/EditingControls.h"
+#include "controls/EditingControls.h"
 
 namespace quendral {
 
@@ -63,17 +63,17 @@ void Loader::readFrontLeftBlock()
             continue;
         if (isDrivenWheelLine(m_current.text)) {
             m_frontDriven = true;
-            m_controls.Option1.setValue(true);
+            m_controls.frontDrive.setValue(true);
         }
-        m_controls.Slider1.setValue(rideHeightPosition(m_current.text));
+        m_controls.frontHeight.setValue(rideHeightPosition(m_current.text));
     }
 
     readNext();
-    m_controls.txtminw.setText(lastTwoCharacters(m_current.text));
+    m_controls.smallestWheel.setText(lastTwoCharacters(m_current.text));
 
     // The wheel-size run; the end of the data ends it, and with it the load.
     while (isAttachLine(m_current.text)) {
-        m_controls.txtmaxw.setText(lastTwoCharacters(m_current.text));
+        m_controls.largestWheel.setText(lastTwoCharacters(m_current.text));
         if (m_reader.atEnd())
             break;
         readNext();
@@ -88,11 +88,11 @@ void Loader::readRearLeftBlock()
             continue;
         if (isDrivenWheelLine(m_current.text)) {
             if (m_frontDriven)
-                m_controls.Option3.setValue(true);
+                m_controls.allDrive.setValue(true);
             else
-                m_controls.Option2.setValue(true);
+                m_controls.rearDrive.setValue(true);
         }
-        m_controls.Slider2.setValue(rideHeightPosition(m_current.text));
+        m_controls.rearHeight.setValue(rideHeightPosition(m_current.text));
     }
 }
 

@@ -1,21 +1,13 @@
 #pragma once
 
+#include "controls/FolderChooser.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quendral {
-
-// What a folder holds, as the folder chooser and the hidden file list show
-// it: hidden entries are left out, and both lists are in ascending order of
-// name, ignoring case, so that a file and a folder of the same name stand at
-// comparable places.
-struct FolderContents
-{
-    std::vector<std::string> files;                 // names without folder
-    std::vector<std::filesystem::path> subfolders;  // full paths
-};
 
 // Reads a folder. Returns false with the reason when it cannot be read.
 // Entries that cannot be examined (a dangling link, a link loop) are left out.

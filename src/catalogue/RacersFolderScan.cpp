@@ -1,7 +1,7 @@
 #include "catalogue/RacersFolderScan.h"
 
 #include "catalogue/FolderListing.h"
-#include "ui/EditingControls.h"
+#include "controls/EditingControls.h"
 
 #include <algorithm>
 
@@ -85,15 +85,15 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
 
 void scanRacersFolder(EditingControls& controls, CarTable& table)
 {
-    controls.Frame3.setEnabled(false);
-    controls.lstcars.clear();
+    controls.editingFrame.setEnabled(false);
+    controls.carList.clear();
 
-    const FolderChooser& folder = controls.Dir1;
-    controls.File1.setFolder(folder.path(), folder.contents().files);
+    const FolderChooser& folder = controls.folderChooser;
+    controls.fileList.setFolder(folder.path(), folder.contents().files);
 
     if (!hasRacersFolderName(folder.path()))
         return;
-    std::vector<CarEntry> cars = pairCars(folder.path(), controls.File1.names(), folder.subfolders());
+    std::vector<CarEntry> cars = pairCars(folder.path(), controls.fileList.names(), folder.subfolders());
     if (cars.empty())
         return;
 
@@ -101,9 +101,9 @@ void scanRacersFolder(EditingControls& controls, CarTable& table)
     names.reserve(cars.size());
     for (const CarEntry& car : cars)
         names.push_back(car.name);
-    controls.lstcars.addItems(std::move(names));
+    controls.carList.addItems(std::move(names));
     table.assign(std::move(cars));
-    controls.Frame3.setEnabled(true);
+    controls.editingFrame.setEnabled(true);
 }
 
 } // namespace quendral

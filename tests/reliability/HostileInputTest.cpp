@@ -7,8 +7,8 @@
 #include "TestSupport.h"
 
 #include "carscript/FileSystem.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -53,16 +53,16 @@ Shown loadAndSave(const std::filesystem::path& car)
     for (const CheckBox* check : controls.engineChecks())
         shown.engines += check->isChecked() ? '1' : '0';
     shown.drive = controls.driveSystem.selected();
-    shown.front = controls.Slider1.value();
-    shown.rear = controls.Slider2.value();
-    shown.smallest = controls.txtminw.text();
-    shown.largest = controls.txtmaxw.text();
+    shown.front = controls.frontHeight.value();
+    shown.rear = controls.rearHeight.value();
+    shown.smallest = controls.smallestWheel.text();
+    shown.largest = controls.largestWheel.text();
     // A freshly started window shows no wheel sizes; a script that gives
     // none is saved with the full range.
-    if (controls.txtminw.text().empty())
-        controls.txtminw.setText("14");
-    if (controls.txtmaxw.text().empty())
-        controls.txtmaxw.setText("21");
+    if (controls.smallestWheel.text().empty())
+        controls.smallestWheel.setText("14");
+    if (controls.largestWheel.text().empty())
+        controls.largestWheel.setText("21");
     shown.saved = shown.loaded && session.editor.save();
     shown.messages = session.messages.shown;
     return shown;
@@ -278,10 +278,10 @@ Scan scan(const std::filesystem::path& racers)
     Session session;
     Scan result;
     result.opened = session.editor.openFolder(racers);
-    result.names = session.controls.lstcars.items();
+    result.names = session.controls.carList.items();
     for (int i = 0; i < session.editor.carTable().size(); ++i)
         result.folders.push_back(session.editor.carTable().entry(i)->folder);
-    result.enabled = session.controls.Frame3.isEnabled();
+    result.enabled = session.controls.editingFrame.isEnabled();
     result.messages = session.messages.shown;
     return result;
 }

@@ -6,8 +6,8 @@
 #include "TestSupport.h"
 
 #include "carscript/FileSystem.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ bool save(const std::filesystem::path& car, std::vector<ShownMessage>& shown)
     EditingControls controls(messages);
     CarEditor editor(controls, messages, FileSystem::real());
     editor.pickCarFolder(car);
-    const bool saved = editor.loadSelectedCar() && (controls.Slider1.setValue(9), editor.save());
+    const bool saved = editor.loadSelectedCar() && (controls.frontHeight.setValue(9), editor.save());
     shown = messages.shown;
     return saved;
 }

@@ -8,8 +8,8 @@
 #include "TestSupport.h"
 
 #include "carscript/FileSystem.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +36,10 @@ Attempt loadAndSave(const std::filesystem::path& car)
     editor.pickCarFolder(car);
     Attempt attempt;
     attempt.loaded = editor.loadSelectedCar();
-    controls.Option2.setValue(true);
-    controls.Slider1.setValue(4);
-    controls.txtminw.setText("15");
-    controls.txtmaxw.setText("18");
+    controls.rearDrive.setValue(true);
+    controls.frontHeight.setValue(4);
+    controls.smallestWheel.setText("15");
+    controls.largestWheel.setText("18");
     attempt.saved = editor.save();
     attempt.messages = messages.shown;
     return attempt;

@@ -8,8 +8,8 @@
 #include "TestSupport.h"
 
 #include "carscript/FileSystem.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -38,12 +38,12 @@ EditOutcome editAndSave(const std::filesystem::path& car, FileSystem& fileSystem
     editor.pickCarFolder(car);
     outcome.loaded = editor.loadSelectedCar();
     if (outcome.loaded) {
-        controls.Check3.setValue(1);
-        controls.Option3.setValue(true);
-        controls.Slider1.setValue(12);
-        controls.Slider2.setValue(20);
-        controls.txtminw.setText("16");
-        controls.txtmaxw.setText("19");
+        controls.engineV8.setValue(1);
+        controls.allDrive.setValue(true);
+        controls.frontHeight.setValue(12);
+        controls.rearHeight.setValue(20);
+        controls.smallestWheel.setText("16");
+        controls.largestWheel.setText("19");
         outcome.saved = editor.save();
     }
     outcome.messages = messages.shown;

@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
-#include "ui/windows/DriveList.h"
-#include "ui/windows/FolderTree.h"
+#include "windows/DriveList.h"
+#include "windows/FolderTree.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -50,7 +50,7 @@ TEST_F(FolderChoosers, OpeningAParentOrASubfolderMovesDir1AndRunsTheScan)
 
     // Into a car folder: not a racers folder, so the list empties.
     doubleClickFolder(racers() / "mistral");
-    EXPECT_EQ(form->controls().Dir1.path(), racers() / "mistral");
+    EXPECT_EQ(form->controls().folderChooser.path(), racers() / "mistral");
     EXPECT_TRUE(carNames().empty());
     EXPECT_FALSE(control<QGroupBox>("Frame3")->isEnabled());
     EXPECT_EQ(control<FolderTree>("Dir1")->folder(), racers() / "mistral");
@@ -72,32 +72,32 @@ TEST_F(FolderChoosers, AFolderThatCannotBeOpenedIsReportedAndDir1StaysPut)
     doubleClickFolder(temp.path() / "gone");
     ASSERT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
     EXPECT_NE(messages.shown[0].text.find("gone"), std::string::npos);
-    EXPECT_EQ(form->controls().Dir1.path(), temp.path());
+    EXPECT_EQ(form->controls().folderChooser.path(), temp.path());
     EXPECT_EQ(control<FolderTree>("Dir1")->currentItem(), control<FolderTree>("Dir1")->itemOf(temp.path()));
 }
 
 TEST_F(FolderChoosers, StartingInAFolderScansItOnce)
 {
     int scans = 0;
-    form->controls().Dir1.changed.connect([&scans] { ++scans; });
+    form->controls().folderChooser.changed.connect([&scans] { ++scans; });
     // As typed on the command line: relative parts and a trailing separator.
     ASSERT_TRUE(form->startIn(racers() / "falcon_gt" / ".." / ""));
     EXPECT_EQ(scans, 1);
-    EXPECT_EQ(form->controls().Dir1.path(), racers());
+    EXPECT_EQ(form->controls().folderChooser.path(), racers());
     EXPECT_EQ(carNames().size(), 3u);
-    EXPECT_EQ(form->controls().Drive1.drive(), DriveList::driveOf(racers()));
+    EXPECT_EQ(form->controls().driveChooser.drive(), DriveList::driveOf(racers()));
     EXPECT_EQ(control<QComboBox>("Drive1")->currentText(), DriveList::displayName(DriveList::driveOf(racers())));
 }
 
 TEST_F(FolderChoosers, Drive1ListsTheVolumesWithTheRootFirstAndTheCurrentOneChosen)
 {
     auto* drives = control<QComboBox>("Drive1");
-    const auto& listed = form->controls().Drive1.drives();
+    const auto& listed = form->controls().driveChooser.drives();
     ASSERT_EQ(drives->count(), static_cast<int>(listed.size()));
     ASSERT_FALSE(listed.empty());
     EXPECT_EQ(listed.front(), listed.front().root_path());
     const std::filesystem::path current = DriveList::driveOf(std::filesystem::current_path());
-    EXPECT_EQ(form->controls().Drive1.drive(), current);
+    EXPECT_EQ(form->controls().driveChooser.drive(), current);
     EXPECT_EQ(drives->currentText(), DriveList::displayName(current));
 }
 
@@ -106,7 +106,7 @@ TEST_F(FolderChoosers, PickingADriveMovesDir1ThereAndRunsTheScan)
     openRacersFolder();
     ASSERT_EQ(carNames().size(), 3u);
     // A second drive to start from, so that the root is a change.
-    DriveChooser& chooser = form->controls().Drive1;
+    DriveChooser& chooser = form->controls().driveChooser;
     const std::filesystem::path first = chooser.drives().front();
     chooser.setDrives({first, temp.path()});
     chooser.setDrive(temp.path());
@@ -114,8 +114,8 @@ TEST_F(FolderChoosers, PickingADriveMovesDir1ThereAndRunsTheScan)
     auto* drives = control<QComboBox>("Drive1");
     drives->setFocus();
     QTest::keyClick(drives, Qt::Key_Home);
-    EXPECT_EQ(form->controls().Drive1.drive(), first);
-    EXPECT_EQ(form->controls().Dir1.path(), first);
+    EXPECT_EQ(form->controls().driveChooser.drive(), first);
+    EXPECT_EQ(form->controls().folderChooser.path(), first);
     EXPECT_TRUE(carNames().empty());
     EXPECT_FALSE(control<QGroupBox>("Frame3")->isEnabled());
 }
@@ -123,7 +123,7 @@ TEST_F(FolderChoosers, PickingADriveMovesDir1ThereAndRunsTheScan)
 TEST_F(FolderChoosers, ADriveThatCannotBeReadIsReportedAndBothChoosersStay)
 {
     openRacersFolder();
-    DriveChooser& chooser = form->controls().Drive1;
+    DriveChooser& chooser = form->controls().driveChooser;
     const std::filesystem::path before = chooser.drive();
     auto drives = chooser.drives();
     drives.push_back(temp.path() / "no-medium");
@@ -137,7 +137,7 @@ TEST_F(FolderChoosers, ADriveThatCannotBeReadIsReportedAndBothChoosersStay)
     ASSERT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
     EXPECT_EQ(chooser.drive(), before);
     EXPECT_EQ(combo->currentText(), DriveList::displayName(before));
-    EXPECT_EQ(form->controls().Dir1.path(), racers());
+    EXPECT_EQ(form->controls().folderChooser.path(), racers());
     EXPECT_EQ(carNames().size(), 3u);
 }
 
@@ -148,15 +148,15 @@ TEST_F(FolderChoosers, ACarWhoseNameIsNotValidTextIsListedAndCanBeRead)
                                        "-0.40", "0.000 1.000 1.000 1.000", 15, 17));
     writeBytes(racers() / (name + ".rpk"), "");
     openRacersFolder();
-    const auto names = form->controls().lstcars.items();
+    const auto names = form->controls().carList.items();
     const auto found = std::find(names.begin(), names.end(), name);
     ASSERT_NE(found, names.end());
     const int row = static_cast<int>(found - names.begin());
     EXPECT_EQ(carNames().size(), 4u);
     clickCar(row);
-    EXPECT_TRUE(form->controls().Check3.isChecked());
-    EXPECT_TRUE(form->controls().Option2.value());
-    EXPECT_EQ(form->controls().txtmaxw.text(), "17");
+    EXPECT_TRUE(form->controls().engineV8.isChecked());
+    EXPECT_TRUE(form->controls().rearDrive.value());
+    EXPECT_EQ(form->controls().largestWheel.text(), "17");
     EXPECT_TRUE(messages.shown.empty());
 }
 

@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "ui/windows/Form2.h"
+#include "windows/HelpWindow.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -51,7 +51,7 @@ TEST_F(Lifecycle, TheHelpWindowIsShownFirstCentredAndTakesTheFocus)
     qApp->removeEventFilter(&order);
     EXPECT_EQ(order.shown, (std::vector<QString>{"Form2Window", "Form1Window"}));
 
-    Form2* help = form->helpWindow();
+    HelpWindow* help = form->helpWindow();
     ASSERT_NE(help, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
     const QPoint centre = form->screen()->availableGeometry().center();
@@ -66,7 +66,7 @@ TEST_F(Lifecycle, TheHelpWindowIsShownFirstCentredAndTakesTheFocus)
 TEST_F(Lifecycle, OnceClosedTheHelpWindowStaysClosedAndTheMainWindowKeepsTheFocus)
 {
     showForm();
-    QPointer<Form2> help = form->helpWindow();
+    QPointer<HelpWindow> help = form->helpWindow();
     ASSERT_TRUE(help);
     help->close();
     QTest::qWait(0);  // the closed window is deleted later
@@ -86,7 +86,7 @@ TEST_F(Lifecycle, OnceClosedTheHelpWindowStaysClosedAndTheMainWindowKeepsTheFocu
 TEST_F(Lifecycle, ClosingTheMainWindowEndsTheApplicationWithBothWindows)
 {
     showForm();
-    QPointer<Form2> help = form->helpWindow();
+    QPointer<HelpWindow> help = form->helpWindow();
     ASSERT_TRUE(help && help->isVisible());
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
     // A second timer fails the test rather than hanging it if nothing ends.
@@ -104,7 +104,7 @@ TEST_F(Lifecycle, ClosingTheMainWindowEndsTheApplicationWithBothWindows)
 TEST_F(Lifecycle, TheHelpWindowIsAFixedToolWindowWithItsTextsAndFonts)
 {
     showForm();
-    Form2* help = form->helpWindow();
+    HelpWindow* help = form->helpWindow();
     EXPECT_EQ(help->windowTitle(), "Quendral Car editor (V1.1b)");
     EXPECT_EQ(help->windowType(), Qt::Tool);
     EXPECT_FALSE(help->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -162,12 +162,12 @@ TEST(HelpWindowText, BreaksOnlyAtBlanksKeepingThemAtTheLineEnd)
 {
     const QFontMetrics metrics(QFont(QStringLiteral("Arial"), 10));
     const auto width = [&](const char* text) { return metrics.horizontalAdvance(QLatin1String(text)); };
-    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("xx xx"), metrics, width("xx xx")), "xx xx");
-    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("xx   xx xx"), metrics, width("xx xx")), "xx   \nxx xx");
-    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("xx xx xx"), metrics, width("xx x")), "xx \nxx \nxx");
+    EXPECT_EQ(HelpWindow::wrapAtBlanks(QStringLiteral("xx xx"), metrics, width("xx xx")), "xx xx");
+    EXPECT_EQ(HelpWindow::wrapAtBlanks(QStringLiteral("xx   xx xx"), metrics, width("xx xx")), "xx   \nxx xx");
+    EXPECT_EQ(HelpWindow::wrapAtBlanks(QStringLiteral("xx xx xx"), metrics, width("xx x")), "xx \nxx \nxx");
     // A word wider than the line is kept whole on its own line.
-    EXPECT_EQ(Form2::wrapAtBlanks(QStringLiteral("x ..\\a\\b x"), metrics, width("x x")), "x \n..\\a\\b \nx");
-    EXPECT_EQ(Form2::wrapAtBlanks(QString(), metrics, width("x")), "");
+    EXPECT_EQ(HelpWindow::wrapAtBlanks(QStringLiteral("x ..\\a\\b x"), metrics, width("x x")), "x \n..\\a\\b \nx");
+    EXPECT_EQ(HelpWindow::wrapAtBlanks(QString(), metrics, width("x")), "");
 }
 
 TEST_F(Lifecycle, TheHelpWindowCutsTheLogoOffAtItsBox)

@@ -4,7 +4,7 @@
 #include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
 #include "carscript/ByteSink.h"
-#include "ui/EditingControls.h"
+#include "controls/EditingControls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -69,7 +69,7 @@ TEST_F(MainWindowEditing, OpeningTheRacersFolderListsTheCarsAndEnablesTheEditing
     EXPECT_EQ(carNames(), (std::vector<std::string>{"falcon_gt", "mistral", "vortex_r"}));
     EXPECT_TRUE(control<QGroupBox>("Frame3")->isEnabled());
     EXPECT_EQ(control<QListWidget>("File1")->count(), 3);
-    EXPECT_EQ(form->controls().Dir1.path(), racers());
+    EXPECT_EQ(form->controls().folderChooser.path(), racers());
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -77,7 +77,7 @@ TEST_F(MainWindowEditing, ClickingACarShowsItsSettingsInEveryControl)
 {
     openRacersFolder();
     clickCar(0);
-    EXPECT_EQ(form->controls().lstcars.listIndex(), 0);
+    EXPECT_EQ(form->controls().carList.listIndex(), 0);
     EXPECT_EQ(checksShown(), (std::vector<bool>{true, true, false, false}));
     EXPECT_EQ(optionsShown(), (std::vector<bool>{true, false, false}));
     EXPECT_EQ(position("Slider1"), 10);  // -0.500
@@ -94,10 +94,10 @@ TEST_F(MainWindowEditing, ClickingACarShowsItsSettingsInEveryControl)
         EXPECT_EQ(checksShown()[i], expected.engineChecks()[i]->isChecked()) << i;
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(optionsShown()[static_cast<std::size_t>(i)], expected.driveSystem.value(i)) << i;
-    EXPECT_EQ(position("Slider1"), expected.Slider1.value());
-    EXPECT_EQ(position("Slider2"), expected.Slider2.value());
-    EXPECT_EQ(text("txtminw").toStdString(), expected.txtminw.text());
-    EXPECT_EQ(text("txtmaxw").toStdString(), expected.txtmaxw.text());
+    EXPECT_EQ(position("Slider1"), expected.frontHeight.value());
+    EXPECT_EQ(position("Slider2"), expected.rearHeight.value());
+    EXPECT_EQ(text("txtminw").toStdString(), expected.smallestWheel.text());
+    EXPECT_EQ(text("txtmaxw").toStdString(), expected.largestWheel.text());
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -118,11 +118,11 @@ TEST_F(MainWindowEditing, MovingThroughTheListWithTheKeyboardReadsEachCar)
     clickCar(0);
     auto* list = control<QListWidget>("lstcars");
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(form->controls().lstcars.listIndex(), 1);
+    EXPECT_EQ(form->controls().carList.listIndex(), 1);
     EditingControls expected(messages);
     loadCarSettings(readBytes(carScriptOf("mistral")), expected);
-    EXPECT_EQ(position("Slider1"), expected.Slider1.value());
-    EXPECT_EQ(text("txtmaxw").toStdString(), expected.txtmaxw.text());
+    EXPECT_EQ(position("Slider1"), expected.frontHeight.value());
+    EXPECT_EQ(text("txtmaxw").toStdString(), expected.largestWheel.text());
 }
 
 TEST_F(MainWindowEditing, TypingAMaximumAbove21IsRefusedAndResetTo21)
@@ -135,7 +135,7 @@ TEST_F(MainWindowEditing, TypingAMaximumAbove21IsRefusedAndResetTo21)
     QTest::keyClicks(control<QLineEdit>("txtmaxw"), "2");
     EXPECT_EQ(messages.shown, std::vector<ShownMessage>{MaxSize});
     EXPECT_EQ(text("txtmaxw"), "21");
-    EXPECT_EQ(form->controls().txtmaxw.text(), "21");
+    EXPECT_EQ(form->controls().largestWheel.text(), "21");
 
     // The limit itself, and a fraction rounded down to it, pass silently.
     messages.shown.clear();
@@ -218,10 +218,10 @@ TEST_F(MainWindowEditing, AltSPressesSave)
     for (std::size_t i = 0; i < 4; ++i)
         settings.engines[i] = shown.engineChecks()[i]->isChecked();
     settings.rearDriven = settings.driveChosen = true;
-    settings.frontPosition = shown.Slider1.value();
-    settings.rearPosition = shown.Slider2.value();
-    settings.smallestWheel = std::stoi(shown.txtminw.text());
-    settings.largestWheel = std::stoi(shown.txtmaxw.text());
+    settings.frontPosition = shown.frontHeight.value();
+    settings.rearPosition = shown.rearHeight.value();
+    settings.smallestWheel = std::stoi(shown.smallestWheel.text());
+    settings.largestWheel = std::stoi(shown.largestWheel.text());
     EXPECT_EQ(readBytes(carScriptOf("vortex_r")), rewritten(original, settings));
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -263,10 +263,10 @@ TEST_F(MainWindowEditing, TheEditingFrameRefusesInputBeforeAnyCarList)
     QTest::keyClicks(control<QLineEdit>("txtmaxw"), "22");
     QTest::keyClick(control<QSlider>("Slider1"), Qt::Key_Right);
     const EditingControls& controls = form->controls();
-    EXPECT_EQ(controls.Check1.value(), 0);
+    EXPECT_EQ(controls.engineI4.value(), 0);
     EXPECT_EQ(controls.driveSystem.selected(), OptionGroup::None);
-    EXPECT_EQ(controls.txtmaxw.text(), "");
-    EXPECT_EQ(controls.Slider1.value(), 0);
+    EXPECT_EQ(controls.largestWheel.text(), "");
+    EXPECT_EQ(controls.frontHeight.value(), 0);
     EXPECT_EQ(checksShown(), (std::vector<bool>{false, false, false, false}));
     EXPECT_TRUE(messages.shown.empty());
 
@@ -284,12 +284,12 @@ TEST_F(MainWindowEditing, TheDriveChoiceStaysOneOfThree)
     EXPECT_EQ(optionsShown(), (std::vector<bool>{true, false, false}));
     click("Option2");
     EXPECT_EQ(optionsShown(), (std::vector<bool>{false, true, false}));
-    EXPECT_TRUE(form->controls().Option2.value());
+    EXPECT_TRUE(form->controls().rearDrive.value());
 
     // The arrow keys move the choice within the group.
     control<QRadioButton>("Option2")->setFocus();
     QTest::keyClick(control<QRadioButton>("Option2"), Qt::Key_Down);
-    EXPECT_TRUE(form->controls().Option3.value());
+    EXPECT_TRUE(form->controls().allDrive.value());
     EXPECT_EQ(optionsShown(), (std::vector<bool>{false, false, true}));
 }
 

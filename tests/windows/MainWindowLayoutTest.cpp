@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "ui/windows/TwipsLayout.h"
+#include "windows/TwipsLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -163,8 +163,8 @@ TEST_F(MainWindowLayout, StartsWithoutCarsAndWithTheEditingFrameDisabled)
     EXPECT_TRUE(control<QPushButton>("cmdSave")->isEnabled());
     EXPECT_TRUE(control<QListWidget>("lstcars")->isEnabled());
     // No scan ran: the choosers show the start folder without a change.
-    EXPECT_EQ(form->controls().Dir1.path(), std::filesystem::current_path());
-    EXPECT_EQ(form->controls().File1.listCount(), 0);
+    EXPECT_EQ(form->controls().folderChooser.path(), std::filesystem::current_path());
+    EXPECT_EQ(form->controls().fileList.listCount(), 0);
     EXPECT_TRUE(messages.shown.empty());
 }
 

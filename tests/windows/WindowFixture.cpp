@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
-#include "ui/windows/FolderTree.h"
-#include "ui/windows/Form2.h"
+#include "windows/FolderTree.h"
+#include "windows/HelpWindow.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,7 +13,7 @@ WindowFixture::WindowFixture()
 {
     std::filesystem::create_directories(racers());
     std::filesystem::copy(QUENDRAL_EXAMPLES_DIR, racers(), std::filesystem::copy_options::recursive);
-    form = std::make_unique<Form1>(&messages);
+    form = std::make_unique<MainWindow>(&messages);
 }
 
 WindowFixture::~WindowFixture()

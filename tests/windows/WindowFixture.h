@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "ui/windows/Form1.h"
+#include "windows/MainWindow.h"
 
 #include <QWidget>
 
@@ -59,7 +59,7 @@ protected:
 
     TemporaryFolder temp;
     RecordingMessages messages;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace quendral::test

@@ -1,6 +1,6 @@
-#include "ui/windows/DriveList.h"
-#include "ui/windows/MessageBoxPresenter.h"
-#include "ui/windows/TwipsLayout.h"
+#include "windows/DriveList.h"
+#include "windows/MessageBoxPresenter.h"
+#include "windows/TwipsLayout.h"
 
 #include <QMessageBox>
 #include <QPushButton>

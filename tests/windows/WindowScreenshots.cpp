@@ -3,8 +3,8 @@
 // real X server (Xvfb) so the fonts are drawn as on a desktop:
 //   window-screenshots RACERS_FOLDER OUTPUT_FOLDER
 
-#include "ui/windows/Form1.h"
-#include "ui/windows/Form2.h"
+#include "windows/MainWindow.h"
+#include "windows/HelpWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    quendral::Form1 form;
+    quendral::MainWindow form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form) || !form.startIn(QFile::encodeName(arguments.at(1)).toStdString()))
         return 1;
@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     std::printf("layout scale %.2f\n", form.layoutScale());
     if (!form.grab().save(output.filePath(QStringLiteral("main-window.png"))))
         return 1;
-    quendral::Form2* help = form.helpWindow();
+    quendral::HelpWindow* help = form.helpWindow();
     if (!help || !help->grab().save(output.filePath(QStringLiteral("help-window.png"))))
         return 1;
     return 0;

@@ -4,7 +4,7 @@
 // that adds its subcommand to the tool's command line and returns what runs
 // it once the whole line has been read.
 
-#include "ui/MessagePresenter.h"
+#include "controls/MessagePresenter.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "app/cli/Command.h"
 
 #include "catalogue/CarTable.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <CLI/App.hpp>
 
@@ -22,8 +22,8 @@ int listCars(const std::vector<std::string>& folders, ToolContext& tool)
     CarEditor editor(controls, messages, tool.fileSystem);
     if (!editor.openFolder(folders.front()))
         return Failure;
-    if (!controls.Frame3.isEnabled()) {
-        tool.err << "quendral-car: " << escapedPath(controls.Dir1.path())
+    if (!controls.editingFrame.isEnabled()) {
+        tool.err << "quendral-car: " << escapedPath(controls.folderChooser.path())
                  << " is not a racers folder (its name must end in \"racers\" and it must hold .rpk car files)\n";
         return Failure;
     }

@@ -2,8 +2,8 @@
 
 #include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <CLI/App.hpp>
 
@@ -88,13 +88,13 @@ void applyChanges(const Changes& changes, EditingControls& controls)
     if (changes.drive)
         controls.driveSystem.setValue(*changes.drive, true);
     if (changes.front)
-        controls.Slider1.setValue(*changes.front);
+        controls.frontHeight.setValue(*changes.front);
     if (changes.rear)
-        controls.Slider2.setValue(*changes.rear);
+        controls.rearHeight.setValue(*changes.rear);
     if (changes.minimum)
-        controls.txtminw.setText(*changes.minimum);
+        controls.smallestWheel.setText(*changes.minimum);
     if (changes.maximum)
-        controls.txtmaxw.setText(*changes.maximum);
+        controls.largestWheel.setText(*changes.maximum);
 }
 
 // The car folders without those that name a folder already given, after

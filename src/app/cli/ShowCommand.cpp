@@ -1,8 +1,8 @@
 #include "app/cli/Command.h"
 
 #include "carscript/ScriptVocabulary.h"
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
 
 #include <CLI/App.hpp>
 
@@ -15,11 +15,11 @@ namespace {
 
 std::string_view driveName(const EditingControls& controls)
 {
-    if (controls.Option1.value())
+    if (controls.frontDrive.value())
         return "front";
-    if (controls.Option2.value())
+    if (controls.rearDrive.value())
         return "rear";
-    if (controls.Option3.value())
+    if (controls.allDrive.value())
         return "all";
     return "none";
 }
@@ -31,9 +31,9 @@ void printSettings(const EditingControls& controls, std::ostream& out)
     for (const EngineFamily family : EngineFamilies)
         if (checks[static_cast<std::size_t>(familyIndex(family))]->isChecked())
             out << ' ' << familyName(family);
-    out << "\ndrive: " << driveName(controls) << "\nfront: " << controls.Slider1.value()
-        << "\nrear: " << controls.Slider2.value() << "\nmin: " << controls.txtminw.text()
-        << "\nmax: " << controls.txtmaxw.text() << '\n';
+    out << "\ndrive: " << driveName(controls) << "\nfront: " << controls.frontHeight.value()
+        << "\nrear: " << controls.rearHeight.value() << "\nmin: " << controls.smallestWheel.text()
+        << "\nmax: " << controls.largestWheel.text() << '\n';
 }
 
 int showCar(const std::vector<std::string>& folders, ToolContext& tool)

@@ -1,4 +1,4 @@
-#include "ui/windows/Form1.h"
+#include "windows/MainWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    quendral::Form1 form;
+    quendral::MainWindow form;
     form.show();
     if (arguments.size() == 2)
         form.startIn(std::filesystem::path(QFile::encodeName(arguments.at(1)).toStdString()));

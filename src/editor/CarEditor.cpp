@@ -1,4 +1,4 @@
-#include "ui/CarEditor.h"
+#include "editor/CarEditor.h"
 
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
@@ -7,12 +7,12 @@
 #include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
 #include "carscript/ScriptVocabulary.h"
-#include "carscript/TextNumber.h"
+#include "controls/TextNumber.h"
 #include "carscript/WheelLine.h"
 #include "catalogue/FolderListing.h"
 #include "catalogue/RacersFolderScan.h"
-#include "ui/EditingControls.h"
-#include "ui/MessagePresenter.h"
+#include "controls/EditingControls.h"
+#include "controls/MessagePresenter.h"
 
 #include <chrono>
 #include <new>
@@ -136,18 +136,28 @@ std::string wheelReason(const RewriteNotes& notes, Wheel wheel)
 CarEditor::CarEditor(EditingControls& controls, MessagePresenter& messages, FileSystem& fileSystem)
     : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem)
 {
-    m_controls.Dir1.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
+    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
+}
+
+// A folder that cannot be read leaves the chooser where it was.
+bool CarEditor::moveFolderChooser(const std::filesystem::path& folder, std::string& error)
+{
+    FolderContents contents;
+    if (!listFolder(folder, contents, error))
+        return false;
+    m_controls.folderChooser.setFolder(folder, std::move(contents));
+    return true;
 }
 
 bool CarEditor::pickDrive(const std::filesystem::path& drive)
 {
     std::string error;
-    if (!m_controls.Dir1.setPath(drive, error)) {
+    if (!moveFolderChooser(drive, error)) {
         m_messages.showError("Quendral location",
                              "The drive " + quoted(drive.string()) + " cannot be read: " + error + ".");
         return false;
     }
-    m_controls.Drive1.setDrive(drive);
+    m_controls.driveChooser.setDrive(drive);
     return true;
 }
 
@@ -156,7 +166,7 @@ bool CarEditor::openFolder(const std::filesystem::path& given)
     // A trailing separator would hide the folder's name from the racers test.
     const std::filesystem::path folder = withoutTrailingSeparator(given);
     std::string error;
-    if (!m_controls.Dir1.setPath(folder, error)) {
+    if (!moveFolderChooser(folder, error)) {
         m_messages.showError("Quendral location",
                              "The folder " + quoted(folder.string()) + " cannot be opened: " + error + ".");
         return false;
@@ -168,17 +178,17 @@ void CarEditor::pickCarFolder(const std::filesystem::path& given)
 {
     const std::filesystem::path carFolder = withoutTrailingSeparator(given);
     CarEntry car{fileNameOf(carFolder), carFolder};
-    m_controls.lstcars.clear();
-    m_controls.lstcars.addItem(car.name);
+    m_controls.carList.clear();
+    m_controls.carList.addItem(car.name);
     m_table.assign({std::move(car)});
-    m_controls.lstcars.setListIndex(0);
+    m_controls.carList.setListIndex(0);
 }
 
 bool CarEditor::loadSelectedCar()
 {
     m_controls.clearEngineChecks();
     m_loaded.reset();
-    const CarEntry* car = m_table.entry(m_controls.lstcars.listIndex());
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
     if (!car)
         return false;
 
@@ -210,7 +220,7 @@ bool CarEditor::save(SaveScope scope)
     if (!readWheelSizes(smallest, largest))
         return false;
 
-    const CarEntry* car = m_table.entry(m_controls.lstcars.listIndex());
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
     if (!car) {
         m_messages.showError("Save file", "No car is selected. Pick a car in the list first.");
         return false;
@@ -402,22 +412,22 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, st
 // the minimum stops the save. Texts that are not numbers stop it too.
 bool CarEditor::readWheelSizes(int& smallest, int& largest)
 {
-    auto minimum = toWholeNumber(m_controls.txtminw.text());
+    auto minimum = toWholeNumber(m_controls.smallestWheel.text());
     if (!minimum) {
-        m_messages.showError("Min size", "The minimum wheel size " + quoted(m_controls.txtminw.text())
+        m_messages.showError("Min size", "The minimum wheel size " + quoted(m_controls.smallestWheel.text())
                                              + " is not a whole number between -32768 and 32767.");
         return false;
     }
     if (*minimum < SmallestWheelSize) {
         m_messages.showError("Min size",
                              "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.");
-        m_controls.txtminw.setText(std::to_string(SmallestWheelSize));
+        m_controls.smallestWheel.setText(std::to_string(SmallestWheelSize));
         minimum = SmallestWheelSize;
     }
 
-    const auto maximum = toWholeNumber(m_controls.txtmaxw.text());
+    const auto maximum = toWholeNumber(m_controls.largestWheel.text());
     if (!maximum) {
-        m_messages.showError("Max size", "The maximum wheel size " + quoted(m_controls.txtmaxw.text())
+        m_messages.showError("Max size", "The maximum wheel size " + quoted(m_controls.largestWheel.text())
                                              + " is not a whole number between -32768 and 32767.");
         return false;
     }
@@ -437,10 +447,10 @@ CarEditor::Settings CarEditor::settingsOf(const EditingControls& controls)
     for (std::size_t i = 0; i < checks.size(); ++i)
         settings.engines[i] = checks[i]->isChecked();
     settings.drive = controls.driveSystem.selected();
-    settings.front = controls.Slider1.value();
-    settings.rear = controls.Slider2.value();
-    settings.smallest = controls.txtminw.text();
-    settings.largest = controls.txtmaxw.text();
+    settings.front = controls.frontHeight.value();
+    settings.rear = controls.rearHeight.value();
+    settings.smallest = controls.smallestWheel.text();
+    settings.largest = controls.largestWheel.text();
     return settings;
 }
 
@@ -453,10 +463,10 @@ void CarEditor::show(const Settings& settings, EditingControls& controls)
         controls.driveSystem.setValue(settings.drive, true);
     else if (controls.driveSystem.selected() != OptionGroup::None)
         controls.driveSystem.setValue(controls.driveSystem.selected(), false);
-    controls.Slider1.setValue(settings.front);
-    controls.Slider2.setValue(settings.rear);
-    controls.txtminw.setText(settings.smallest);
-    controls.txtmaxw.setText(settings.largest);
+    controls.frontHeight.setValue(settings.front);
+    controls.rearHeight.setValue(settings.rear);
+    controls.smallestWheel.setText(settings.smallest);
+    controls.largestWheel.setText(settings.largest);
 }
 
 // The settings a script gives when it is loaded into controls that show

@@ -1,7 +1,7 @@
-#include "ui/windows/Form2.h"
+#include "windows/HelpWindow.h"
 
-#include "ui/windows/FrameStyle.h"
-#include "ui/windows/TwipsLayout.h"
+#include "windows/FrameStyle.h"
+#include "windows/TwipsLayout.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -29,7 +29,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, double 
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(arial(points));
-    label->setText(Form2::wrapAtBlanks(text, QFontMetrics(label->font()), place.width()));
+    label->setText(HelpWindow::wrapAtBlanks(text, QFontMetrics(label->font()), place.width()));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(place);
     return label;
@@ -46,7 +46,7 @@ QGroupBox* addFrame(QWidget* parent, const char* name, const QString& title, dou
 
 } // namespace
 
-Form2::Form2(QWidget* parent)
+HelpWindow::HelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -82,7 +82,7 @@ Form2::Form2(QWidget* parent)
     picture->setGeometry(twips.rect(840, 240, 4575, 975));
 }
 
-QString Form2::wrapAtBlanks(const QString& text, const QFontMetrics& metrics, int width)
+QString HelpWindow::wrapAtBlanks(const QString& text, const QFontMetrics& metrics, int width)
 {
     QString wrapped;
     QString line;
@@ -108,7 +108,7 @@ QString Form2::wrapAtBlanks(const QString& text, const QFontMetrics& metrics, in
     return wrapped + line;
 }
 
-void Form2::centreOnScreen()
+void HelpWindow::centreOnScreen()
 {
     const QScreen* screen = this->screen();
     if (!screen)

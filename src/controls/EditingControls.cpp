@@ -1,13 +1,13 @@
-#include "ui/EditingControls.h"
+#include "controls/EditingControls.h"
 
-#include "carscript/TextNumber.h"
-#include "ui/MessagePresenter.h"
+#include "controls/TextNumber.h"
+#include "controls/MessagePresenter.h"
 
 namespace quendral {
 
 EditingControls::EditingControls(MessagePresenter& messages) : m_messages(messages)
 {
-    txtmaxw.changed.connect([this] { checkMaximumWheelSize(); });
+    largestWheel.changed.connect([this] { checkMaximumWheelSize(); });
 }
 
 void EditingControls::clearEngineChecks()
@@ -20,13 +20,13 @@ void EditingControls::clearEngineChecks()
 // load. Text that is not a number passes silently: it is caught on saving.
 void EditingControls::checkMaximumWheelSize()
 {
-    const TextNumber size = TextNumber::parse(txtmaxw.text());
+    const TextNumber size = TextNumber::parse(largestWheel.text());
     const bool tooLarge = size.kind == TextNumber::Kind::AboveRange
         || (size.kind == TextNumber::Kind::Number && size.value > LargestWheelSize);
     if (!tooLarge)
         return;
     m_messages.showError("Max size", "Maximal wheelsize is 21 inch!!!!");
-    txtmaxw.setText(std::to_string(LargestWheelSize));
+    largestWheel.setText(std::to_string(LargestWheelSize));
 }
 
 } // namespace quendral

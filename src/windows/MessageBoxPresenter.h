@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/MessagePresenter.h"
+#include "controls/MessagePresenter.h"
 
 #include <QString>
 

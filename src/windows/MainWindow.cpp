@@ -1,10 +1,10 @@
-#include "ui/windows/Form1.h"
+#include "windows/MainWindow.h"
 
 #include "carscript/FileSystem.h"
-#include "ui/windows/DriveList.h"
-#include "ui/windows/FolderTree.h"
-#include "ui/windows/Form2.h"
-#include "ui/windows/FrameStyle.h"
+#include "windows/DriveList.h"
+#include "windows/FolderTree.h"
+#include "windows/HelpWindow.h"
+#include "windows/FrameStyle.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -49,7 +49,7 @@ constexpr int PictureBorder = 2;
 
 } // namespace
 
-Form1::Form1(MessagePresenter* messages, QWidget* parent)
+MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     : QWidget(parent),
       m_messageBoxes(this),
       m_messages(messages ? *messages : m_messageBoxes),
@@ -67,17 +67,17 @@ Form1::Form1(MessagePresenter* messages, QWidget* parent)
     showStartFolder();
 
     // The user's edits and events, into the model and the editor.
-    connect(m_drive1, &QComboBox::activated, this, &Form1::pickDrive);
-    connect(m_dir1, &QTreeWidget::itemActivated, this, &Form1::openFolderItem);
-    connect(m_lstcars, &QListWidget::currentRowChanged, this, &Form1::pickCar);
-    connect(m_lstcars, &QListWidget::itemClicked, this, &Form1::clickCar);
-    connect(m_cmdSave, &QPushButton::clicked, this, &Form1::save);
+    connect(m_drive1, &QComboBox::activated, this, &MainWindow::pickDrive);
+    connect(m_dir1, &QTreeWidget::itemActivated, this, &MainWindow::openFolderItem);
+    connect(m_lstcars, &QListWidget::currentRowChanged, this, &MainWindow::pickCar);
+    connect(m_lstcars, &QListWidget::itemClicked, this, &MainWindow::clickCar);
+    connect(m_cmdSave, &QPushButton::clicked, this, &MainWindow::save);
     connect(m_txtminw, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_controls.txtminw.setText(toBytes(text)); });
+            [this](const QString& text) { m_controls.smallestWheel.setText(toBytes(text)); });
     connect(m_txtmaxw, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_controls.txtmaxw.setText(toBytes(text)); });
-    connect(m_slider1, &QSlider::valueChanged, this, [this](int value) { m_controls.Slider1.setValue(value); });
-    connect(m_slider2, &QSlider::valueChanged, this, [this](int value) { m_controls.Slider2.setValue(value); });
+            [this](const QString& text) { m_controls.largestWheel.setText(toBytes(text)); });
+    connect(m_slider1, &QSlider::valueChanged, this, [this](int value) { m_controls.frontHeight.setValue(value); });
+    connect(m_slider2, &QSlider::valueChanged, this, [this](int value) { m_controls.rearHeight.setValue(value); });
     for (std::size_t i = 0; i < m_checks.size(); ++i) {
         connect(m_checks[i], &QCheckBox::clicked, this, [this, i](bool ticked) {
             m_controls.engineChecks()[i]->setValue(ticked ? 1 : 0);
@@ -93,21 +93,21 @@ Form1::Form1(MessagePresenter* messages, QWidget* parent)
     // Changes to the model, whether the user's or the program's, shown. The
     // model's own handlers (the scan, the maximum wheel-size check) were
     // connected first and have run by the time these show the result.
-    m_controls.Drive1.changed.connect([this] { showDrives(); });
-    m_controls.Dir1.changed.connect([this] { showFolder(); });
-    m_controls.lstcars.itemsChanged.connect([this] { showCars(); });
-    m_controls.lstcars.selectionChanged.connect([this] { showSelectedCar(); });
-    m_controls.Frame3.changed.connect([this] { m_frame3->setEnabled(m_controls.Frame3.isEnabled()); });
+    m_controls.driveChooser.changed.connect([this] { showDrives(); });
+    m_controls.folderChooser.changed.connect([this] { showFolder(); });
+    m_controls.carList.itemsChanged.connect([this] { showCars(); });
+    m_controls.carList.selectionChanged.connect([this] { showSelectedCar(); });
+    m_controls.editingFrame.changed.connect([this] { m_frame3->setEnabled(m_controls.editingFrame.isEnabled()); });
     for (CheckBox* check : m_controls.engineChecks())
         check->changed.connect([this] { showEngineChecks(); });
     m_controls.driveSystem.changed.connect([this] { showDriveSystem(); });
-    m_controls.Slider1.changed.connect([this] { showSliders(); });
-    m_controls.Slider2.changed.connect([this] { showSliders(); });
-    m_controls.txtminw.changed.connect([this] { showWheelSizes(); });
-    m_controls.txtmaxw.changed.connect([this] { showWheelSizes(); });
+    m_controls.frontHeight.changed.connect([this] { showSliders(); });
+    m_controls.rearHeight.changed.connect([this] { showSliders(); });
+    m_controls.smallestWheel.changed.connect([this] { showWheelSizes(); });
+    m_controls.largestWheel.changed.connect([this] { showWheelSizes(); });
 }
 
-Form1::~Form1()
+MainWindow::~MainWindow()
 {
     // The model goes before the widgets; nothing a dying widget signals may
     // reach it.
@@ -115,13 +115,13 @@ Form1::~Form1()
         child->disconnect(this);
 }
 
-Form2* Form1::helpWindow() const
+HelpWindow* MainWindow::helpWindow() const
 {
     return m_help;
 }
 
 template <typename Widget, typename... Arguments>
-Widget* Form1::add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments)
+Widget* MainWindow::add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments)
 {
     auto* widget = new Widget(std::forward<Arguments>(arguments)..., container);
     widget->setObjectName(QLatin1String(name));
@@ -129,14 +129,14 @@ Widget* Form1::add(QWidget* container, const char* name, QRect twips, Arguments&
     return widget;
 }
 
-QLabel* Form1::addLabel(QWidget* container, const char* name, const QString& text, QRect twips)
+QLabel* MainWindow::addLabel(QWidget* container, const char* name, const QString& text, QRect twips)
 {
     auto* label = add<QLabel>(container, name, twips, text);
     m_placements.back().sizesToContents = true;
     return label;
 }
 
-void Form1::createControls()
+void MainWindow::createControls()
 {
     auto* frame1 = add<QGroupBox>(this, "Frame1", twipsRect(360, 120, 1695, 2535), QStringLiteral("Cars"));
     m_lstcars = add<QListWidget>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
@@ -151,7 +151,7 @@ void Form1::createControls()
     m_file1->hide();
 
     m_frame3 = add<QGroupBox>(this, "Frame3", twipsRect(360, 2760, 4095, 2295));
-    m_frame3->setEnabled(m_controls.Frame3.isEnabled());
+    m_frame3->setEnabled(m_controls.editingFrame.isEnabled());
 
     auto* frame4 = add<QGroupBox>(m_frame3, "Frame4", twipsRect(120, 120, 2175, 615), QStringLiteral("Wheels:"));
     addLabel(frame4, "Label1", QStringLiteral("Min.:"), twipsRect(120, 240, 345, 195));
@@ -195,7 +195,7 @@ void Form1::createControls()
     m_picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void Form1::setTabOrder()
+void MainWindow::setTabOrder()
 {
     // The order of the controls as drawn up; labels, frames and the hidden
     // file list take no focus and drop out by themselves.
@@ -206,7 +206,7 @@ void Form1::setTabOrder()
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-double Form1::scaleToFitCaptions() const
+double MainWindow::scaleToFitCaptions() const
 {
     const TwipsLayout unscaled;
     std::vector<TwipsLayout::Fit> fits;
@@ -244,7 +244,7 @@ double Form1::scaleToFitCaptions() const
     return TwipsLayout::scaleToFit(fits);
 }
 
-void Form1::applyLayout()
+void MainWindow::applyLayout()
 {
     for (const Placement& placement : m_placements) {
         const QRect& t = placement.twips;
@@ -259,38 +259,38 @@ void Form1::applyLayout()
     resize(m_twips.size(4920, 7275));
 }
 
-void Form1::showStartFolder()
+void MainWindow::showStartFolder()
 {
     // The process's folder, shown without a change: no scan runs at start.
     std::error_code ignored;
     const std::filesystem::path folder = std::filesystem::current_path(ignored);
     const std::filesystem::path drive = DriveList::driveOf(folder);
-    m_controls.Drive1.setDrives(DriveList::drives(drive));
-    m_controls.Drive1.setDrive(drive);
-    m_controls.Dir1.setInitialPath(folder);
+    m_controls.driveChooser.setDrives(DriveList::drives(drive));
+    m_controls.driveChooser.setDrive(drive);
+    m_controls.folderChooser.setInitialPath(folder);
     showDrives();
     showFolder();
 }
 
-bool Form1::startIn(const std::filesystem::path& folder)
+bool MainWindow::startIn(const std::filesystem::path& folder)
 {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
     if (!m_editor.openFolder(absolute))
         return false;
-    const std::filesystem::path drive = DriveList::driveOf(m_controls.Dir1.path());
-    m_controls.Drive1.setDrives(DriveList::drives(drive));
-    m_controls.Drive1.setDrive(drive);
+    const std::filesystem::path drive = DriveList::driveOf(m_controls.folderChooser.path());
+    m_controls.driveChooser.setDrives(DriveList::drives(drive));
+    m_controls.driveChooser.setDrive(drive);
     return true;
 }
 
-void Form1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     if (!m_initialized) {
         m_initialized = true;
         // The help window comes first, over the middle of the screen, and the
         // main window follows under it.
-        m_help = new Form2(this);
+        m_help = new HelpWindow(this);
         m_help->centreOnScreen();
         m_help->show();
         if (const QScreen* screen = this->screen())
@@ -299,7 +299,7 @@ void Form1::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-void Form1::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     // While the help window is open it keeps the focus; once closed it is
     // gone and the main window works as usual.
@@ -308,7 +308,7 @@ void Form1::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Closing the main window ends the program at once, without a question;
     // unsaved edits are lost.
@@ -318,7 +318,7 @@ void Form1::closeEvent(QCloseEvent* event)
     QCoreApplication::exit(0);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // A click on the car already selected changes no selection, yet picks
     // the car again: remember what was selected before the press.
@@ -327,9 +327,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::pickDrive(int index)
+void MainWindow::pickDrive(int index)
 {
-    const auto& drives = m_controls.Drive1.drives();
+    const auto& drives = m_controls.driveChooser.drives();
     if (index < 0 || index >= static_cast<int>(drives.size()))
         return;
     // A drive that cannot be read has been reported; the chooser goes back.
@@ -337,75 +337,75 @@ void Form1::pickDrive(int index)
         showDrives();
 }
 
-void Form1::openFolderItem(QTreeWidgetItem* item)
+void MainWindow::openFolderItem(QTreeWidgetItem* item)
 {
     const std::filesystem::path folder = FolderTree::folderOf(item);
-    if (folder.empty() || folder == m_controls.Dir1.path())
+    if (folder.empty() || folder == m_controls.folderChooser.path())
         return;
     if (!m_editor.openFolder(folder))
         showFolder();
 }
 
-void Form1::pickCar(int row)
+void MainWindow::pickCar(int row)
 {
     if (row < 0)
         return;
-    m_controls.lstcars.setListIndex(row);
+    m_controls.carList.setListIndex(row);
     m_editor.loadSelectedCar();
 }
 
-void Form1::clickCar(QListWidgetItem* item)
+void MainWindow::clickCar(QListWidgetItem* item)
 {
     const int row = m_lstcars->row(item);
     if (row < 0 || row != m_rowBeforePress)
         return;
-    m_controls.lstcars.setListIndex(row);
+    m_controls.carList.setListIndex(row);
     m_editor.loadSelectedCar();
 }
 
 // The window shows every setting; what the user sees is what is saved.
-void Form1::save()
+void MainWindow::save()
 {
     m_editor.save(CarEditor::SaveScope::EveryControl);
 }
 
-void Form1::showDrives()
+void MainWindow::showDrives()
 {
     const QSignalBlocker quiet(m_drive1);
     m_drive1->clear();
-    const auto& drives = m_controls.Drive1.drives();
+    const auto& drives = m_controls.driveChooser.drives();
     for (const std::filesystem::path& drive : drives)
         m_drive1->addItem(DriveList::displayName(drive));
-    const auto current = std::find(drives.begin(), drives.end(), m_controls.Drive1.drive());
+    const auto current = std::find(drives.begin(), drives.end(), m_controls.driveChooser.drive());
     m_drive1->setCurrentIndex(current == drives.end() ? -1 : static_cast<int>(current - drives.begin()));
 }
 
-void Form1::showFolder()
+void MainWindow::showFolder()
 {
     const QSignalBlocker quiet(m_dir1);
-    m_dir1->showFolder(m_controls.Dir1.path());
+    m_dir1->showFolder(m_controls.folderChooser.path());
 
     m_file1->clear();
-    for (const std::string& name : m_controls.File1.names())
+    for (const std::string& name : m_controls.fileList.names())
         m_file1->addItem(fromBytes(name));
 }
 
-void Form1::showCars()
+void MainWindow::showCars()
 {
     const QSignalBlocker quiet(m_lstcars);
     m_lstcars->clear();
-    for (const std::string& name : m_controls.lstcars.items())
+    for (const std::string& name : m_controls.carList.items())
         m_lstcars->addItem(fromBytes(name));
-    m_lstcars->setCurrentRow(m_controls.lstcars.listIndex());
+    m_lstcars->setCurrentRow(m_controls.carList.listIndex());
 }
 
-void Form1::showSelectedCar()
+void MainWindow::showSelectedCar()
 {
     const QSignalBlocker quiet(m_lstcars);
-    m_lstcars->setCurrentRow(m_controls.lstcars.listIndex());
+    m_lstcars->setCurrentRow(m_controls.carList.listIndex());
 }
 
-void Form1::showEngineChecks()
+void MainWindow::showEngineChecks()
 {
     const auto checks = m_controls.engineChecks();
     for (std::size_t i = 0; i < checks.size(); ++i) {
@@ -414,7 +414,7 @@ void Form1::showEngineChecks()
     }
 }
 
-void Form1::showDriveSystem()
+void MainWindow::showDriveSystem()
 {
     for (std::size_t i = 0; i < m_options.size(); ++i) {
         QRadioButton* option = m_options[i];
@@ -429,19 +429,19 @@ void Form1::showDriveSystem()
     }
 }
 
-void Form1::showSliders()
+void MainWindow::showSliders()
 {
     const QSignalBlocker quiet1(m_slider1);
     const QSignalBlocker quiet2(m_slider2);
-    m_slider1->setValue(m_controls.Slider1.value());
-    m_slider2->setValue(m_controls.Slider2.value());
+    m_slider1->setValue(m_controls.frontHeight.value());
+    m_slider2->setValue(m_controls.rearHeight.value());
 }
 
-void Form1::showWheelSizes()
+void MainWindow::showWheelSizes()
 {
     // Rewriting an unchanged box would throw the cursor to its end.
-    const std::pair<QLineEdit*, const TextBox*> boxes[] = {{m_txtminw, &m_controls.txtminw},
-                                                          {m_txtmaxw, &m_controls.txtmaxw}};
+    const std::pair<QLineEdit*, const TextBox*> boxes[] = {{m_txtminw, &m_controls.smallestWheel},
+                                                          {m_txtmaxw, &m_controls.largestWheel}};
     for (const auto& [widget, box] : boxes) {
         if (toBytes(widget->text()) != box->text()) {
             const QSignalBlocker quiet(widget);

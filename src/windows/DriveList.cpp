@@ -1,4 +1,4 @@
-#include "ui/windows/DriveList.h"
+#include "windows/DriveList.h"
 
 #include <QDir>
 #include <QFile>

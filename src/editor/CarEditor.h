@@ -67,6 +67,8 @@ public:
     const CarTable& carTable() const { return m_table; }
 
 private:
+    bool moveFolderChooser(const std::filesystem::path& folder, std::string& error);
+
     // The settings as the controls hold them.
     struct Settings
     {

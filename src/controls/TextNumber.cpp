@@ -1,6 +1,6 @@
-#include "carscript/TextNumber.h"
+#include "controls/TextNumber.h"
 
-#include "carscript/TextScan.h"
+#include "controls/TextScan.h"
 
 #include <algorithm>
 #include <limits>

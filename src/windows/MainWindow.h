@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/CarEditor.h"
-#include "ui/EditingControls.h"
-#include "ui/windows/MessageBoxPresenter.h"
-#include "ui/windows/TwipsLayout.h"
+#include "editor/CarEditor.h"
+#include "controls/EditingControls.h"
+#include "windows/MessageBoxPresenter.h"
+#include "windows/TwipsLayout.h"
 
 #include <QPointer>
 #include <QRect>
@@ -27,28 +27,28 @@ class QTreeWidgetItem;
 
 namespace quendral {
 
-class Form2;
+class HelpWindow;
 class FolderTree;
 
 // The main window: the car list, the drive and folder choosers, the editing
 // frame and the Save button, laid out as drawn up in twips. It shows the
 // controls model and hands the user's edits and events to it; what happens
 // then is the model's and the editor's business.
-class Form1 : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // Messages go to `messages` when given, else to modal message boxes.
-    explicit Form1(MessagePresenter* messages = nullptr, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(MessagePresenter* messages = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     EditingControls& controls() { return m_controls; }
     const CarEditor& editor() const { return m_editor; }
 
     // The help window while it is open; nullptr before the first show and
     // once the user has closed it.
-    Form2* helpWindow() const;
+    HelpWindow* helpWindow() const;
 
     double layoutScale() const { return m_twips.scale(); }
 
@@ -103,7 +103,7 @@ private:
     CarEditor m_editor;
     TwipsLayout m_twips;
     std::vector<Placement> m_placements;
-    QPointer<Form2> m_help;
+    QPointer<HelpWindow> m_help;
     bool m_initialized = false;
     int m_rowBeforePress = -1;
 

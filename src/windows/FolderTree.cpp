@@ -1,4 +1,4 @@
-#include "ui/windows/FolderTree.h"
+#include "windows/FolderTree.h"
 
 #include "catalogue/FolderListing.h"
 

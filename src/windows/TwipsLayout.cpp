@@ -1,4 +1,4 @@
-#include "ui/windows/TwipsLayout.h"
+#include "windows/TwipsLayout.h"
 
 #include <algorithm>
 #include <cmath>

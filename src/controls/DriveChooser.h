@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ChangeSignal.h"
+#include "controls/ChangeSignal.h"
 
 #include <filesystem>
 #include <vector>

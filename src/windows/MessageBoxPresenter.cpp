@@ -1,4 +1,4 @@
-#include "ui/windows/MessageBoxPresenter.h"
+#include "windows/MessageBoxPresenter.h"
 
 #include <QByteArray>
 #include <QMessageBox>
