@@ -10,9 +10,6 @@ namespace quendral {
 
 namespace {
 
-constexpr int FieldsAfterWheelMarker = 5;
-constexpr int WheelLineField = 3;
-
 class Loader
 {
 public:
@@ -24,6 +21,7 @@ private:
     void markEngineFamily();
     void readFrontLeftBlock();
     void readRearLeftBlock();
+    std::string_view readWheelLine();
 
     // A read past the end keeps the current field, as the load expects.
     void readNext() { m_reader.next(m_current); }
@@ -55,18 +53,27 @@ void Loader::markEngineFamily()
         m_controls.engineChecks()[static_cast<std::size_t>(familyIndex(*family))]->setValue(1);
 }
 
+// The five fields after a wheel marker; the third is the wheel line. A view
+// into the script, so a wheel line of any length costs no copy.
+std::string_view Loader::readWheelLine()
+{
+    std::string_view wheelLine;
+    for (int k = 1; k <= vocabulary::FieldsAfterWheelMarker; ++k) {
+        readNext();
+        if (k == vocabulary::WheelLineField)
+            wheelLine = m_current.text;
+    }
+    return wheelLine;
+}
+
 void Loader::readFrontLeftBlock()
 {
-    for (int k = 1; k <= FieldsAfterWheelMarker; ++k) {
-        readNext();
-        if (k != WheelLineField)
-            continue;
-        if (isDrivenWheelLine(m_current.text)) {
-            m_frontDriven = true;
-            m_controls.frontDrive.setValue(true);
-        }
-        m_controls.frontHeight.setValue(rideHeightPosition(m_current.text));
+    const std::string_view wheelLine = readWheelLine();
+    if (isDrivenWheelLine(wheelLine)) {
+        m_frontDriven = true;
+        m_controls.frontDrive.setValue(true);
     }
+    m_controls.frontHeight.setValue(rideHeightPosition(wheelLine));
 
     readNext();
     m_controls.smallestWheel.setText(lastTwoCharacters(m_current.text));
@@ -82,18 +89,14 @@ void Loader::readFrontLeftBlock()
 
 void Loader::readRearLeftBlock()
 {
-    for (int k = 1; k <= FieldsAfterWheelMarker; ++k) {
-        readNext();
-        if (k != WheelLineField)
-            continue;
-        if (isDrivenWheelLine(m_current.text)) {
-            if (m_frontDriven)
-                m_controls.allDrive.setValue(true);
-            else
-                m_controls.rearDrive.setValue(true);
-        }
-        m_controls.rearHeight.setValue(rideHeightPosition(m_current.text));
+    const std::string_view wheelLine = readWheelLine();
+    if (isDrivenWheelLine(wheelLine)) {
+        if (m_frontDriven)
+            m_controls.allDrive.setValue(true);
+        else
+            m_controls.rearDrive.setValue(true);
     }
+    m_controls.rearHeight.setValue(rideHeightPosition(wheelLine));
 }
 
 } // namespace

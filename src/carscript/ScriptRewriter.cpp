@@ -13,9 +13,6 @@ namespace quendral {
 
 namespace {
 
-constexpr int FieldsAfterWheelMarker = 5;
-constexpr int WheelLineField = 3;
-
 class Rewriter
 {
 public:
@@ -145,12 +142,12 @@ bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
 {
     m_notes.wheelBlock[static_cast<std::size_t>(wheel)] = true;
     Field current;
-    for (int k = 1; k <= FieldsAfterWheelMarker; ++k) {
+    for (int k = 1; k <= vocabulary::FieldsAfterWheelMarker; ++k) {
         if (!m_reader.next(current)) {
             m_error = "a wheel block ends before its wheel line and the fields around it";
             return false;
         }
-        if (k == WheelLineField)
+        if (k == vocabulary::WheelLineField)
             writeWheelLine(current, wheel);
         else
             m_writer.copy(current);

@@ -26,6 +26,10 @@ inline constexpr std::string_view SlotDamageModeStart = "slotdmgmode";
 inline constexpr std::string_view AttachStart = "attach";
 inline constexpr std::string_view SlotTypeStart = "slottype";
 
+// A wheel marker is followed by five fields, the third of them the wheel line.
+inline constexpr int FieldsAfterWheelMarker = 5;
+inline constexpr int WheelLineField = 3;
+
 // The camera line written in place of the script's own.
 inline constexpr std::string_view FixedCameraLine =
     "ext_camera  120 0,1.8,0 0.0,1.0,-2.0    0,0.0,0.0   5";

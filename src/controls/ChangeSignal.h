@@ -13,6 +13,16 @@ class ChangeSignal
 public:
     void connect(std::function<void()> handler) { m_handlers.push_back(std::move(handler)); }
 
+    // Stores a new value and emits, unless the value is the one held.
+    template <typename Value, typename NewValue>
+    void update(Value& stored, NewValue&& value)
+    {
+        if (stored == value)
+            return;
+        stored = std::forward<NewValue>(value);
+        emit();
+    }
+
     void emit() const
     {
         // A handler may change the control again (the maximum wheel-size

@@ -11,14 +11,7 @@ public:
     int value() const { return m_value; }
     bool isChecked() const { return m_value == 1; }
 
-    void setValue(int value)
-    {
-        const int newValue = value == 0 ? 0 : 1;
-        if (newValue == m_value)
-            return;
-        m_value = newValue;
-        changed.emit();
-    }
+    void setValue(int value) { changed.update(m_value, value == 0 ? 0 : 1); }
 
     ChangeSignal changed;
 

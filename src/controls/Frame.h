@@ -13,13 +13,7 @@ public:
 
     bool isEnabled() const { return m_enabled; }
 
-    void setEnabled(bool enabled)
-    {
-        if (enabled == m_enabled)
-            return;
-        m_enabled = enabled;
-        changed.emit();
-    }
+    void setEnabled(bool enabled) { changed.update(m_enabled, enabled); }
 
     ChangeSignal changed;
 

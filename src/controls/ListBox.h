@@ -37,11 +37,7 @@ public:
     // Selects an entry; anything outside the list selects nothing.
     void setListIndex(int index)
     {
-        const int newIndex = index >= 0 && index < listCount() ? index : NoSelection;
-        if (newIndex == m_listIndex)
-            return;
-        m_listIndex = newIndex;
-        selectionChanged.emit();
+        selectionChanged.update(m_listIndex, index >= 0 && index < listCount() ? index : NoSelection);
     }
 
     // Appends several entries at once, with one change.

@@ -22,11 +22,7 @@ public:
     {
         if (button < 0 || button >= m_count)
             return;
-        const int newSelected = value ? button : (button == m_selected ? None : m_selected);
-        if (newSelected == m_selected)
-            return;
-        m_selected = newSelected;
-        changed.emit();
+        changed.update(m_selected, value ? button : (button == m_selected ? None : m_selected));
     }
 
     ChangeSignal changed;

@@ -17,14 +17,7 @@ public:
     int maximum() const { return m_maximum; }
     int value() const { return m_value; }
 
-    void setValue(int value)
-    {
-        const int newValue = std::clamp(value, m_minimum, m_maximum);
-        if (newValue == m_value)
-            return;
-        m_value = newValue;
-        changed.emit();
-    }
+    void setValue(int value) { changed.update(m_value, std::clamp(value, m_minimum, m_maximum)); }
 
     ChangeSignal changed;
 

@@ -14,13 +14,7 @@ class TextBox
 public:
     const std::string& text() const { return m_text; }
 
-    void setText(std::string_view text)
-    {
-        if (text == m_text)
-            return;
-        m_text = text;
-        changed.emit();
-    }
+    void setText(std::string_view text) { changed.update(m_text, text); }
 
     ChangeSignal changed;
 

@@ -1,5 +1,7 @@
 #include "windows/DriveList.h"
 
+#include "windows/ShownText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,22 +13,12 @@ namespace quendral {
 
 namespace {
 
-std::filesystem::path toPath(const QString& path)
-{
-    return std::filesystem::path(QFile::encodeName(QDir::toNativeSeparators(path)).toStdString());
-}
-
-QString toQString(const std::filesystem::path& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
-}
-
 bool isBrowsable(const QStorageInfo& volume)
 {
     if (!volume.isValid() || !volume.isReady())
         return false;
     // Bind mounts of single files are no place to look for a folder.
-    return QFileInfo(volume.rootPath()).isDir() && DriveList::offersVolume(toPath(volume.rootPath()));
+    return QFileInfo(volume.rootPath()).isDir() && DriveList::offersVolume(pathOf(volume.rootPath()));
 }
 
 bool isAtOrBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
@@ -42,14 +34,14 @@ std::vector<std::filesystem::path> DriveList::drives(const std::filesystem::path
     std::vector<std::filesystem::path> volumes;
 #ifdef _WIN32
     for (const QFileInfo& drive : QDir::drives())
-        volumes.push_back(toPath(drive.absoluteFilePath()));
+        volumes.push_back(pathOf(drive.absoluteFilePath()));
 #else
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (isBrowsable(volume))
-            volumes.push_back(toPath(volume.rootPath()));
+            volumes.push_back(pathOf(volume.rootPath()));
     }
 #endif
-    return ordered(std::move(volumes), driveOf(std::filesystem::path(QFile::encodeName(QDir::homePath()).toStdString())),
+    return ordered(std::move(volumes), driveOf(pathOf(QDir::homePath())),
                    current);
 }
 
@@ -68,10 +60,10 @@ bool DriveList::offersVolume(const std::filesystem::path& root)
 
 std::filesystem::path DriveList::driveOf(const std::filesystem::path& folder)
 {
-    const QStorageInfo volume(toQString(folder));
+    const QStorageInfo volume(shownPath(folder));
     if (!volume.isValid())
         return folder.root_path();
-    return toPath(volume.rootPath());
+    return pathOf(volume.rootPath());
 }
 
 std::vector<std::filesystem::path> DriveList::ordered(std::vector<std::filesystem::path> volumes,
@@ -97,7 +89,7 @@ std::vector<std::filesystem::path> DriveList::ordered(std::vector<std::filesyste
 
 QString DriveList::displayName(const std::filesystem::path& drive)
 {
-    const QString path = toQString(drive);
+    const QString path = shownPath(drive);
     const QString name = QStorageInfo(path).name();
     return name.isEmpty() ? path : path + QLatin1String(" [") + name + QLatin1Char(']');
 }

@@ -1,6 +1,7 @@
 #include "windows/FolderTree.h"
 
 #include "catalogue/FolderListing.h"
+#include "windows/ShownText.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -15,8 +16,7 @@ constexpr int Indentation = 8;
 
 QString displayName(const std::filesystem::path& folder)
 {
-    const std::string name = folder.has_filename() ? fileNameOf(folder) : folder.string();
-    return QFile::decodeName(QByteArray::fromStdString(name));
+    return folder.has_filename() ? shownText(fileNameOf(folder)) : shownPath(folder);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "windows/HelpWindow.h"
 
 #include "windows/FrameStyle.h"
+#include "windows/ShownText.h"
 #include "windows/TwipsLayout.h"
 
 #include <QFont>
@@ -52,7 +53,7 @@ HelpWindow::HelpWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setStyleSheet(QLatin1String(FrameStyleSheet));
-    setWindowTitle(QStringLiteral("Quendral Car editor (V1.1b)"));
+    setWindowTitle(WindowTitle);
     // Closed for good: nothing shows the help window again in this run.
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -4,6 +4,7 @@
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
+#include "windows/ShownText.h"
 #include "windows/FrameStyle.h"
 
 #include <QCheckBox>
@@ -34,16 +35,6 @@ constexpr QRect twipsRect(int left, int top, int width, int height)
     return QRect(left, top, width, height);
 }
 
-QString fromBytes(const std::string& bytes)
-{
-    return QString::fromLocal8Bit(QByteArray::fromStdString(bytes));
-}
-
-std::string toBytes(const QString& text)
-{
-    return text.toLocal8Bit().toStdString();
-}
-
 // The logo box is the image with a two-pixel border on every side.
 constexpr int PictureBorder = 2;
 
@@ -58,7 +49,7 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setStyleSheet(QLatin1String(FrameStyleSheet));
-    setWindowTitle(QStringLiteral("Quendral Car editor (V1.1b)"));
+    setWindowTitle(WindowTitle);
 
     createControls();
     setTabOrder();
@@ -67,28 +58,28 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     showStartFolder();
 
     // The user's edits and events, into the model and the editor.
-    connect(m_drive1, &QComboBox::activated, this, &MainWindow::pickDrive);
-    connect(m_dir1, &QTreeWidget::itemActivated, this, &MainWindow::openFolderItem);
-    connect(m_lstcars, &QListWidget::currentRowChanged, this, &MainWindow::pickCar);
-    connect(m_lstcars, &QListWidget::itemClicked, this, &MainWindow::clickCar);
-    connect(m_cmdSave, &QPushButton::clicked, this, &MainWindow::save);
-    connect(m_txtminw, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_controls.smallestWheel.setText(toBytes(text)); });
-    connect(m_txtmaxw, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_controls.largestWheel.setText(toBytes(text)); });
-    connect(m_slider1, &QSlider::valueChanged, this, [this](int value) { m_controls.frontHeight.setValue(value); });
-    connect(m_slider2, &QSlider::valueChanged, this, [this](int value) { m_controls.rearHeight.setValue(value); });
-    for (std::size_t i = 0; i < m_checks.size(); ++i) {
-        connect(m_checks[i], &QCheckBox::clicked, this, [this, i](bool ticked) {
+    connect(m_driveChooser, &QComboBox::activated, this, &MainWindow::pickDrive);
+    connect(m_folderTree, &QTreeWidget::itemActivated, this, &MainWindow::openFolderItem);
+    connect(m_carList, &QListWidget::currentRowChanged, this, &MainWindow::pickCar);
+    connect(m_carList, &QListWidget::itemClicked, this, &MainWindow::clickCar);
+    connect(m_saveButton, &QPushButton::clicked, this, &MainWindow::save);
+    connect(m_smallestWheel, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_controls.smallestWheel.setText(textBytes(text)); });
+    connect(m_largestWheel, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_controls.largestWheel.setText(textBytes(text)); });
+    connect(m_frontHeight, &QSlider::valueChanged, this, [this](int value) { m_controls.frontHeight.setValue(value); });
+    connect(m_rearHeight, &QSlider::valueChanged, this, [this](int value) { m_controls.rearHeight.setValue(value); });
+    for (std::size_t i = 0; i < m_engineChecks.size(); ++i) {
+        connect(m_engineChecks[i], &QCheckBox::clicked, this, [this, i](bool ticked) {
             m_controls.engineChecks()[i]->setValue(ticked ? 1 : 0);
             showEngineChecks();
         });
     }
-    for (std::size_t i = 0; i < m_options.size(); ++i) {
-        connect(m_options[i], &QRadioButton::clicked, this,
+    for (std::size_t i = 0; i < m_driveButtons.size(); ++i) {
+        connect(m_driveButtons[i], &QRadioButton::clicked, this,
                 [this, i] { m_controls.driveSystem.setValue(static_cast<int>(i), true); });
     }
-    m_lstcars->viewport()->installEventFilter(this);
+    m_carList->viewport()->installEventFilter(this);
 
     // Changes to the model, whether the user's or the program's, shown. The
     // model's own handlers (the scan, the maximum wheel-size check) were
@@ -97,7 +88,7 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     m_controls.folderChooser.changed.connect([this] { showFolder(); });
     m_controls.carList.itemsChanged.connect([this] { showCars(); });
     m_controls.carList.selectionChanged.connect([this] { showSelectedCar(); });
-    m_controls.editingFrame.changed.connect([this] { m_frame3->setEnabled(m_controls.editingFrame.isEnabled()); });
+    m_controls.editingFrame.changed.connect([this] { m_editingFrame->setEnabled(m_controls.editingFrame.isEnabled()); });
     for (CheckBox* check : m_controls.engineChecks())
         check->changed.connect([this] { showEngineChecks(); });
     m_controls.driveSystem.changed.connect([this] { showDriveSystem(); });
@@ -139,69 +130,69 @@ QLabel* MainWindow::addLabel(QWidget* container, const char* name, const QString
 void MainWindow::createControls()
 {
     auto* frame1 = add<QGroupBox>(this, "Frame1", twipsRect(360, 120, 1695, 2535), QStringLiteral("Cars"));
-    m_lstcars = add<QListWidget>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
-    m_lstcars->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_carList = add<QListWidget>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
+    m_carList->setSelectionMode(QAbstractItemView::SingleSelection);
 
     auto* frame2 = add<QGroupBox>(this, "Frame2", twipsRect(2160, 120, 2295, 2535),
                                   QStringLiteral("Quendral location"));
-    m_drive1 = add<QComboBox>(frame2, "Drive1", twipsRect(120, 240, 2055, 315));
-    m_dir1 = add<FolderTree>(frame2, "Dir1", twipsRect(120, 720, 2055, 1665));
+    m_driveChooser = add<QComboBox>(frame2, "Drive1", twipsRect(120, 240, 2055, 315));
+    m_folderTree = add<FolderTree>(frame2, "Dir1", twipsRect(120, 720, 2055, 1665));
 
-    m_file1 = add<QListWidget>(this, "File1", twipsRect(4200, 2280, 135, 285));
-    m_file1->hide();
+    m_fileList = add<QListWidget>(this, "File1", twipsRect(4200, 2280, 135, 285));
+    m_fileList->hide();
 
-    m_frame3 = add<QGroupBox>(this, "Frame3", twipsRect(360, 2760, 4095, 2295));
-    m_frame3->setEnabled(m_controls.editingFrame.isEnabled());
+    m_editingFrame = add<QGroupBox>(this, "Frame3", twipsRect(360, 2760, 4095, 2295));
+    m_editingFrame->setEnabled(m_controls.editingFrame.isEnabled());
 
-    auto* frame4 = add<QGroupBox>(m_frame3, "Frame4", twipsRect(120, 120, 2175, 615), QStringLiteral("Wheels:"));
+    auto* frame4 = add<QGroupBox>(m_editingFrame, "Frame4", twipsRect(120, 120, 2175, 615), QStringLiteral("Wheels:"));
     addLabel(frame4, "Label1", QStringLiteral("Min.:"), twipsRect(120, 240, 345, 195));
     addLabel(frame4, "Label2", QStringLiteral("Max.:"), twipsRect(1080, 240, 390, 195));
-    m_txtminw = add<QLineEdit>(frame4, "txtminw", twipsRect(480, 240, 495, 285));
-    m_txtmaxw = add<QLineEdit>(frame4, "txtmaxw", twipsRect(1560, 240, 495, 285));
+    m_smallestWheel = add<QLineEdit>(frame4, "txtminw", twipsRect(480, 240, 495, 285));
+    m_largestWheel = add<QLineEdit>(frame4, "txtmaxw", twipsRect(1560, 240, 495, 285));
 
-    m_cmdSave = add<QPushButton>(this, "cmdSave", twipsRect(1560, 5160, 1575, 255), QStringLiteral("&Save file"));
+    m_saveButton = add<QPushButton>(this, "cmdSave", twipsRect(1560, 5160, 1575, 255), QStringLiteral("&Save file"));
 
-    auto* frame5 = add<QGroupBox>(m_frame3, "Frame5", twipsRect(120, 840, 2175, 1335),
+    auto* frame5 = add<QGroupBox>(m_editingFrame, "Frame5", twipsRect(120, 840, 2175, 1335),
                                   QStringLiteral("Vehicel height"));
     addLabel(frame5, "Label3", QStringLiteral("Front:"), twipsRect(120, 240, 405, 195));
     addLabel(frame5, "Label4", QStringLiteral("Back:"), twipsRect(120, 720, 420, 195));
-    m_slider1 = add<QSlider>(frame5, "Slider1", twipsRect(720, 240, 1335, 255), Qt::Horizontal);
-    m_slider2 = add<QSlider>(frame5, "Slider2", twipsRect(720, 720, 1335, 255), Qt::Horizontal);
-    for (QSlider* slider : {m_slider1, m_slider2}) {
+    m_frontHeight = add<QSlider>(frame5, "Slider1", twipsRect(720, 240, 1335, 255), Qt::Horizontal);
+    m_rearHeight = add<QSlider>(frame5, "Slider2", twipsRect(720, 720, 1335, 255), Qt::Horizontal);
+    for (QSlider* slider : {m_frontHeight, m_rearHeight}) {
         slider->setRange(EditingControls::RideHeightMinimum, EditingControls::RideHeightMaximum);
         slider->setSingleStep(1);
         slider->setPageStep(5);
     }
 
-    auto* frame6 = add<QGroupBox>(m_frame3, "Frame6", twipsRect(2400, 120, 1575, 1095),
+    auto* frame6 = add<QGroupBox>(m_editingFrame, "Frame6", twipsRect(2400, 120, 1575, 1095),
                                   QStringLiteral("Drive system"));
-    m_options[0] = add<QRadioButton>(frame6, "Option1", twipsRect(120, 240, 1335, 255), QStringLiteral("Front"));
-    m_options[1] = add<QRadioButton>(frame6, "Option2", twipsRect(120, 480, 1335, 255), QStringLiteral("Rear"));
-    m_options[2] = add<QRadioButton>(frame6, "Option3", twipsRect(120, 720, 1335, 255), QStringLiteral("All"));
+    m_driveButtons[0] = add<QRadioButton>(frame6, "Option1", twipsRect(120, 240, 1335, 255), QStringLiteral("Front"));
+    m_driveButtons[1] = add<QRadioButton>(frame6, "Option2", twipsRect(120, 480, 1335, 255), QStringLiteral("Rear"));
+    m_driveButtons[2] = add<QRadioButton>(frame6, "Option3", twipsRect(120, 720, 1335, 255), QStringLiteral("All"));
 
     addLabel(this, "Label5", QStringLiteral("Made by modders for modders - drive it, tune it, share it"),
              twipsRect(120, 5520, 4695, 195));
 
-    auto* frame7 = add<QGroupBox>(m_frame3, "Frame7", twipsRect(2400, 1200, 1575, 975), QStringLiteral("V's"));
-    m_checks[0] = add<QCheckBox>(frame7, "Check1", twipsRect(120, 240, 495, 195), QStringLiteral("I4"));
-    m_checks[1] = add<QCheckBox>(frame7, "Check2", twipsRect(120, 480, 615, 255), QStringLiteral("V6"));
-    m_checks[2] = add<QCheckBox>(frame7, "Check3", twipsRect(720, 240, 615, 255), QStringLiteral("V8"));
-    m_checks[3] = add<QCheckBox>(frame7, "Check4", twipsRect(720, 480, 735, 255), QStringLiteral("V10"));
+    auto* frame7 = add<QGroupBox>(m_editingFrame, "Frame7", twipsRect(2400, 1200, 1575, 975), QStringLiteral("V's"));
+    m_engineChecks[0] = add<QCheckBox>(frame7, "Check1", twipsRect(120, 240, 495, 195), QStringLiteral("I4"));
+    m_engineChecks[1] = add<QCheckBox>(frame7, "Check2", twipsRect(120, 480, 615, 255), QStringLiteral("V6"));
+    m_engineChecks[2] = add<QCheckBox>(frame7, "Check3", twipsRect(720, 240, 615, 255), QStringLiteral("V8"));
+    m_engineChecks[3] = add<QCheckBox>(frame7, "Check4", twipsRect(720, 480, 735, 255), QStringLiteral("V10"));
 
-    m_picture1 = add<QLabel>(this, "Picture1", twipsRect(240, 5880, 4560, 1290));
-    m_picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_picture1->setLineWidth(PictureBorder);
-    m_picture1->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
-    m_picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_logo = add<QLabel>(this, "Picture1", twipsRect(240, 5880, 4560, 1290));
+    m_logo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_logo->setLineWidth(PictureBorder);
+    m_logo->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
+    m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void MainWindow::setTabOrder()
 {
     // The order of the controls as drawn up; labels, frames and the hidden
     // file list take no focus and drop out by themselves.
-    QWidget* const order[] = {m_lstcars, m_drive1, m_dir1, m_txtminw, m_txtmaxw, m_cmdSave, m_slider1,
-                              m_slider2, m_options[0], m_options[1], m_options[2], m_checks[0],
-                              m_checks[1], m_checks[2], m_checks[3]};
+    QWidget* const order[] = {m_carList, m_driveChooser, m_folderTree, m_smallestWheel, m_largestWheel, m_saveButton, m_frontHeight,
+                              m_rearHeight, m_driveButtons[0], m_driveButtons[1], m_driveButtons[2], m_engineChecks[0],
+                              m_engineChecks[1], m_engineChecks[2], m_engineChecks[3]};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -254,8 +245,8 @@ void MainWindow::applyLayout()
         placement.widget->setGeometry(place);
     }
     // The logo box fits the image, whatever the scale.
-    const QPixmap logo = m_picture1->pixmap();
-    m_picture1->resize(logo.size() + QSize(2 * PictureBorder, 2 * PictureBorder));
+    const QPixmap logo = m_logo->pixmap();
+    m_logo->resize(logo.size() + QSize(2 * PictureBorder, 2 * PictureBorder));
     resize(m_twips.size(4920, 7275));
 }
 
@@ -322,8 +313,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // A click on the car already selected changes no selection, yet picks
     // the car again: remember what was selected before the press.
-    if (watched == m_lstcars->viewport() && event->type() == QEvent::MouseButtonPress)
-        m_rowBeforePress = m_lstcars->currentRow();
+    if (watched == m_carList->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_rowBeforePress = m_carList->currentRow();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -356,7 +347,7 @@ void MainWindow::pickCar(int row)
 
 void MainWindow::clickCar(QListWidgetItem* item)
 {
-    const int row = m_lstcars->row(item);
+    const int row = m_carList->row(item);
     if (row < 0 || row != m_rowBeforePress)
         return;
     m_controls.carList.setListIndex(row);
@@ -371,53 +362,53 @@ void MainWindow::save()
 
 void MainWindow::showDrives()
 {
-    const QSignalBlocker quiet(m_drive1);
-    m_drive1->clear();
+    const QSignalBlocker quiet(m_driveChooser);
+    m_driveChooser->clear();
     const auto& drives = m_controls.driveChooser.drives();
     for (const std::filesystem::path& drive : drives)
-        m_drive1->addItem(DriveList::displayName(drive));
+        m_driveChooser->addItem(DriveList::displayName(drive));
     const auto current = std::find(drives.begin(), drives.end(), m_controls.driveChooser.drive());
-    m_drive1->setCurrentIndex(current == drives.end() ? -1 : static_cast<int>(current - drives.begin()));
+    m_driveChooser->setCurrentIndex(current == drives.end() ? -1 : static_cast<int>(current - drives.begin()));
 }
 
 void MainWindow::showFolder()
 {
-    const QSignalBlocker quiet(m_dir1);
-    m_dir1->showFolder(m_controls.folderChooser.path());
+    const QSignalBlocker quiet(m_folderTree);
+    m_folderTree->showFolder(m_controls.folderChooser.path());
 
-    m_file1->clear();
+    m_fileList->clear();
     for (const std::string& name : m_controls.fileList.names())
-        m_file1->addItem(fromBytes(name));
+        m_fileList->addItem(shownText(name));
 }
 
 void MainWindow::showCars()
 {
-    const QSignalBlocker quiet(m_lstcars);
-    m_lstcars->clear();
+    const QSignalBlocker quiet(m_carList);
+    m_carList->clear();
     for (const std::string& name : m_controls.carList.items())
-        m_lstcars->addItem(fromBytes(name));
-    m_lstcars->setCurrentRow(m_controls.carList.listIndex());
+        m_carList->addItem(shownText(name));
+    m_carList->setCurrentRow(m_controls.carList.listIndex());
 }
 
 void MainWindow::showSelectedCar()
 {
-    const QSignalBlocker quiet(m_lstcars);
-    m_lstcars->setCurrentRow(m_controls.carList.listIndex());
+    const QSignalBlocker quiet(m_carList);
+    m_carList->setCurrentRow(m_controls.carList.listIndex());
 }
 
 void MainWindow::showEngineChecks()
 {
     const auto checks = m_controls.engineChecks();
     for (std::size_t i = 0; i < checks.size(); ++i) {
-        const QSignalBlocker quiet(m_checks[i]);
-        m_checks[i]->setChecked(checks[i]->isChecked());
+        const QSignalBlocker quiet(m_engineChecks[i]);
+        m_engineChecks[i]->setChecked(checks[i]->isChecked());
     }
 }
 
 void MainWindow::showDriveSystem()
 {
-    for (std::size_t i = 0; i < m_options.size(); ++i) {
-        QRadioButton* option = m_options[i];
+    for (std::size_t i = 0; i < m_driveButtons.size(); ++i) {
+        QRadioButton* option = m_driveButtons[i];
         const bool chosen = m_controls.driveSystem.value(static_cast<int>(i));
         const QSignalBlocker quiet(option);
         // An exclusive button cannot be cleared while it is set, yet the
@@ -431,21 +422,21 @@ void MainWindow::showDriveSystem()
 
 void MainWindow::showSliders()
 {
-    const QSignalBlocker quiet1(m_slider1);
-    const QSignalBlocker quiet2(m_slider2);
-    m_slider1->setValue(m_controls.frontHeight.value());
-    m_slider2->setValue(m_controls.rearHeight.value());
+    const QSignalBlocker quiet1(m_frontHeight);
+    const QSignalBlocker quiet2(m_rearHeight);
+    m_frontHeight->setValue(m_controls.frontHeight.value());
+    m_rearHeight->setValue(m_controls.rearHeight.value());
 }
 
 void MainWindow::showWheelSizes()
 {
     // Rewriting an unchanged box would throw the cursor to its end.
-    const std::pair<QLineEdit*, const TextBox*> boxes[] = {{m_txtminw, &m_controls.smallestWheel},
-                                                          {m_txtmaxw, &m_controls.largestWheel}};
+    const std::pair<QLineEdit*, const TextBox*> boxes[] = {{m_smallestWheel, &m_controls.smallestWheel},
+                                                          {m_largestWheel, &m_controls.largestWheel}};
     for (const auto& [widget, box] : boxes) {
-        if (toBytes(widget->text()) != box->text()) {
+        if (textBytes(widget->text()) != box->text()) {
             const QSignalBlocker quiet(widget);
-            widget->setText(fromBytes(box->text()));
+            widget->setText(shownText(box->text()));
         }
     }
 }

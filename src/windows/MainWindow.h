@@ -107,19 +107,19 @@ private:
     bool m_initialized = false;
     int m_rowBeforePress = -1;
 
-    QListWidget* m_lstcars = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    FolderTree* m_dir1 = nullptr;
-    QListWidget* m_file1 = nullptr;
-    QGroupBox* m_frame3 = nullptr;
-    QLineEdit* m_txtminw = nullptr;
-    QLineEdit* m_txtmaxw = nullptr;
-    QPushButton* m_cmdSave = nullptr;
-    QSlider* m_slider1 = nullptr;
-    QSlider* m_slider2 = nullptr;
-    std::array<QRadioButton*, 3> m_options{};
-    std::array<QCheckBox*, 4> m_checks{};
-    QLabel* m_picture1 = nullptr;
+    QListWidget* m_carList = nullptr;
+    QComboBox* m_driveChooser = nullptr;
+    FolderTree* m_folderTree = nullptr;
+    QListWidget* m_fileList = nullptr;
+    QGroupBox* m_editingFrame = nullptr;
+    QLineEdit* m_smallestWheel = nullptr;
+    QLineEdit* m_largestWheel = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QSlider* m_frontHeight = nullptr;
+    QSlider* m_rearHeight = nullptr;
+    std::array<QRadioButton*, 3> m_driveButtons{};
+    std::array<QCheckBox*, 4> m_engineChecks{};
+    QLabel* m_logo = nullptr;
 };
 
 } // namespace quendral

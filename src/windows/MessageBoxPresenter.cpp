@@ -1,22 +1,15 @@
 #include "windows/MessageBoxPresenter.h"
 
+#include "windows/ShownText.h"
+
 #include <QByteArray>
 #include <QMessageBox>
 
 namespace quendral {
 
-namespace {
-
-QString fromBytes(std::string_view bytes)
-{
-    return QString::fromLocal8Bit(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-} // namespace
-
 QString MessageBoxPresenter::displayText(std::string_view text)
 {
-    QString shown = fromBytes(text);
+    QString shown = shownText(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
@@ -25,7 +18,7 @@ QString MessageBoxPresenter::displayText(std::string_view text)
 std::unique_ptr<QMessageBox> MessageBoxPresenter::makeBox(std::string_view caption, std::string_view text,
                                                           QWidget* parent)
 {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, fromBytes(caption), displayText(text),
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, shownText(caption), displayText(text),
                                              QMessageBox::Ok, parent);
     // Messages are plain text: a car name could otherwise be read as markup.
     box->setTextFormat(Qt::PlainText);

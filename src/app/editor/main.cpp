@@ -1,4 +1,5 @@
 #include "windows/MainWindow.h"
+#include "windows/ShownText.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,7 +21,7 @@ int main(int argc, char* argv[])
     quendral::MainWindow form;
     form.show();
     if (arguments.size() == 2)
-        form.startIn(std::filesystem::path(QFile::encodeName(arguments.at(1)).toStdString()));
+        form.startIn(quendral::pathOf(arguments.at(1)));
 
     // A measuring aid for start-up time: quit once both windows are up and
     // the start folder, if any, has been scanned.
