@@ -9,6 +9,9 @@ if(NOT QUENDRAL_COPYRIGHT)
   message(FATAL_ERROR "LICENSE has no Copyright line")
 endif()
 set(QUENDRAL_LICENCE_NAME "MIT")
+# The name a desktop knows the editor by: its desktop entry, icon and
+# metainfo are all called so.
+set(QUENDRAL_APP_ID io.github.quendral.CarEditor)
 set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   "${PROJECT_SOURCE_DIR}/LICENSE")
 

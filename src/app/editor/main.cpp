@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -68,6 +69,10 @@ int main(int argc, char* argv[])
         return *status;
 
     QApplication application(argc, argv);
+    QApplication::setApplicationVersion(QString::fromLatin1(quendral::program::Version));
+    // Ties the windows to the menu entry, and gives them its icon once installed.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(quendral::program::DesktopId));
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quendral::program::DesktopId)));
 
     // Qt has taken its own options out; "--" ends the options, so that a
     // folder whose name starts with a dash can be given.
