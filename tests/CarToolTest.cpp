@@ -1,6 +1,7 @@
 #include "app/cli/CarTool.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
+#include "ProgramInfo.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,8 @@ const std::vector<ToolCase> ToolCases = {
     {{"show", "../../big"}, 0, "min: 20\nmax: 21\n", "Max size: Maximal wheelsize is 21 inch!!!!\n"},
     {{"--help"}, 0, "Subcommands:\n  list ", ""},
     {{"set", "--help"}, 0, "--front P", ""},
+    {{"help", "set"}, 0, "Usage: quendral-car set [OPTIONS] [CAR_FOLDER...]\n", ""},
+    {{"--version"}, 0, std::string("quendral-car (Quendral Car Editor) ") + program::Version + "\n", ""},
     // Usage errors.
     {{"set", "../falcon_gt", "--front", "31"}, 2, "", "--front takes a position from 0 to 30, not \"31\""},
     {{"set", "../falcon_gt", "--front=31"}, 2, "", "--front takes a position from 0 to 30, not \"31\""},
@@ -72,6 +75,7 @@ const std::vector<ToolCase> ToolCases = {
     {{"list", "..", ".."}, 2, "", "list takes one racers folder"},
     {{"show"}, 2, "", "show takes one car folder"},
     {{"drive"}, 2, "", "unknown command drive"},
+    {{"help", "drive"}, 2, "", "unknown command drive"},
     {{}, 2, "", "a command is needed"},
     // Saving, each followed by a look at what was saved.
     {{"set", "../falcon_gt", "--front=3", "--rear=4", "--drive=all", "--engines=V8", "--min=15", "--max=19"}, 0,

@@ -1,6 +1,7 @@
 #include "app/cli/CarTool.h"
 
 #include "app/cli/Command.h"
+#include "ProgramInfo.h"
 
 #include <CLI/CLI.hpp>
 
@@ -18,6 +19,7 @@ std::string usage(const std::vector<Command>& commands)
     std::string text;
     for (const Command& command : commands)
         text.append(text.empty() ? "usage: " : "       ").append("quendral-car ").append(command.synopsis) += '\n';
+    text += "       quendral-car help [COMMAND] | --help | --version\n";
     for (const Command& command : commands)
         if (!command.notes.empty())
             text.append(command.notes) += '\n';
@@ -49,6 +51,19 @@ void refuseLeftovers(const CLI::App& tool, const Command* chosen)
                                + left.front());
 }
 
+// The help of the tool, or that of the command named `topic`.
+std::string helpOn(const CLI::App& tool, const CLI::App& help, const std::string& topic)
+{
+    if (!help.remaining().empty())
+        throw UsageProblem("help takes one command");
+    if (topic.empty())
+        return tool.get_formatter()->make_help(&tool, tool.get_name(), CLI::AppFormatMode::Normal);
+    for (const CLI::App* command : tool.get_subcommands({}))
+        if (command->get_name() == topic)
+            return command->help(tool.get_name());
+    throw UsageProblem("unknown command " + topic);
+}
+
 } // namespace
 
 int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
@@ -61,9 +76,12 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
     // command takes the rest of the line, even words that name another.
     tool.allow_extras();
     tool.require_subcommand(0, 1);
+    tool.set_version_flag("--version", program::versionText("quendral-car"), "Print the version and exit");
     const std::vector<Command> commands = {addListCommand(tool), addShowCommand(tool), addSetCommand(tool)};
-    // "help" said as a word prints what --help does; it is left out of the listing.
-    CLI::App* help = tool.add_subcommand("help")->group("");
+    // "help" prints what --help does, and "help COMMAND" what "COMMAND --help" does.
+    std::string helpTopic;
+    CLI::App* help = tool.add_subcommand("help", "print this help, or a command's help");
+    help->add_option("COMMAND", helpTopic, "the command");
     for (CLI::App* subcommand : tool.get_subcommands({}))
         subcommand->allow_extras();
 
@@ -82,14 +100,15 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
         }
         tool.parse(reversed);
         if (help->parsed()) {
-            out << tool.get_formatter()->make_help(&tool, tool.get_name(), CLI::AppFormatMode::Normal);
+            out << helpOn(tool, *help, helpTopic);
             return Success;
         }
         const auto chosen = std::find_if(commands.begin(), commands.end(),
                                          [](const Command& command) { return command.subcommand->parsed(); });
         refuseLeftovers(tool, chosen == commands.end() ? nullptr : &*chosen);
         return chosen->run(context);
-    } catch (const CLI::CallForHelp& request) {
+    } catch (const CLI::Success& request) {
+        // --help or --version
         return tool.exit(request, out, err);
     } catch (const CLI::ParseError& error) {
         err << "quendral-car: " << problemOf(error) << '\n' << usage(commands);
