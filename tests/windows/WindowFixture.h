@@ -3,59 +3,47 @@
 #include "TestSupport.h"
 #include "windows/MainWindow.h"
 
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
-#include <string>
-
-class QListWidget;
-class QTreeWidgetItem;
 
 namespace quendral::test {
 
-// A main window over a fresh copy of the demo racers folder, with every
-// message recorded instead of shown.
+// A main window over a fresh copy of the demo racers folder (falcon_gt drives
+// the front, mistral the rear, vortex_r all wheels), messages recorded.
 class WindowFixture : public testing::Test
 {
 protected:
     WindowFixture();
-    ~WindowFixture() override;
 
-    // A control of the main window by name; the help window's controls,
-    // which share some names, are not searched.
-    template <typename Widget>
+    // A control of the main window by name; the help window's share names.
+    template <typename Widget = QWidget>
     Widget* control(const char* name) const
     {
-        for (Widget* widget : form->findChildren<Widget*>(QLatin1String(name))) {
+        for (Widget* widget : form->findChildren<Widget*>(QLatin1String(name)))
             if (widget->window() == form.get())
                 return widget;
-        }
         ADD_FAILURE() << "no control " << name;
         return nullptr;
     }
 
     std::filesystem::path racers() const { return temp.path() / "game" / "cars" / "racers"; }
-    std::filesystem::path carScriptOf(const std::string& car) const
-    {
-        return racers() / car / "scripts" / "_main_.cfg";
-    }
+    std::filesystem::path scriptOf(const char* car) const { return racers() / car / "scripts" / "_main_.cfg"; }
+    bool savedOnce(const char* car) const { return std::filesystem::exists(scriptOf(car).parent_path() / "_main_backup.cfg"); }
 
-    // Shows the main window (and with it the help window) and waits for it.
     void showForm();
-    // Shows the main window, closes the help window and waits until the
-    // main window has the focus, as keyboard use needs.
+    // Closes the help window so the main window takes the keyboard.
     void activateForm();
-    // Opens a folder the way a user does: double click on its entry in Dir1.
-    void doubleClickFolder(const std::filesystem::path& folder);
-    // Opens the racers folder from its parent in Dir1.
-    void openRacersFolder();
-    void clickCar(int row);
-    void typeInto(const char* box, const QString& text);
-
-    std::vector<std::string> carNames() const;
+    // A double click on the folder's entry in Dir1.
+    void openFolder(const std::filesystem::path& folder);
+    void openRacers();
+    void clickCar(int row, Qt::KeyboardModifiers modifiers = {});
+    void click(const char* button);
+    void type(const char* box, const QString& text);
+    std::vector<std::string> cars() const;
 
     TemporaryFolder temp;
     RecordingMessages messages;
