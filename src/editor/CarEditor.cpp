@@ -215,16 +215,17 @@ bool CarEditor::loadSelectedCar()
 
 bool CarEditor::save(SaveScope scope)
 {
-    int smallest = 0;
-    int largest = 0;
-    if (!readWheelSizes(smallest, largest))
-        return false;
-
+    // With no car chosen there are no wheel sizes to check or correct either.
     const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
     if (!car) {
         m_messages.showError("Save file", "No car is selected. Pick a car in the list first.");
         return false;
     }
+
+    int smallest = 0;
+    int largest = 0;
+    if (!readWheelSizes(smallest, largest))
+        return false;
 
     bool committed = false;
     try {

@@ -56,12 +56,12 @@ public:
     // when no car is selected.
     bool loadSelectedCar();
 
-    // Checks the wheel sizes; then, holding the car's save lock, reads its
-    // car script afresh, backs it up and writes it anew from the controls
-    // (`scope` says which), and reads back what it wrote. Returns true when
-    // the car was saved with every setting. Otherwise the user has been
-    // told why, and the car script is unchanged unless the message says
-    // that it was saved but could not take a setting.
+    // Checks that a car is chosen and its wheel sizes; then, holding the
+    // car's save lock, reads its car script afresh, backs it up and writes
+    // it anew from the controls (`scope` says which), and reads back what it
+    // wrote. Returns true when the car was saved with every setting.
+    // Otherwise the user has been told why, and the car script is unchanged
+    // unless the message says that it was saved but could not take a setting.
     bool save(SaveScope scope = SaveScope::ChangedSettings);
 
     const CarTable& carTable() const { return m_table; }

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
@@ -107,6 +108,17 @@ QString HelpWindow::wrapAtBlanks(const QString& text, const QFontMetrics& metric
         at = end;
     }
     return wrapped + line;
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Without a window manager there is no title bar to close the window by,
+    // and it covers the editing frame: Escape closes it as the close button does.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::centreOnScreen()

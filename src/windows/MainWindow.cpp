@@ -1,6 +1,7 @@
 #include "windows/MainWindow.h"
 
 #include "carscript/FileSystem.h"
+#include "windows/CarList.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
@@ -11,6 +12,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +58,7 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     m_twips = TwipsLayout(scaleToFitCaptions());
     applyLayout();
     showStartFolder();
+    showDriveSystem();
 
     // The user's edits and events, into the model and the editor.
     connect(m_driveChooser, &QComboBox::activated, this, &MainWindow::pickDrive);
@@ -80,12 +83,15 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
                 [this, i] { m_controls.driveSystem.setValue(static_cast<int>(i), true); });
     }
     m_carList->viewport()->installEventFilter(this);
+    for (QRadioButton* option : m_driveButtons)
+        option->installEventFilter(this);
 
     // Changes to the model, whether the user's or the program's, shown. The
     // model's own handlers (the scan, the maximum wheel-size check) were
     // connected first and have run by the time these show the result.
     m_controls.driveChooser.changed.connect([this] { showDrives(); });
     m_controls.folderChooser.changed.connect([this] { showFolder(); });
+    m_controls.folderChooser.changed.connect([this] { followFolder(); });
     m_controls.carList.itemsChanged.connect([this] { showCars(); });
     m_controls.carList.selectionChanged.connect([this] { showSelectedCar(); });
     m_controls.editingFrame.changed.connect([this] { m_editingFrame->setEnabled(m_controls.editingFrame.isEnabled()); });
@@ -130,8 +136,7 @@ QLabel* MainWindow::addLabel(QWidget* container, const char* name, const QString
 void MainWindow::createControls()
 {
     auto* frame1 = add<QGroupBox>(this, "Frame1", twipsRect(360, 120, 1695, 2535), QStringLiteral("Cars"));
-    m_carList = add<QListWidget>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
-    m_carList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_carList = add<CarList>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
 
     auto* frame2 = add<QGroupBox>(this, "Frame2", twipsRect(2160, 120, 2295, 2535),
                                   QStringLiteral("Quendral location"));
@@ -151,6 +156,8 @@ void MainWindow::createControls()
     m_largestWheel = add<QLineEdit>(frame4, "txtmaxw", twipsRect(1560, 240, 495, 285));
 
     m_saveButton = add<QPushButton>(this, "cmdSave", twipsRect(1560, 5160, 1575, 255), QStringLiteral("&Save file"));
+    // Return and Enter press the button while it has the focus, as Space does.
+    m_saveButton->setAutoDefault(true);
 
     auto* frame5 = add<QGroupBox>(m_editingFrame, "Frame5", twipsRect(120, 840, 2175, 1335),
                                   QStringLiteral("Vehicel height"));
@@ -267,12 +274,7 @@ bool MainWindow::startIn(const std::filesystem::path& folder)
 {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
-    if (!m_editor.openFolder(absolute))
-        return false;
-    const std::filesystem::path drive = DriveList::driveOf(m_controls.folderChooser.path());
-    m_controls.driveChooser.setDrives(DriveList::drives(drive));
-    m_controls.driveChooser.setDrive(drive);
-    return true;
+    return m_editor.openFolder(absolute);
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -315,6 +317,29 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     // the car again: remember what was selected before the press.
     if (watched == m_carList->viewport() && event->type() == QEvent::MouseButtonPress)
         m_rowBeforePress = m_carList->currentRow();
+
+    const auto option = std::find(m_driveButtons.begin(), m_driveButtons.end(), watched);
+    if (option != m_driveButtons.end()) {
+        // The arrow keys move the tick through the drive system, round and
+        // round, and the focus with it.
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const int step = key == Qt::Key_Down || key == Qt::Key_Right ? 1
+                : key == Qt::Key_Up || key == Qt::Key_Left               ? -1
+                                                                         : 0;
+            if (step != 0) {
+                const auto count = static_cast<int>(m_driveButtons.size());
+                const int next = (static_cast<int>(option - m_driveButtons.begin()) + step + count) % count;
+                m_driveButtons[static_cast<std::size_t>(next)]->setFocus(Qt::OtherFocusReason);
+                m_controls.driveSystem.setValue(next, true);
+                return true;
+            }
+        }
+        // Qt hands the Tab stop to whichever button had the focus last; the
+        // group keeps it on the ticked one.
+        if (event->type() == QEvent::FocusOut)
+            showDriveSystem();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -323,8 +348,10 @@ void MainWindow::pickDrive(int index)
     const auto& drives = m_controls.driveChooser.drives();
     if (index < 0 || index >= static_cast<int>(drives.size()))
         return;
-    // A drive that cannot be read has been reported; the chooser goes back.
-    if (!m_editor.pickDrive(drives[static_cast<std::size_t>(index)]))
+    // A copy: the folder change renews the list of drives. A drive that
+    // cannot be read has been reported; the chooser goes back.
+    const std::filesystem::path drive = drives[static_cast<std::size_t>(index)];
+    if (!m_editor.pickDrive(drive))
         showDrives();
 }
 
@@ -371,6 +398,15 @@ void MainWindow::showDrives()
     m_driveChooser->setCurrentIndex(current == drives.end() ? -1 : static_cast<int>(current - drives.begin()));
 }
 
+// Whichever way the folder changed, the drive chooser shows its volume; the
+// folder has been scanned already.
+void MainWindow::followFolder()
+{
+    const std::filesystem::path drive = DriveList::driveOf(m_controls.folderChooser.path());
+    m_controls.driveChooser.setDrives(DriveList::drives(drive));
+    m_controls.driveChooser.setDrive(drive);
+}
+
 void MainWindow::showFolder()
 {
     const QSignalBlocker quiet(m_folderTree);
@@ -407,9 +443,13 @@ void MainWindow::showEngineChecks()
 
 void MainWindow::showDriveSystem()
 {
+    // Tab enters the group on the ticked button, on the first when none is;
+    // the others are reached with the arrow keys or the mouse.
+    const int tabStop = std::max(m_controls.driveSystem.selected(), 0);
     for (std::size_t i = 0; i < m_driveButtons.size(); ++i) {
         QRadioButton* option = m_driveButtons[i];
         const bool chosen = m_controls.driveSystem.value(static_cast<int>(i));
+        option->setFocusPolicy(static_cast<int>(i) == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
         const QSignalBlocker quiet(option);
         // An exclusive button cannot be cleared while it is set, yet the
         // model may choose none: the start state, kept by a car whose

@@ -90,6 +90,7 @@ private:
     // The model shown in the widgets.
     void showDrives();
     void showFolder();
+    void followFolder();
     void showCars();
     void showSelectedCar();
     void showEngineChecks();

@@ -24,8 +24,9 @@ public:
     static std::unique_ptr<QMessageBox> makeBox(std::string_view caption, std::string_view text,
                                                 QWidget* parent);
 
-    // A lone carriage return breaks the line in the messages' own wording;
-    // Qt only breaks on a line feed.
+    // The text as the box shows it: a lone carriage return breaks the line
+    // in the messages' own wording (Qt only breaks on a line feed), and long
+    // paths and names may break where a line is full.
     static QString displayText(std::string_view text);
 
 private:
