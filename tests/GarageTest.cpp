@@ -9,7 +9,6 @@
 
 #include <map>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace quendral {
 namespace {

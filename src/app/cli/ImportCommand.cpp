@@ -89,7 +89,8 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
         if (!isNew)
             entry->second = nullptr;
     }
-    std::map<fs::path, std::size_t> lineOfFolder;
+    // The first row of each car folder.
+    std::map<fs::path, const TableRow*> rowOfFolder;
     std::vector<std::pair<const TableRow*, const CarEntry*>> paired;
     for (const TableRow& row : table.rows) {
         const std::string& name = row.cells[CarColumn];
@@ -99,10 +100,14 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
             problems.push_back(where + "the racers folder has no car named \"" + name + "\"");
         } else if (!found->second) {
             problems.push_back(where + "the racers folder has two cars whose names are written \"" + name + "\"");
-        } else if (const auto [first, isFirst] = lineOfFolder.try_emplace(resolved(found->second->folder), row.line);
+        } else if (const auto [first, isFirst] = rowOfFolder.try_emplace(resolved(found->second->folder), &row);
                    !isFirst) {
-            problems.push_back(where + "the car \"" + name + "\" is named on line " + std::to_string(first->second)
-                               + " already");
+            const TableRow& earlier = *first->second;
+            problems.push_back(where + "the car \"" + name + "\" is named on line " + std::to_string(earlier.line)
+                               + " already"
+                               + (earlier.cells[CarColumn] == name
+                                      ? ""
+                                      : " as \"" + earlier.cells[CarColumn] + "\", whose folder it shares"));
         } else {
             paired.emplace_back(&row, found->second);
         }
