@@ -125,7 +125,11 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
         const std::string& wanted = row.cells[column];
         if (wanted == now[column])
             continue;
-        if ((column == MinColumn || column == MaxColumn) && !toWholeNumber(wanted))
+        const bool wheelSize = column == MinColumn || column == MaxColumn;
+        // "16.0" for "16", as a spreadsheet may write it, changes nothing.
+        if (wheelSize && toWholeNumber(wanted) && toWholeNumber(wanted) == toWholeNumber(now[column]))
+            continue;
+        if (wheelSize && !toWholeNumber(wanted))
             problems.push_back(table.where(row, column) + ": \"" + wanted
                                + "\" is not a whole number, which a wheel size must be");
         else if (column == DriveColumn && wanted == "none")

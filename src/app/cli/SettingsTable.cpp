@@ -52,11 +52,16 @@ std::string cellProblem(std::size_t column, const std::string& text)
     return {};
 }
 
-void checkCells(Table& table, const TableRow& row)
+// Also writes each position as the export does: "07" is 7.
+void checkCells(Table& table, TableRow& row)
 {
-    for (std::size_t column = 0; column < Columns.size(); ++column)
-        if (const std::string problem = cellProblem(column, row.cells[column]); !problem.empty())
+    for (std::size_t column = 0; column < Columns.size(); ++column) {
+        std::string& cell = row.cells[column];
+        if (const std::string problem = cellProblem(column, cell); !problem.empty())
             table.problems.push_back(table.where(row, column) + ": " + problem);
+        else if (column == FrontColumn || column == RearColumn)
+            cell = std::to_string(std::stoi(cell));
+    }
 }
 
 struct CsvRecord
