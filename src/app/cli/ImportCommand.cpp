@@ -123,7 +123,7 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
     std::vector<Change> changes;
     for (std::size_t column = CarColumn + 1; column < Columns.size(); ++column) {
         const std::string& wanted = row.cells[column];
-        if (wanted == now[column])
+        if (asUtf8(wanted) == now[column])
             continue;
         const bool wheelSize = column == MinColumn || column == MaxColumn;
         // "16.0" for "16", as a spreadsheet may write it, changes nothing.
