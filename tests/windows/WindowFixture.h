@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestSupport.h"
+#include "Support.h"
 #include "windows/MainWindow.h"
 
 #include <QWidget>
