@@ -4,7 +4,6 @@
 
 #include <array>
 #include <new>
-#include <string>
 
 namespace quendral::test {
 
@@ -24,7 +23,6 @@ public:
         : m_step(step), m_occurrence(occurrence), m_outOfMemory(outOfMemory)
     {
     }
-
     int count(FileStep step) const { return m_counts[static_cast<std::size_t>(step)]; }
     bool injected() const { return m_injected; }
 
@@ -58,37 +56,33 @@ public:
     std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
                                                        const std::filesystem::path& model, std::string& error) override
     {
-        if (strikes(FileStep::Create, error))
-            return nullptr;
-        auto inner = real().createReplacement(target, model, error);
+        auto inner = strikes(FileStep::Create, error) ? nullptr : real().createReplacement(target, model, error);
         return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
     }
 
 private:
     // Forwards to the real file until its step is due to fail; a failed
     // file is abandoned like a real one, which removes its temporary file.
-    class Replacement final : public ReplacementFile
+    struct Replacement final : ReplacementFile
     {
-    public:
         Replacement(FaultyFileSystem& faults, std::unique_ptr<ReplacementFile> inner)
-            : m_faults(faults), m_inner(std::move(inner))
+            : faults(faults), inner(std::move(inner))
         {
         }
         bool write(std::string_view bytes) override
         {
-            if (!m_faults.strikes(FileStep::Write, m_error))
-                return m_inner->write(bytes);
-            m_inner->write(bytes.substr(0, bytes.size() / 2));  // a disk often takes part first
+            if (!faults.strikes(FileStep::Write, error))
+                return inner->write(bytes);
+            inner->write(bytes.substr(0, bytes.size() / 2));  // a disk often takes a part first
             return false;
         }
-        bool flush() override { return !m_faults.strikes(FileStep::Flush, m_error) && m_inner->flush(); }
-        bool commit() override { return !m_faults.strikes(FileStep::Commit, m_error) && m_inner->commit(); }
-        std::string errorString() const override { return m_error.empty() ? m_inner->errorString() : m_error; }
+        bool flush() override { return !faults.strikes(FileStep::Flush, error) && inner->flush(); }
+        bool commit() override { return !faults.strikes(FileStep::Commit, error) && inner->commit(); }
+        std::string errorString() const override { return error.empty() ? inner->errorString() : error; }
 
-    private:
-        FaultyFileSystem& m_faults;
-        std::unique_ptr<ReplacementFile> m_inner;
-        std::string m_error;
+        FaultyFileSystem& faults;
+        std::unique_ptr<ReplacementFile> inner;
+        std::string error;
     };
 
     std::array<int, 7> m_counts{};

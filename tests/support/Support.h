@@ -28,9 +28,8 @@ struct ShownMessage
 };
 
 // Records the messages the user would have had to acknowledge.
-class RecordingMessages final : public MessagePresenter
+struct RecordingMessages final : MessagePresenter
 {
-public:
     void showError(std::string_view caption, std::string_view text) override
     {
         shown.push_back({std::string(caption), std::string(text)});
@@ -47,7 +46,6 @@ public:
     TemporaryFolder();
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     const std::filesystem::path& path() const { return m_path; }
 
 private:
