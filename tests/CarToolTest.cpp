@@ -12,13 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
 // A car whose name holds a tab, a line break, a backslash and a control
 // character, each of which `list` must escape.
 constexpr std::string_view OddName = "odd\tone\nx\\y\x01!";
@@ -109,25 +102,15 @@ protected:
 
     void TearDown() override { fs::current_path(startedIn); }
 
-    ToolRun run(const std::vector<std::string>& arguments)
+    ToolCase run(const std::vector<std::string>& arguments)
     {
-        std::ostringstream out;
-        std::ostringstream err;
+        std::ostringstream out, err;
         const int status = runCarTool(arguments, out, err, FileSystem::real());
-        return {status, out.str(), err.str()};
+        return {arguments, status, out.str(), err.str()};
     }
 
     std::string car(const char* name) const { return (racers / name).string(); }
     std::string script(const char* name) const { return readBytes(carScriptPath(racers / name)); }
-
-    std::map<fs::path, std::string> files() const
-    {
-        std::map<fs::path, std::string> contents;
-        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(temporary.path()))
-            if (entry.is_regular_file())
-                contents[entry.path()] = readBytes(entry.path());
-        return contents;
-    }
 
     TemporaryFolder temporary;
     fs::path racers;
@@ -152,13 +135,13 @@ TEST_F(CarToolTest, EachCaseExitsAndPrintsAsExpected)
     const fs::path shownRacers = fs::current_path().parent_path();
     for (const ToolCase& c : ToolCases) {
         SCOPED_TRACE(testing::PrintToString(c.arguments));
-        const auto before = files();
-        const ToolRun ran = run(c.arguments);
+        const auto before = folderSnapshot(temporary.path());
+        const ToolCase ran = run(c.arguments);
         EXPECT_EQ(ran.status, c.status) << ran.err;
         expectPrinted(ran.out, c.out, shownRacers);
         expectPrinted(ran.err, c.err, shownRacers);
         EXPECT_EQ(ran.err.find("usage:") != std::string::npos, c.status == 2);
-        EXPECT_TRUE(c.status == 0 || ran.err.find("was saved") != std::string::npos || files() == before)
+        EXPECT_TRUE(c.status == 0 || ran.err.find("was saved") != std::string::npos || folderSnapshot(temporary.path()) == before)
             << "a file was changed";
     }
 }
@@ -172,7 +155,7 @@ TEST_F(CarToolTest, SetSavesACarOnceThoughNamedAgainAndASecondSetChangesNothing)
         "--engines", "V8,V10",        "--drive",       "all",           "--front",
         "0",        "--rear",         "30",            "--min",         "16",
         "--max",    "19"};
-    const ToolRun saved = run(set);
+    const ToolCase saved = run(set);
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_TRUE(saved.err.empty());
     EXPECT_EQ(readBytes(backupScriptPath(racers / "falcon_gt")), original);

@@ -390,8 +390,8 @@ TEST(HostileRacersFolders, AreListedAndLeftAsTheyWere)
 constexpr int Kills = 20, Rounds = 10;
 constexpr std::size_t KilledSize = 4u << 20, RacedSize = 1u << 20;
 #else
-constexpr int Kills = 40, Rounds = 10;
-constexpr std::size_t KilledSize = 16u << 20, RacedSize = 3u << 20;
+constexpr int Kills = 30, Rounds = 10;
+constexpr std::size_t KilledSize = 8u << 20, RacedSize = 3u << 20;
 #endif
 
 // quendral-car is killed with SIGKILL at five moments of a save of a large
