@@ -95,6 +95,7 @@ TEST(Tables, DecimalsAndRideHeights)
         EXPECT_EQ(rideHeightPosition("suspension    " + std::string(height) + " 0.120 0.080 0.250 2.1000 1.000 1.000 "
                                      "1.000 0.000"), position) << height;
     EXPECT_EQ(rideHeightPosition("-0.4"), 5);
+    EXPECT_EQ(rideHeightPosition("x-0.450"), 8);
     EXPECT_EQ(rideHeightPosition("xxxxxxxxxxxxxx-0.700"), 20);
 }
 
