@@ -1,6 +1,6 @@
-// Tables of the small readers and writers: how a script splits into fields
-// and is copied line by line, number texts, ride heights, wheel lines and
-// the largest wheel size box's check.
+// Tables of the small readers and writers: how a script is copied line by
+// line, number texts, ride heights, wheel lines and the largest wheel size
+// box's check.
 
 #include "carscript/ByteSink.h"
 #include "carscript/FieldReader.h"
@@ -16,29 +16,13 @@
 namespace quendral::test {
 namespace {
 
-// Each field's text followed by '|'.
-TEST(Tables, ScriptsSplitIntoFields)
-{
-    const std::pair<std::string, std::string> rows[] = {
-        {"one\r\ntwo\r\n", "one|two|"}, {"a\r\nb\nc\rd", "a|b|c|d|"}, {"a\n\rb", "a||b|"},
-        {"two, words\r\n", "two|words|"}, {"a\r\n\r\nb\r\n", "a||b|"}, {"   attach 1\r\n\t \tslot\r\n", "attach 1|slot|"},
-        {"name  \t\r\nx , y \r\n", "name|x|y|"}, {"a,\r\nb", "a||b|"}, {"a,", "a||"}, {"\"hi, there\"", "\"hi|there\"|"},
-        {std::string("a\0b", 3), std::string("a\0b|", 4)}, {"", ""}, {"\r\n", "|"}};
-    for (const auto& [script, expected] : rows) {
-        std::string fields;
-        FieldReader reader(script);
-        for (Field field; !reader.atEnd() && reader.next(field);)
-            fields.append(field.text) += '|';
-        EXPECT_EQ(fields, expected) << testing::PrintToString(script);
-    }
-}
-
-// Fields copied through the line writer; a field "drop" is left out and a
-// field "new" is replaced by a line of its own.
+// Scripts read field by field and copied through the line writer; a field
+// "drop" is left out and a field "new" is replaced by a line of its own.
 TEST(Tables, CopiedLinesStandAsTheyStoodWithCrLf)
 {
     const std::pair<std::string, std::string> rows[] = {
         {"a, b\r\n", "a, b\r\n"}, {"\tname  \t\r\n", "\tname  \t\r\n"}, {"a\nb\rc", "a\r\nb\r\nc\r\n"},
+        {"a\n\rb", "a\r\n\r\nb\r\n"}, {" x , y \r\n\r\n", " x , y \r\n\r\n"}, {std::string("a\0b", 3), std::string("a\0b\r\n", 5)},
         {"\r\n   \r\n", "\r\n   \r\n"}, {"a, b,\r\nc", "a, b,\r\nc\r\n"}, {"a,", "a,\r\n"}, {"", ""},
         {"  a , drop ,c\r\n", "  a\r\nc\r\n"}, {"a,new,b\r\n", "a\r\nnew line\r\nb\r\n"}, {" new \r\n", "new line\r\n"}};
     for (const auto& [script, expected] : rows) {
