@@ -59,8 +59,8 @@ TEST_F(CarEditorTest, RacersFolderScans)
          "car.rpk car2.rpk "},
         {"5/racers", {"Car.rpk", "cAr/", "CAR/"}, "Car=CAR ", "Car.rpk "},
         {"6/racers", {"CAR.rpk", "car.rpk", "Car/"}, "CAR=Car car=Car ", "CAR.rpk car.rpk "},
-        {"7/racers", {"real.rpk", "real/", "linked>real", "linked.rpk>real.rpk", "broken.rpk>nowhere"},
-         "linked=linked real=real ", "linked.rpk real.rpk "},
+        {"7/racers", {"real.rpk", "real/", "Linked.rpk>real.rpk", "linked>real", "broken.rpk>nowhere"},
+         "Linked=linked real=real ", "Linked.rpk real.rpk "},
         {"8/racers", {"ghost.rpk/", "ghost/"}, "", ""},
         {"9/racers", {"caf\xe9.rpk", "caf\xe9/", "\xff\xfe\x80.rpk", "\xff\xfe\x80/"}, "caf\xe9=caf\xe9 \xff\xfe\x80=\xff\xfe\x80 ",
          "caf\xe9.rpk \xff\xfe\x80.rpk "}};
@@ -148,7 +148,8 @@ TEST_F(CarEditorTest, AScriptTooLargeToHoldIsRefusedBeforeItIsRead)
               (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg"}));
 }
 
-// Another editor saves the car between this one's load and save.
+// Another editor saves the car between this one's load and save; the sizes
+// of the two saves make a range of one size.
 TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
 {
     const fs::path car = demoCar("alpha");
@@ -165,15 +166,17 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
             ASSERT_TRUE(otherEditor.loadSelectedCar());
             other.rearHeight.setValue(25);
             other.engineV10.setValue(1);
+            other.largestWheel.setText("16");
             ASSERT_TRUE(otherEditor.save());
         }
         controls.frontHeight.setValue(3);
+        controls.smallestWheel.setText("16");
         controls.engineI4.setValue(0);
         ASSERT_TRUE(editor.save(scope));
         ASSERT_TRUE(editor.loadSelectedCar());
         const bool merged = scope == CarEditor::SaveScope::ChangedSettings;
-        EXPECT_EQ(shownSettings(controls), merged ? "engines: V6 V10\ndrive: front\nfront: 3\nrear: 25\nmin: 15\nmax: 18\n"
-                                                  : "engines: V6\ndrive: front\nfront: 3\nrear: 7\nmin: 15\nmax: 18\n");
+        EXPECT_EQ(shownSettings(controls), merged ? "engines: V6 V10\ndrive: front\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
+                                                  : "engines: V6\ndrive: front\nfront: 3\nrear: 7\nmin: 16\nmax: 18\n");
     }
     EXPECT_TRUE(messages.shown.empty());
 }
