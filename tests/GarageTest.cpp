@@ -2,7 +2,7 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "carscript/ScriptVocabulary.h"
-#include "TestSupport.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -51,11 +51,13 @@ std::map<fs::path, std::pair<std::string, fs::file_time_type>> snapshot(const fs
 
 // A short script the check finds nothing wrong with; each seeded car
 // differs from it in one place.
-const std::string Sound = test::crlf(
-    {"ext_camera  95 0,1.6,0 0.0,0.9,-2.4    0,0.0,0.0   4", "steerhelp   0.35", "# FL wheel #", "hub", "radius",
-     test::wheelLine("-0.360", "1.000 0.000 1.000 0.000"), "brake", "grip", wheelSizeLine(16), wheelSizeLine(20),
-     "slottype    101", "# RL wheel #", "hub", "radius", test::wheelLine("-0.36", "0.000 1.000 1.000 1.000"),
-     "brake", "grip", "slottype    103"});
+const std::string Sound = "ext_camera  95 0,1.6,0 0.0,0.9,-2.4    0,0.0,0.0   4\r\nsteerhelp   0.35\r\n"
+                          "# FL wheel #\r\nhub\r\nradius\r\n"
+                          "suspension    -0.360 0.120 0.080 0.250 2.1000 1.000 0.000 1.000 0.000\r\nbrake\r\ngrip\r\n"
+                          + wheelSizeLine(16) + "\r\n" + wheelSizeLine(20) + "\r\nslottype    101\r\n"
+                          "# RL wheel #\r\nhub\r\nradius\r\n"
+                          "suspension    -0.36 0.120 0.080 0.250 2.1000 0.000 1.000 1.000 1.000\r\nbrake\r\ngrip\r\n"
+                          "slottype    103\r\n";
 
 enum class Seed { Script, NoScript, NoFolder, ReadOnly, TooLarge };
 
