@@ -1,6 +1,6 @@
 // The windows driven through their real widgets, headless.
 
-#include "TestSupport.h"
+#include "Support.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
