@@ -89,7 +89,7 @@ TEST_F(CarEditorTest, SaveBacksUpTheScriptAndWritesItAnew)
     EXPECT_EQ(first, expectedRewrite(original, 15, 18));
     EXPECT_EQ(script("beta"), original);
     EXPECT_EQ(scriptsFolder("alpha"),
-              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
+              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg", "_main_history"}));
 
     ASSERT_TRUE(editor.save());
     EXPECT_EQ(backup("alpha"), first);

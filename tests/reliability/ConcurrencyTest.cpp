@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 
 namespace quendral::test {
@@ -61,6 +62,7 @@ TEST(TwoSavesAtOnce, BothChangesAreSavedOneAfterTheOther)
         SCOPED_TRACE("round " + std::to_string(round));
         writeBytes(car / "scripts" / "_main_.cfg", oldScript);
         std::filesystem::remove(car / "scripts" / "_main_backup.cfg");
+        std::filesystem::remove_all(car / "scripts" / "_main_history");
         const auto log = folder.path() / ("round" + std::to_string(round % 2));
         const bool frontStarts = round % 2 == 0;
         ChildProcess a(QUENDRAL_CAR_TOOL, setArguments(car, frontStarts ? Front : Rear), log.string() + "a");
@@ -77,7 +79,9 @@ TEST(TwoSavesAtOnce, BothChangesAreSavedOneAfterTheOther)
         ASSERT_TRUE(backup == frontOnly || backup == rearOnly) << "the backup holds " << backup.size() << " bytes";
         (backup == frontOnly ? frontFirst : rearFirst) += 1;
         ASSERT_EQ(scriptsFolderEntries(car),
-                  (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
+                  (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg", "_main_history"}));
+        // Each save kept the script it replaced.
+        ASSERT_EQ(historyContents(car), (std::vector<std::string>{std::min(oldScript, backup), std::max(oldScript, backup)}));
     }
     RecordProperty("rounds", Rounds);
     std::cout << "[ figures  ] " << Rounds << " concurrent rounds, both changes kept in each: the front save went first "

@@ -35,10 +35,10 @@ const std::vector<std::string> Changes = {"--engines", "V6,V10", "--drive", "rea
 // The moments of a save at which a kill is aimed. They are found by watching
 // the scripts folder, not by the clock, so that a slow or busy machine
 // spreads the kills just as well.
-enum class Moment { Reading, WritingBackup, WritingScript, SyncingScript, AfterRename };
-constexpr std::array<Moment, 5> Moments = {Moment::Reading, Moment::WritingBackup, Moment::WritingScript,
+enum class Moment { Reading, WritingHistory, WritingScript, SyncingScript, AfterRename };
+constexpr std::array<Moment, 5> Moments = {Moment::Reading, Moment::WritingHistory, Moment::WritingScript,
                                            Moment::SyncingScript, Moment::AfterRename};
-constexpr std::array<const char*, 5> MomentNames = {"reading", "writing the backup", "writing the script",
+constexpr std::array<const char*, 5> MomentNames = {"reading", "writing the history", "writing the script",
                                                     "syncing the script", "after the rename"};
 
 std::vector<std::string> setArguments(const std::filesystem::path& car)
@@ -64,15 +64,19 @@ int removeTemporaries(const std::filesystem::path& car)
     return removed;
 }
 
-// The size of the temporary file being written for `target`, or -1.
+// The size of the temporary file being written for `target` ("" for an
+// entry of the history), or -1.
 std::intmax_t temporarySize(const std::filesystem::path& car, const std::string& target)
 {
-    for (const std::string& name : scriptsFolderEntries(car))
-        if (isTemporaryOf(name, target)) {
-            std::error_code ec;
-            const auto size = std::filesystem::file_size(car / "scripts" / name, ec);
+    const auto folder = car / "scripts" / (target.empty() ? "_main_history" : "");
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (target.empty() ? name.starts_with('.') : isTemporaryOf(name, target)) {
+            const auto size = std::filesystem::file_size(it->path(), ec);
             return ec ? -1 : static_cast<std::intmax_t>(size);
         }
+    }
     return -1;
 }
 
@@ -133,7 +137,7 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
         while (!due && !tool.finished()) {
             switch (moment) {
             case Moment::Reading: break;
-            case Moment::WritingBackup: due = temporarySize(car, "_main_backup.cfg") >= backupBytes; break;
+            case Moment::WritingHistory: due = temporarySize(car, "") >= backupBytes; break;
             case Moment::WritingScript: due = temporarySize(car, "_main_.cfg") >= scriptBytes; break;
             case Moment::SyncingScript:
                 due = temporarySize(car, "_main_.cfg") == static_cast<std::intmax_t>(newScript.size());
@@ -161,6 +165,18 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
         if (fileHolds(backup, backupNow)) {
             ASSERT_TRUE(backupNow == oldScript) << "the backup holds " << backupNow.size() << " bytes";
         }
+        // The history holds the old script once at most, and may hold the
+        // temporary file of it; the next save starts it afresh.
+        int entries = 0;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(car / "scripts" / "_main_history", ec), end; !ec && it != end;
+             it.increment(ec))
+            if (!it->path().filename().string().starts_with('.')) {
+                ++entries;
+                ASSERT_EQ(readBytes(it->path()), oldScript) << it->path();
+            }
+        ASSERT_LE(entries, 1);
+        std::filesystem::remove_all(car / "scripts" / "_main_history");
 
         // A killed save leaves its hidden temporary file, which would mislead
         // the watching of the next save.
@@ -182,7 +198,8 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
     EXPECT_EQ(readBytes(script), newScript);
     EXPECT_EQ(readBytes(backup), oldScript);
     EXPECT_EQ(scriptsFolderEntries(car),
-              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
+              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg", "_main_history"}));
+    EXPECT_EQ(historyContents(car), std::vector<std::string>{oldScript});
 
     // The kills must have fallen on both sides of the rename.
     EXPECT_GT(keptOld, 0);

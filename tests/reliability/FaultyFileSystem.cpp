@@ -129,4 +129,29 @@ std::unique_ptr<ReplacementFile> FaultyFileSystem::createReplacement(const std::
     return std::make_unique<FaultyReplacementFile>(*this, std::move(inner));
 }
 
+std::unique_ptr<ReplacementFile> FaultyFileSystem::createLink(const std::filesystem::path& target,
+                                                              const std::filesystem::path& existing,
+                                                              std::string& error, bool& unsupported)
+{
+    if (strikes(FileStep::Create)) {
+        error = m_reason;
+        unsupported = false;
+        return nullptr;
+    }
+    std::unique_ptr<ReplacementFile> inner = m_inner.createLink(target, existing, error, unsupported);
+    if (!inner)
+        return nullptr;
+    return std::make_unique<FaultyReplacementFile>(*this, std::move(inner));
+}
+
+bool FaultyFileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                                    std::string& error)
+{
+    if (strikes(FileStep::Create)) {
+        error = m_reason;
+        return false;
+    }
+    return m_inner.createFolder(folder, model, error);
+}
+
 } // namespace quendral::test

@@ -43,6 +43,13 @@ public:
     std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
                                                        const std::filesystem::path& model,
                                                        std::string& error) override;
+    // A link and a folder are made like a file: a create step.
+    std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
+                                                const std::filesystem::path& existing, std::string& error,
+                                                bool& unsupported) override;
+    bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                      std::string& error) override;
+    bool remove(const std::filesystem::path& path, std::string& error) override { return m_inner.remove(path, error); }
     void removeLeftovers(const std::filesystem::path& target) override { m_inner.removeLeftovers(target); }
 
     // Counts the step and answers whether it is the one to fail; throws

@@ -19,6 +19,17 @@ std::vector<std::string> scriptsFolderEntries(const std::filesystem::path& carFo
     return names;
 }
 
+std::vector<std::string> historyContents(const std::filesystem::path& carFolder)
+{
+    std::vector<std::string> contents;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(carFolder / "scripts" / "_main_history", ec), end; !ec && it != end;
+         it.increment(ec))
+        contents.push_back(readBytes(it->path()));
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
 std::string largeCarScript(std::size_t size)
 {
     const std::string body = carScript({"attach    0x000400CE 1    ; i4 blocks"}, "-0.360",

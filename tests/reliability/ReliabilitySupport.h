@@ -12,6 +12,10 @@ namespace quendral::test {
 // The names in a car's scripts folder, sorted; empty when it cannot be read.
 std::vector<std::string> scriptsFolderEntries(const std::filesystem::path& carFolder);
 
+// The bytes of every file in a car's history folder, temporary files
+// included, sorted; empty when there is none.
+std::vector<std::string> historyContents(const std::filesystem::path& carFolder);
+
 // A well-formed car script grown to at least `size` bytes with comment and
 // setting lines the editor does not recognise, spread over the whole script
 // so that a save spends its time on every part of it.

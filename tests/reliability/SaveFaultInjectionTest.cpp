@@ -1,7 +1,8 @@
 // Every step of the file layer that a save goes through is made to fail in
 // turn; whichever fails, the car script must stay as it was, no temporary
-// file may stay behind, the backup may only ever be a complete copy, and
-// the user must be told which car was not saved.
+// file may stay behind, the backup may only ever be a complete copy, the
+// history must be as it was until the backup is replaced, and the user must
+// be told which car was not saved.
 
 #include "FaultyFileSystem.h"
 #include "ReliabilitySupport.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 
 namespace quendral::test {
@@ -58,8 +60,10 @@ protected:
         // Large enough for the new script to reach the disk in several writes.
         original = largeCarScript(700 * 1024);
 
+        // As the failing saves will: the backup an older editor left goes
+        // into the history first.
         TemporaryFolder folder;
-        const auto car = makeCar(folder.path() / "mistral", original);
+        const auto car = freshCar(folder);
         FaultyFileSystem counting(FileSystem::real());
         const EditOutcome clean = editAndSave(car, counting);
         ASSERT_TRUE(clean.saved);
@@ -84,10 +88,11 @@ protected:
 
 TEST_F(SaveUnderInjectedFaults, TheCleanSaveTakesEveryKindOfStep)
 {
-    // Reads: load and save; creates, flushes, commits: backup and script;
-    // writes: the backup at once, the script in pieces; one lock; the
-    // script and the backup inspected.
-    const std::vector<int> atLeast = {2, 2, 3, 2, 2, 1, 2};
+    // Reads: load, save and the earlier backup; creates: the history folder,
+    // two entries, the backup's link and the script; flushes and commits:
+    // the entries, the link and the script; writes: the entries at once,
+    // the script in pieces; one lock; the script and the backup inspected.
+    const std::vector<int> atLeast = {3, 5, 4, 4, 4, 1, 2};
     for (std::size_t i = 0; i < counts.size(); ++i)
         EXPECT_GE(counts[i], atLeast[i]) << stepName(FileSteps[i]);
 }
@@ -117,13 +122,20 @@ TEST_F(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsThe
 
                 EXPECT_FALSE(outcome.saved);
                 EXPECT_EQ(readBytes(car / "scripts" / "_main_.cfg"), original);
-                std::vector<std::string> entries = {"_main_.cfg", "_main_backup.cfg"};
-                if (std::filesystem::exists(car / "scripts" / "._main_.cfg.lock"))
-                    entries.insert(entries.begin(), "._main_.cfg.lock");
-                EXPECT_EQ(scriptsFolderEntries(car), entries);
                 const std::string backup = readBytes(car / "scripts" / "_main_backup.cfg");
                 EXPECT_TRUE(backup == PreviousBackup || backup == original)
                     << "the backup holds " << backup.size() << " bytes";
+                // Once the backup is replaced, the history keeps both versions.
+                const bool kept = backup == original;
+                std::vector<std::string> entries = {"_main_.cfg", "_main_backup.cfg"};
+                if (kept)
+                    entries.push_back("_main_history");
+                if (std::filesystem::exists(car / "scripts" / "._main_.cfg.lock"))
+                    entries.insert(entries.begin(), "._main_.cfg.lock");
+                EXPECT_EQ(scriptsFolderEntries(car), entries);
+                const std::vector<std::string> both = {std::min(PreviousBackup, original),
+                                                       std::max(PreviousBackup, original)};
+                EXPECT_EQ(historyContents(car), kept ? both : std::vector<std::string>{});
 
                 ASSERT_EQ(outcome.messages.size(), 1u);
                 const ShownMessage& message = outcome.messages.front();

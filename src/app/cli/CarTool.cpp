@@ -77,7 +77,8 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
     tool.allow_extras();
     tool.require_subcommand(0, 1);
     tool.set_version_flag("--version", program::versionText("quendral-car"), "Print the version and exit");
-    const std::vector<Command> commands = {addListCommand(tool), addShowCommand(tool), addSetCommand(tool)};
+    const std::vector<Command> commands = {addListCommand(tool),    addShowCommand(tool), addSetCommand(tool),
+                                           addHistoryCommand(tool), addDiffCommand(tool), addRestoreCommand(tool)};
     // "help" prints what --help does, and "help COMMAND" what "COMMAND --help" does.
     std::string helpTopic;
     CLI::App* help = tool.add_subcommand("help", "print this help, or a command's help");

@@ -23,6 +23,7 @@ class Validator;
 namespace quendral {
 
 class FileSystem;
+struct VersionName;
 
 namespace cli {
 
@@ -60,6 +61,13 @@ struct Command
 Command addListCommand(CLI::App& tool);
 Command addShowCommand(CLI::App& tool);
 Command addSetCommand(CLI::App& tool);
+Command addHistoryCommand(CLI::App& tool);
+Command addDiffCommand(CLI::App& tool);
+Command addRestoreCommand(CLI::App& tool);
+
+// A version named on the command line; a word that names none is a usage
+// error.
+VersionName versionArgument(const std::string& word);
 
 // Adds a command's folder arguments. An empty one is refused: an unset shell
 // variable must not stand for the current folder. Each is made absolute and
