@@ -512,6 +512,7 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
             add({VersionName::Kind::Numbered, static_cast<int>(i + 1)}, entries[i].path, entries[i].time,
                 entries[i].original ? "original" : "");
         if (hasBackup && !backupShown) {
+            backupShown = true;
             add({VersionName::Kind::Backup, 0}, backupPath, std::nullopt, "");
             // Before the last save, so right after the script.
             std::rotate(versions.begin() + 1, versions.end() - 1, versions.end());

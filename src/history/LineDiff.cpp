@@ -128,6 +128,14 @@ LineDiff diffLines(std::string_view from, std::string_view to)
                                                               : LineDiff::Kind::Context;
         steps.push_back({kind, text});
     }
+    // Within a run of changes the removed lines come first, as patches have them.
+    for (auto run = steps.begin(); run != steps.end();) {
+        const auto isContext = [](const Step& step) { return step.kind == LineDiff::Kind::Context; };
+        run = std::find_if_not(run, steps.end(), isContext);
+        const auto end = std::find_if(run, steps.end(), isContext);
+        std::stable_partition(run, end, [](const Step& step) { return step.kind == LineDiff::Kind::Removed; });
+        run = end;
+    }
     addHunks(steps, diff);
     return diff;
 }
