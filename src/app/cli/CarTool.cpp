@@ -70,7 +70,7 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
                FileSystem& fileSystem)
 {
     CLI::App tool("Lists the cars of a racers folder, shows a car's settings and saves changed settings into "
-                  "cars, each as the editor would.",
+                  "cars, each as the editor would; lists, compares and restores the versions the saves keep.",
                   "quendral-car");
     // Leftovers are refused in the tool's own words (refuseLeftovers), and a
     // command takes the rest of the line, even words that name another.
