@@ -65,6 +65,7 @@ const ToolRun Runs[] = {
     {{"set", "mistral", "--min", "12", "--dry-run"}, 0, "\n\\+attach      0x00040100 1 ; 14\n",
      "mistral: Min size: Minimum wheelsize is 14 inch"},
     {{"set", "nowhere", "--dry-run"}, 1, "^$", "Read car: "},
+    {{"history", "nowhere"}, 1, "^$", "^Read car: The car script of \"nowhere\" cannot be read: "},
     {{"set", "mistral", "--front", "5"}, 0, "", "", true},
     {{"history", "mistral"}, 0, "^current .*\n1 \\(backup\\) .*\n2 \\(original\\) +2001-02-0[234] .*engines: none", ""},
     {{"help", "restore"}, 0, "Usage: quendral-car restore \\[OPTIONS\\] \\[CAR_FOLDER\\] \\[VERSION...\\]", ""},

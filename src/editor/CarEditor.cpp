@@ -507,7 +507,17 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
                             : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
             versions.push_back(std::move(listing));
         };
-        add({VersionName::Kind::Current, 0}, carScriptPath(car->folder), std::nullopt, "");
+        const std::filesystem::path script = carScriptPath(car->folder);
+        std::string why;
+        std::string bytes;
+        // A folder without a car script, a history or a backup is no car.
+        if (entries.empty() && !hasBackup && !m_fileSystem.readFile(script, bytes, why, LargestCarScript)) {
+            m_messages.showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
+                                                 + script.string() + ": " + why + ".");
+            versions.clear();
+            return false;
+        }
+        add({VersionName::Kind::Current, 0}, script, std::nullopt, "");
         for (std::size_t i = 0; i < entries.size(); ++i)
             add({VersionName::Kind::Numbered, static_cast<int>(i + 1)}, entries[i].path, entries[i].time,
                 entries[i].original ? "original" : "");

@@ -85,7 +85,8 @@ public:
 
     // The selected car's versions: the car script, then its history newest
     // first (the original last), and the backup where no entry holds it.
-    // Returns false, after telling the user, when they cannot be listed.
+    // Returns false, after telling the user, when they cannot be listed, or
+    // the car has neither a script it can read nor a history nor a backup.
     bool listVersions(std::vector<VersionListing>& versions);
 
     // The line diff between two versions of the selected car's script.

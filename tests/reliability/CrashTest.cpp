@@ -191,6 +191,7 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
     writeBytes(script, oldScript);
     writeBytes(car / "scripts" / "._main_.cfg.new-0123456789ab", newScript.substr(0, 1000));
     writeBytes(car / "scripts" / "._main_backup.cfg.new-a0b1c2d3e4f5", oldScript.substr(0, 1000));
+    writeBytes(car / "scripts" / "_main_history" / "._main_.20261207T120000.000Z.cfg.new-0a1b2c3d4e5f", "partial");
     {
         ChildProcess tool(QUENDRAL_CAR_TOOL, setArguments(car), log);
         ASSERT_EQ(tool.wait(), 0) << readBytes(log);
