@@ -274,13 +274,7 @@ bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int 
         copy = std::move(sink.copy);
         return true;
     };
-    const auto keepCopy = [&](const CarEntry& entry, const std::string& script, ReplacementFile& file,
-                              std::string& copy) {
-        const bool made = rewrite(entry, script, file, copy);
-        written = copy;
-        return made;
-    };
-    if (!replaceScript(car, keepCopy, committed))
+    if (!replaceScript(car, rewrite, written, committed))
         return false;
 
     if (merged)
@@ -290,7 +284,8 @@ bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int 
 
 // Holding the car's save lock from the read to the rename, so that another
 // save of this car waits, then reads what this one wrote.
-bool CarEditor::replaceScript(const CarEntry& car, const NewScript& newScript, bool& committed)
+bool CarEditor::replaceScript(const CarEntry& car, const NewScript& newScript, std::string& written,
+                              bool& committed)
 {
     const std::filesystem::path script = carScriptPath(car.folder);
     const std::filesystem::path lockFile = saveLockPath(car.folder);
@@ -325,13 +320,11 @@ bool CarEditor::replaceScript(const CarEntry& car, const NewScript& newScript, b
     std::unique_ptr<ReplacementFile> output = m_fileSystem.createReplacement(script, script, error);
     if (!output)
         return fail("the new car script cannot be created beside " + script.string() + " (" + error + ")");
-    std::string written;
     if (!newScript(car, data, *output, written))
         return fail("");
     // A save that changes nothing adds nothing to the history.
     if (written != data && !history.keep(data, error))
         return fail(error);
-    std::string().swap(written);
     if (!history.replaceBackup(data, error))
         return fail(error);
     if (!output->flush() || !output->commit()) {
@@ -589,10 +582,11 @@ bool CarEditor::restore(const VersionName& version)
                 reportSaveFailure(entry, "the new car script cannot be written (" + file.errorString() + ")");
                 return false;
             }
-            written = bytes;
+            written.swap(bytes);
             return true;
         };
-        return replaceScript(*car, put, committed);
+        std::string written;
+        return replaceScript(*car, put, written, committed);
     } catch (const std::bad_alloc&) {
         if (!committed)
             reportSaveFailure(*car, "there is not enough memory to save it");

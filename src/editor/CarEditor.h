@@ -124,15 +124,15 @@ private:
         Settings settings;
     };
 
-    // Writes the new car script for the old one into a file, keeping a copy
-    // as `written`. Returns false after telling the user why it cannot.
+    // Writes the new car script for the old one into a file, and what it
+    // wrote into `written`. Returns false after telling the user why not.
     using NewScript =
         std::function<bool(const CarEntry& car, const std::string& old, ReplacementFile& file, std::string& written)>;
 
     const CarEntry* selectedCar(std::string_view caption);
     bool readWheelSizes(int& smallest, int& largest);
     bool saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed);
-    bool replaceScript(const CarEntry& car, const NewScript& newScript, bool& committed);
+    bool replaceScript(const CarEntry& car, const NewScript& newScript, std::string& written, bool& committed);
     bool checkWritable(const CarEntry& car);
     bool readScriptToSave(const CarEntry& car, std::string& data);
     bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
