@@ -75,10 +75,13 @@ TEST_P(Golden, ShowAndSetDoAsRecorded)
     EXPECT_TRUE(output == golden(".out.cfg")) << output;
     if (fs::exists(car / "scripts" / "_main_backup.cfg") || status == 0) {
         EXPECT_TRUE(readBytes(car / "scripts" / "_main_backup.cfg") == input);
-        EXPECT_EQ(scriptsFolderEntries(car), (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
+        // A save that changed nothing keeps no version.
+        EXPECT_EQ(scriptsFolderEntries(car), output == input ? LockAndBackup : LockBackupAndHistory);
+        EXPECT_TRUE(historyContents(car) == (output == input ? std::vector<std::string>{} : std::vector<std::string>{input}));
     }
     EXPECT_EQ(run(set, printed), status);
     EXPECT_TRUE(readBytes(car / "scripts" / "_main_.cfg") == output) << "a second save changed the script";
+    EXPECT_EQ(historyContents(car).size(), output == input ? 0u : 1u) << "a save that changed nothing kept a version";
 
     std::mt19937 random(7);
     EXPECT_EQ(violation([&] { checkFieldReader(input); }), "");

@@ -59,6 +59,21 @@ public:
         auto inner = strikes(FileStep::Create, error) ? nullptr : real().createReplacement(target, model, error);
         return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
     }
+    // A link and a folder are made like a file: a create step.
+    std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
+                                                const std::filesystem::path& existing, std::string& error,
+                                                bool& unsupported) override
+    {
+        unsupported = false;
+        auto inner = strikes(FileStep::Create, error) ? nullptr : real().createLink(target, existing, error, unsupported);
+        return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
+    }
+    bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                      std::string& error) override
+    {
+        return !strikes(FileStep::Create, error) && real().createFolder(folder, model, error);
+    }
+    bool remove(const std::filesystem::path& path, std::string& error) override { return real().remove(path, error); }
 
 private:
     // Forwards to the real file until its step is due to fail; a failed

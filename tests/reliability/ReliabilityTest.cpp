@@ -32,8 +32,7 @@ namespace fs = std::filesystem;
 
 const std::string Script = carScript({"attach    0x000400CF 1    ; v6 blocks", "attach    0x000400D1 1    ; v10 blocks"},
                                      "-0.420", "1.000 1.000 1.000 0.000", "-0.42", "0.000 1.000 1.000 1.000", 15, 20);
-const std::vector<std::string> Lock = {"._main_.cfg.lock", "_main_.cfg"},
-                               LockAndBackup = {"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"};
+const std::vector<std::string> Lock = {"._main_.cfg.lock", "_main_.cfg"};
 
 fs::path scriptOf(const fs::path& car) { return car / "scripts" / "_main_.cfg"; }
 fs::path backupOf(const fs::path& car) { return car / "scripts" / "_main_backup.cfg"; }
@@ -114,13 +113,16 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
     const std::string original = largeCarScript(700 * 1024), earlier = "; an earlier backup\r\n";
     TemporaryFolder folder;
     const fs::path car = makeCar(folder.path() / "mistral", original);
+    const fs::path history = car / "scripts" / "_main_history";
+    writeBytes(backupOf(car), earlier);
     FaultyFileSystem counting;
     ASSERT_TRUE(editAndSave(car, counting).saved);
     const std::string expected = readBytes(scriptOf(car));
-    // Reads: load and save; creates, flushes, commits: backup and script;
-    // writes: the backup at once, the script in pieces; one lock; the
-    // script and the backup inspected.
-    const int atLeast[] = {2, 2, 3, 2, 2, 1, 2};
+    // Reads: load, save and the earlier backup; creates: the history folder,
+    // two entries, the backup's link and the script; flushes and commits:
+    // the entries, the link and the script; writes: the entries at once,
+    // the script in pieces; one lock; the script and the backup inspected.
+    const int atLeast[] = {3, 5, 4, 4, 4, 1, 2};
     std::string counts;
     int injected = 0;
     for (int step = 0; step < 7; ++step) {
@@ -131,14 +133,20 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
                 SCOPED_TRACE(StepNames[step] + (" #" + std::to_string(occurrence)) + (outOfMemory ? " oom" : ""));
                 makeCar(car, original);
                 writeBytes(backupOf(car), earlier);
+                fs::remove_all(history);
                 FaultyFileSystem faults(FileStep(step), occurrence, outOfMemory);
                 const Outcome outcome = editAndSave(car, faults, false);
                 ASSERT_TRUE(faults.injected() && !outcome.saved);
                 ++injected;
                 EXPECT_TRUE(readBytes(scriptOf(car)) == original);
-                EXPECT_EQ(scriptsFolderEntries(car), LockAndBackup);
                 const std::string backup = readBytes(backupOf(car));
                 EXPECT_TRUE(backup == earlier || backup == original) << "the backup holds " << backup.size() << " bytes";
+                // Until the backup is replaced the history is as it was;
+                // then it keeps both versions.
+                const bool kept = backup == original;
+                EXPECT_EQ(scriptsFolderEntries(car), kept ? LockBackupAndHistory : LockAndBackup);
+                EXPECT_TRUE(historyContents(car) == (kept ? std::vector<std::string>{std::min(earlier, original), std::max(earlier, original)}
+                                                          : std::vector<std::string>{}));
                 ASSERT_EQ(outcome.messages.size(), 1u);
                 EXPECT_EQ(outcome.messages[0].caption, outcome.loaded ? "Save file" : "Read car");
                 EXPECT_TRUE(outcome.told().find("\"mistral\"") < outcome.told().find(
@@ -181,8 +189,9 @@ TEST(SaveMeetsTheDisk, FilesOfTheWrongKindOrMissing)
              {"mistral/scripts/_main_backup.cfg", "folder"}});
 }
 
-// On a disk of 1 MiB, a script of 400 KiB leaves room for its backup but
-// not for the new script; one of 600 KiB leaves no room for the backup.
+// On a disk of 1 MiB, a script of 400 KiB leaves room for the new script
+// but not for the version the history keeps; one of 600 KiB leaves no room
+// for the new script.
 TEST(SaveMeetsTheDisk, AFullDiskLeavesTheScriptWholeAndNoTemporaryFile)
 {
     TemporaryFolder folder;
@@ -197,8 +206,7 @@ TEST(SaveMeetsTheDisk, AFullDiskLeavesTheScriptWholeAndNoTemporaryFile)
         EXPECT_FALSE(outcome.saved);
         EXPECT_NE(outcome.told().find("No space left on device"), std::string::npos) << outcome.told();
         EXPECT_TRUE(readBytes(scriptOf(car)) == script);
-        EXPECT_EQ(scriptsFolderEntries(car), size < 500 * 1024 ? LockAndBackup : Lock);
-        EXPECT_TRUE(size > 500 * 1024 || readBytes(backupOf(car)) == script);
+        EXPECT_EQ(scriptsFolderEntries(car), Lock);
         fs::remove_all(car);
     }
     ::umount2(disk.c_str(), MNT_DETACH);
@@ -290,7 +298,8 @@ TEST(LinksInTheScriptsFolder, GiveWayToRegularFilesAndAreNeverWrittenThrough)
         EXPECT_TRUE(outcome.saved) << outcome.told();
         EXPECT_EQ(fs::exists(fs::symlink_status(elsewhere)), kind != 1);
         EXPECT_TRUE(kind == 1 || readBytes(elsewhere) == (kind == 3 ? Script : usersFile));
-        EXPECT_EQ(fs::hard_link_count(backupOf(car)), 1u);
+        // The backup shares its bytes with the history's newest entry alone.
+        EXPECT_EQ(fs::hard_link_count(backupOf(car)), 2u);
         EXPECT_FALSE(fs::is_symlink(backupOf(car)) || fs::is_symlink(scriptOf(car)));
         EXPECT_EQ(readBytes(backupOf(car)), Script);
         EXPECT_NE(readBytes(scriptOf(car)).find(" -0.480 "), std::string::npos);
@@ -381,6 +390,7 @@ TEST(HostileRacersFolders, AreListedAndLeftAsTheyWere)
     for (const std::string& name : real)
         for (const char* file : {"/scripts/_main_.cfg", "/scripts/_main_backup.cfg", "/scripts/._main_.cfg.lock"})
             after.erase(name + file), before.erase(name + file);
+    std::erase_if(after, [](const auto& entry) { return entry.first.find("/scripts/_main_history") != std::string::npos; });
     EXPECT_EQ(after, before);
     if (mounted)
         ::umount2(racers.c_str(), MNT_DETACH);
@@ -416,14 +426,21 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
     SCOPED_TRACE("random seed " + std::to_string(seed));
     std::mt19937 random(seed);
     // The share of `target` written to its temporary file, or -1.
+    // The share of `target` (of an entry of the history when empty) written
+    // to its temporary file, or -1.
+    const fs::path history = car / "scripts" / "_main_history";
     const auto written = [&](const std::string& target, const std::string& bytes) {
         std::error_code ec;
-        for (const std::string& name : scriptsFolderEntries(car))
-            if (const auto size = fs::file_size(car / "scripts" / name, ec); name.starts_with("." + target + ".new-") && !ec)
+        const fs::path where = target.empty() ? history : car / "scripts";
+        for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            const auto size = fs::file_size(it->path(), ec);
+            if (!ec && (target.empty() ? name.starts_with(".") : name.starts_with("." + target + ".new-")))
                 return static_cast<double>(size) / static_cast<double>(bytes.size());
+        }
         return -1.0;
     };
-    const char* moments[] = {"reading", "writing the backup", "writing the script", "syncing the script", "after the rename"};
+    const char* moments[] = {"reading", "writing the history", "writing the script", "syncing the script", "after the rename"};
     int aimed[5] = {}, hit[5] = {}, keptOld = 0, leftTemporary = 0, retries = 0;
     for (int kill = 0; kill < Kills; ++kill) {
         const int moment = kill % 5;
@@ -437,7 +454,7 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
             std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
         int status = -1;
         for (bool due = moment == 0; (status = statusOf(tool, false)) == -1 && !due;) {
-            due = moment == 1   ? written("_main_backup.cfg", oldScript) >= share
+            due = moment == 1   ? written("", oldScript) >= share
                   : moment == 2 ? written("_main_.cfg", newScript) >= share
                   : moment == 3 ? written("_main_.cfg", newScript) == 1.0
                                 : statOf(scriptOf(car)) != oldFile;
@@ -453,6 +470,14 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
         ASSERT_TRUE(now == oldScript || now == newScript) << "the car script holds " << now.size() << " bytes";
         keptOld += now == oldScript;
         ASSERT_TRUE(!fs::exists(backupOf(car)) || readBytes(backupOf(car)) == oldScript) << "the backup is incomplete";
+        // The history holds the old script once at most, besides a temporary
+        // file; the next save starts it afresh.
+        std::vector<std::string> kept = historyContents(car);
+        std::erase_if(kept, [&](const std::string& entry) { return entry == oldScript; });
+        ASSERT_LE(historyContents(car).size() - kept.size(), 1u);
+        for (const std::string& entry : kept)
+            ASSERT_TRUE(oldScript.starts_with(entry)) << "a history entry is no part of the old script";
+        fs::remove_all(history);
         // A killed save leaves its temporary file, which would mislead the
         // watching of the next one.
         for (const std::string& name : scriptsFolderEntries(car))
@@ -466,9 +491,11 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
     writeBytes(scriptOf(car), oldScript);
     writeBytes(car / "scripts" / "._main_.cfg.new-0123456789ab", newScript.substr(0, 1000));
     writeBytes(car / "scripts" / "._main_backup.cfg.new-a0b1c2d3e4f5", oldScript.substr(0, 1000));
+    writeBytes(history / "._main_.20261207T120000.000Z.cfg.new-0a1b2c3d4e5f", "partial");
     ASSERT_EQ(statusOf(start(set)), 0);
     EXPECT_TRUE(readBytes(scriptOf(car)) == newScript && readBytes(backupOf(car)) == oldScript);
-    EXPECT_EQ(scriptsFolderEntries(car), LockAndBackup);
+    EXPECT_EQ(scriptsFolderEntries(car), LockBackupAndHistory);
+    EXPECT_TRUE(historyContents(car) == std::vector<std::string>{oldScript});
     // The kills must have fallen on both sides of the rename.
     EXPECT_GT(keptOld, 0);
     EXPECT_GT(hit[4], 0);
@@ -503,6 +530,7 @@ TEST(TwoSavesAtOnce, BothChangesAreSavedOneAfterTheOther)
         SCOPED_TRACE("round " + std::to_string(round));
         writeBytes(scriptOf(car), oldScript);
         fs::remove(backupOf(car));
+        fs::remove_all(car / "scripts" / "_main_history");
         const pid_t a = start(round % 2 ? rear : front, folder.path() / "a"), b = start(round % 2 ? front : rear, folder.path() / "b");
         EXPECT_EQ(statusOf(a), 0) << readBytes(folder.path() / "a");
         EXPECT_EQ(statusOf(b), 0) << readBytes(folder.path() / "b");
@@ -512,7 +540,9 @@ TEST(TwoSavesAtOnce, BothChangesAreSavedOneAfterTheOther)
         // The backup is the script as the second save found it.
         ASSERT_TRUE(backup == frontOnly || backup == rearOnly) << "the backup holds " << backup.size() << " bytes";
         frontFirst += backup == frontOnly;
-        ASSERT_EQ(scriptsFolderEntries(car), LockAndBackup);
+        ASSERT_EQ(scriptsFolderEntries(car), LockBackupAndHistory);
+        // Each save kept the script it replaced.
+        ASSERT_TRUE(historyContents(car) == (std::vector<std::string>{std::min(oldScript, backup), std::max(oldScript, backup)}));
     }
     std::cout << "[ figures  ] " << Rounds << " concurrent rounds on " << (RacedSize >> 20) << " MiB, both changes kept"
               << " in each: the front save went first " << frontFirst << " times, the rear save " << Rounds - frontFirst << "\n";

@@ -68,6 +68,16 @@ std::vector<std::string> scriptsFolderEntries(const fs::path& car)
     return names;
 }
 
+std::vector<std::string> historyContents(const fs::path& car)
+{
+    std::vector<std::string> contents;
+    std::error_code ec;
+    for (fs::directory_iterator it(car / "scripts" / "_main_history", ec), end; !ec && it != end; it.increment(ec))
+        contents.push_back(readBytes(it->path()));
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
 std::map<std::string, std::string> folderSnapshot(const fs::path& folder)
 {
     std::map<std::string, std::string> snapshot;

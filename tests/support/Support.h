@@ -58,6 +58,14 @@ void writeBytes(const std::filesystem::path& path, std::string_view bytes);  // 
 std::filesystem::path makeCar(const std::filesystem::path& folder, std::string_view script);
 // The names in a car's scripts folder, sorted.
 std::vector<std::string> scriptsFolderEntries(const std::filesystem::path& car);
+// What a car's scripts folder holds after a save, and after one that
+// changed nothing.
+inline const std::vector<std::string> LockAndBackup = {"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"};
+inline const std::vector<std::string> LockBackupAndHistory = {"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg",
+                                                              "_main_history"};
+// The bytes of every file in a car's history folder, temporary files
+// included, sorted; empty when there is none.
+std::vector<std::string> historyContents(const std::filesystem::path& car);
 // Every entry below a folder, links not followed, with its kind and a
 // file's bytes: two snapshots are equal when nothing was written there.
 std::map<std::string, std::string> folderSnapshot(const std::filesystem::path& folder);

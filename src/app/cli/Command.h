@@ -23,6 +23,7 @@ class Validator;
 namespace quendral {
 
 class FileSystem;
+struct VersionName;
 
 namespace cli {
 
@@ -63,6 +64,13 @@ Command addSetCommand(CLI::App& tool);
 Command addCheckCommand(CLI::App& tool);
 Command addExportCommand(CLI::App& tool);
 Command addImportCommand(CLI::App& tool);
+Command addHistoryCommand(CLI::App& tool);
+Command addDiffCommand(CLI::App& tool);
+Command addRestoreCommand(CLI::App& tool);
+
+// A version named on the command line; a word that names none is a usage
+// error.
+VersionName versionArgument(const std::string& word);
 
 // Adds a command's folder arguments. An empty one is refused: an unset shell
 // variable must not stand for the current folder. Each is made absolute and
