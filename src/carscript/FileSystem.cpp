@@ -98,10 +98,14 @@ bool isReplacementName(const std::string& name, const std::string& prefix)
 // "107,374,182,400 bytes"
 std::string byteCount(std::uintmax_t bytes)
 {
-    std::string digits = std::to_string(bytes);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits + " bytes";
+    const std::string digits = std::to_string(bytes);
+    std::string grouped;
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            grouped += ',';
+        grouped += digits[at];
+    }
+    return grouped.append(" bytes");
 }
 
 std::string tooLarge(std::uintmax_t size, std::uintmax_t limit)

@@ -39,7 +39,8 @@ public:
 
 std::string inQuotes(std::string_view text)
 {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted = "\"";
+    return quoted.append(text).append("\"");
 }
 
 constexpr std::array<const char*, 4> WheelNames = {"front-left", "front-right", "rear-left", "rear-right"};

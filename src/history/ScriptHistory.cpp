@@ -53,9 +53,10 @@ std::string historyEntryName(HistoryTime time, int sequence, bool original)
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
                   static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
                   static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
-    std::string name = std::string(Prefix) + stamp;
+    std::string name(Prefix);
+    name += stamp;
     if (sequence > 1)
-        name += "-" + std::to_string(sequence);
+        name.append("-").append(std::to_string(sequence));
     if (original)
         name += OriginalMark;
     return name += Suffix;

@@ -218,7 +218,7 @@ std::string shownSettings(const EditingControls& controls)
     std::string shown = "engines:";
     for (const EngineFamily family : EngineFamilies)
         if (controls.engineChecks()[static_cast<std::size_t>(familyIndex(family))]->isChecked())
-            shown += " " + std::string(familyName(family));
+            shown.append(" ").append(familyName(family));
     const char* drives[] = {"none", "front", "rear", "all"};
     return shown + "\ndrive: " + drives[controls.driveSystem.selected() + 1] + "\nfront: "
            + std::to_string(controls.frontHeight.value()) + "\nrear: " + std::to_string(controls.rearHeight.value())
