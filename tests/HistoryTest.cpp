@@ -68,6 +68,10 @@ const ToolRun Runs[] = {
     {{"history", "nowhere"}, 1, "^$", "^Read car: The car script of \"nowhere\" cannot be read: "},
     {{"set", "mistral", "--front", "5"}, 0, "", "", true},
     {{"history", "mistral"}, 0, "^current .*\n1 \\(backup\\) .*\n2 \\(original\\) +2001-02-0[234] .*engines: none", ""},
+    {{"history", "mistral", "--format", "json"}, 0,
+     "^\\[\n\\{\"version\":\"current\",\"marks\":\\[\\],\"time\":\"20[0-9-]{8}T[0-9:]{8}\\.[0-9]{3}Z\",\"size\":[0-9]+,"
+     "\"settings\":\"engines: V6 V8 V10 · drive: rear · front: 5 .*\"\\},\n.*\"marks\":\\[\"backup\"\\].*\n"
+     "\\{\"version\":\"2\",\"marks\":\\[\"original\"\\],\"time\":\"2001-02-0[234]T", "^$"},
     {{"help", "restore"}, 0, "Usage: quendral-car restore \\[OPTIONS\\] \\[CAR_FOLDER\\] \\[VERSION...\\]", ""},
 };
 

@@ -1,10 +1,14 @@
 #include "app/cli/Command.h"
 
+#include "app/cli/Json.h"
+
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
 
 #include <CLI/App.hpp>
 
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -24,7 +28,40 @@ std::string versionLine(const VersionListing& version)
     return label + localTimeText(version.time) + size + "  " + escaped(version.settings);
 }
 
-int listHistory(const std::vector<std::string>& folders, ToolContext& tool)
+// "2026-12-07T15:04:05.123Z"
+std::string utcText(HistoryTime time)
+{
+    using namespace std::chrono;
+    const sys_days day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
+    return text;
+}
+
+// {"version": "3", "marks": ["original"], "time": "2026-12-07T15:04:05.123Z",
+//  "size": 2345, "settings": "engines: …"}; the time in UTC, as the entries
+// are named.
+Json versionJson(const VersionListing& version)
+{
+    Json marks = Json::array();
+    for (std::size_t at = 0; at < version.marks.size();) {
+        const std::size_t end = std::min(version.marks.find(", ", at), version.marks.size());
+        marks.push_back(version.marks.substr(at, end - at));
+        at = end + 2;
+    }
+    return {{"version", versionText(version.name)},
+            {"marks", marks},
+            {"time", utcText(version.time)},
+            {"size", version.size},
+            {"settings", asUtf8(version.settings)}};
+}
+
+int listHistory(const std::vector<std::string>& folders, Format format, ToolContext& tool)
 {
     if (folders.size() != 1)
         throw UsageProblem("history takes one car folder");
@@ -35,6 +72,13 @@ int listHistory(const std::vector<std::string>& folders, ToolContext& tool)
     std::vector<VersionListing> versions;
     if (!editor.listVersions(versions))
         return Failure;
+    if (format == Format::Json) {
+        Json document = Json::array();
+        for (const VersionListing& version : versions)
+            document.push_back(versionJson(version));
+        printJson(tool.out, document);
+        return Success;
+    }
     for (const VersionListing& version : versions)
         tool.out << versionLine(version) << '\n';
     return Success;
@@ -45,11 +89,13 @@ int listHistory(const std::vector<std::string>& folders, ToolContext& tool)
 Command addHistoryCommand(CLI::App& tool)
 {
     auto folders = std::make_shared<std::vector<std::string>>();
+    auto format = std::make_shared<Format>(Format::Text);
     CLI::App* history = tool.add_subcommand(
         "history", "print a car's versions, newest first: the current script, then those its saves kept");
     addFolderArguments(*history, "CAR_FOLDER", *folders, "the car's folder");
-    return {history, "history CAR_FOLDER", "",
-            [folders](ToolContext& context) { return listHistory(*folders, context); }};
+    addFormatOption(*history, *format, {Format::Text, Format::Json});
+    return {history, "history CAR_FOLDER [--format text|json]", "",
+            [folders, format](ToolContext& context) { return listHistory(*folders, *format, context); }};
 }
 
 VersionName versionArgument(const std::string& word)
