@@ -167,8 +167,10 @@ TEST_F(CarToolTest, SetSavesACarOnceThoughNamedAgainAndASecondSetChangesNothing)
 {
     const std::string original = script("falcon_gt");
     fs::create_directory_symlink(racers / "falcon_gt", temporary.path() / "alias");
+    // Another car, whose folder's name differs from vortex_r's in case alone.
+    fs::copy(racers / "vortex_r", racers / "VORTEX_R", fs::copy_options::recursive);
     const std::vector<std::string> set = {
-        "set",      car("falcon_gt"), car("vortex_r"), "../falcon_gt/", (temporary.path() / "alias").string(),
+        "set",      car("falcon_gt"), car("vortex_r"), "../falcon_gt/", (temporary.path() / "alias").string(), car("VORTEX_R"),
         "--engines", "V8,V10",        "--drive",       "all",           "--front",
         "0",        "--rear",         "30",            "--min",         "16",
         "--max",    "19"};
@@ -176,7 +178,7 @@ TEST_F(CarToolTest, SetSavesACarOnceThoughNamedAgainAndASecondSetChangesNothing)
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_TRUE(saved.err.empty());
     EXPECT_EQ(readBytes(backupScriptPath(racers / "falcon_gt")), original);
-    for (const char* name : {"falcon_gt", "vortex_r"})
+    for (const char* name : {"falcon_gt", "vortex_r", "VORTEX_R"})
         EXPECT_EQ(run({"show", car(name)}).out, "engines: V8 V10\ndrive: all\nfront: 0\nrear: 30\nmin: 16\nmax: 19\n");
 
     const std::string first = script("falcon_gt");

@@ -1,8 +1,9 @@
 // Tables of the small readers and writers: how a script is copied line by
-// line, number texts, ride heights, wheel lines and the largest wheel size
-// box's check.
+// line, number texts, ride heights, wheel lines, the largest wheel size
+// box's check and what is taken for UTF-16.
 
 #include "carscript/ByteSink.h"
+#include "carscript/CarFiles.h"
 #include "carscript/FieldReader.h"
 #include "carscript/LineWriter.h"
 #include "carscript/RideHeight.h"
@@ -116,6 +117,19 @@ TEST(Tables, TheLargestWheelSizeCheck)
     EXPECT_EQ(messages.shown[0], (ShownMessage{"Max size", "Maximal wheelsize is 21 inch!!!!"}));
     controls.smallestWheel.setText("99");
     EXPECT_EQ(messages.shown.size(), 1u) << "the smallest size has no check while typing";
+}
+
+// UTF-16 by its mark, or by NUL in every even or every odd place with
+// something else in the others.
+TEST(Tables, Utf16Texts)
+{
+    using namespace std::string_literals;
+    const std::pair<std::string, bool> rows[] = {
+        {"\xFF\xFE"s, true},      {"\xFE\xFF"s, true},   {"A\0"s, true},          {"\0A"s, true},
+        {"A\0B\0\r\0"s, true},   {"X\0\0A"s, false},    {"\0\0\0\0"s, false},     {"A"s, false},
+        {"\xEF\xBB\xBF" "A\0"s, false}, {"AB\0\0"s, false}, {"\0AB\0"s, false},       {""s, false}};
+    for (const auto& [text, wide] : rows)
+        EXPECT_EQ(isUtf16Text(text), wide) << testing::PrintToString(text);
 }
 
 } // namespace
