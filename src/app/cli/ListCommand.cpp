@@ -1,6 +1,7 @@
 #include "app/cli/Command.h"
 
 #include "catalogue/CarTable.h"
+#include "catalogue/FolderListing.h"
 #include "editor/CarEditor.h"
 #include "controls/EditingControls.h"
 
@@ -20,7 +21,7 @@ int listCars(const std::vector<std::string>& folders, ToolContext& tool)
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    if (!editor.openFolder(folders.front()))
+    if (!editor.openFolder(pathFromText(folders.front())))
         return Failure;
     if (!controls.editingFrame.isEnabled()) {
         tool.err << "quendral-car: " << escapedPath(controls.folderChooser.path())

@@ -1,6 +1,7 @@
 #include "app/cli/Command.h"
 
 #include "carscript/ScriptVocabulary.h"
+#include "catalogue/FolderListing.h"
 #include "editor/CarEditor.h"
 #include "controls/EditingControls.h"
 
@@ -43,7 +44,7 @@ int showCar(const std::vector<std::string>& folders, ToolContext& tool)
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(folders.front());
+    editor.pickCarFolder(pathFromText(folders.front()));
     if (!editor.loadSelectedCar())
         return Failure;
     printSettings(controls, tool.out);
