@@ -5,10 +5,12 @@
 set(not_on_windows
   "^ListFolder\\.SeparatesFilesAndSubfoldersInNameOrderIgnoringCase$"
     "it makes A.rpk beside a.rpk, which a file system that ignores case cannot hold"
+  "^ReadFileFailure\\.AMissingFileIsReportedAndTheDataKept$"
+    "it expects POSIX's words for a missing file, where Windows gives its own"
   "^CarToolTest\\."
     "its racers folder holds a car named with a tab, a line break and a backslash, which Windows forbids in names"
   "^CarEditorTest\\.TheNewScriptAndTheBackupKeepThePermissionsOfTheOld$"
-    "Windows has no POSIX modes; the attributes a save keeps are tested in tests/win32"
+    "Windows has no POSIX modes (the attributes a save keeps are tested in tests/win32)"
   "^CarEditorTest\\.AScriptTooLargeToHoldIsRefusedBeforeItIsRead$"
     "it makes a script of 100 GiB, which Windows does not keep sparse: the runtime refuses it beyond the free space"
 )
