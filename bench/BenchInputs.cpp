@@ -2,11 +2,9 @@
 
 #include "carscript/CarFiles.h"
 #include "carscript/ScriptVocabulary.h"
+#include "Support.h"
 
 #include <cstdio>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -14,24 +12,6 @@
 namespace quendral::bench {
 
 namespace {
-
-std::string readWhole(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path.string());
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void writeWhole(const std::filesystem::path& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path.string());
-}
 
 // The demo script cut into its lines, each with its own line end.
 std::vector<std::string_view> linesOf(std::string_view text)
@@ -55,7 +35,7 @@ std::string_view withoutLineEnd(std::string_view line)
 
 const std::string& demoScript()
 {
-    static const std::string script = readWhole(carScriptPath(demoCarFolder()));
+    static const std::string script = test::readBytes(carScriptPath(demoCarFolder()));
     return script;
 }
 
@@ -127,34 +107,16 @@ std::string largeScript(std::size_t size)
 
 void makeRacersFolder(const std::filesystem::path& racersFolder, int count)
 {
-    const std::string carFile = readWhole(demoCarFolder().parent_path() / "falcon_gt.rpk");
+    const std::string carFile = test::readBytes(demoCarFolder().parent_path() / "falcon_gt.rpk");
     std::filesystem::create_directories(racersFolder);
     for (int i = 0; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "car%05d", i);
         const std::filesystem::path folder = racersFolder / name;
         std::filesystem::create_directories(folder / "scripts");
-        writeWhole(carScriptPath(folder), demoScript());
-        writeWhole(racersFolder / (std::string(name) + ".rpk"), carFile);
+        test::writeBytes(carScriptPath(folder), demoScript());
+        test::writeBytes(racersFolder / (std::string(name) + ".rpk"), carFile);
     }
-}
-
-ScratchFolder::ScratchFolder(const std::string& purpose)
-{
-    std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        m_path = base / ("quendral-bench-" + purpose + "-" + std::to_string(random()));
-        if (std::filesystem::create_directory(m_path))
-            return;
-    }
-    throw std::runtime_error("no scratch folder below " + base.string());
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 } // namespace quendral::bench

@@ -21,20 +21,4 @@ std::string largeScript(std::size_t size);
 // is the cars' order.
 void makeRacersFolder(const std::filesystem::path& racersFolder, int count);
 
-// A fresh folder below the system's temporary folder, removed with
-// everything in it when this object goes.
-class ScratchFolder
-{
-public:
-    explicit ScratchFolder(const std::string& purpose);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
 } // namespace quendral::bench

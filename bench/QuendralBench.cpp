@@ -4,6 +4,7 @@
 // demo car at run time.
 
 #include "BenchInputs.h"
+#include "Support.h"
 
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
@@ -134,7 +135,7 @@ BENCHMARK(BM_Rewrite)->Apply(ScriptSizes);
 // editor as a user would before saving.
 struct CarOnDisk
 {
-    explicit CarOnDisk(std::int64_t size) : scratch("car"), controls(messages), editor(controls, messages, FileSystem::real())
+    explicit CarOnDisk(std::int64_t size) : controls(messages), editor(controls, messages, FileSystem::real())
     {
         const std::filesystem::path folder = scratch.path() / "bigcar";
         std::filesystem::create_directories(folder / "scripts");
@@ -144,7 +145,7 @@ struct CarOnDisk
         editor.pickCarFolder(folder);
     }
 
-    ScratchFolder scratch;
+    test::TemporaryFolder scratch;
     FailOnMessage messages;
     EditingControls controls;
     CarEditor editor;
@@ -187,10 +188,10 @@ BENCHMARK(BM_SaveOnDisk)->Apply(ScriptSizes)->Unit(benchmark::kMillisecond)->Use
 
 const std::filesystem::path& racersFolderOf(int cars)
 {
-    static std::map<int, std::unique_ptr<ScratchFolder>> folders;
+    static std::map<int, std::unique_ptr<test::TemporaryFolder>> folders;
     auto it = folders.find(cars);
     if (it == folders.end()) {
-        auto scratch = std::make_unique<ScratchFolder>("racers" + std::to_string(cars));
+        auto scratch = std::make_unique<test::TemporaryFolder>();
         makeRacersFolder(scratch->path() / "racers", cars);
         it = folders.emplace(cars, std::move(scratch)).first;
     }

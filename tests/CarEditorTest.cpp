@@ -1,293 +1,244 @@
-#include "carscript/ByteSink.h"
+// What the window and the command-line tool share below them: the racers
+// folder scan, picking, loading and saving a car through CarEditor, and the
+// file layer it reads and locks with.
+
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
-#include "carscript/SaveSettings.h"
-#include "carscript/ScriptRewriter.h"
-#include "TestSupport.h"
-#include "editor/CarEditor.h"
+#include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sys/stat.h>
 
-namespace quendral {
+namespace quendral::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string MinSizeText = "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.";
+using namespace std::chrono_literals;
 
 class CarEditorTest : public testing::Test
 {
 protected:
-    void SetUp() override
+    fs::path demoCar(const char* name)
     {
-        racers = temporary.path() / "racers";
-        for (const char* name : {"alpha", "beta"}) {
-            test::writeBytes(racers / (std::string(name) + ".rpk"), "rpk");
-            test::makeCar(racers / name, test::readBytes(fs::path(QUENDRAL_EXAMPLES_DIR) / "falcon_gt" / "scripts"
-                                                          / "_main_.cfg"));
-        }
-        ASSERT_TRUE(editor.openFolder(racers));
-        original = script("alpha");
+        writeBytes(temporary.path() / "racers" / (std::string(name) + ".rpk"), "rpk");
+        return makeCar(temporary.path() / "racers" / name,
+                       readBytes(fs::path(QUENDRAL_EXAMPLES_DIR) / "falcon_gt" / "scripts" / "_main_.cfg"));
     }
 
-    std::string script(const char* car) const { return test::readBytes(carScriptPath(racers / car)); }
-    std::string backup(const char* car) const { return test::readBytes(backupScriptPath(racers / car)); }
-
-    std::vector<std::string> scriptsFolder(const char* car) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(racers / car / "scripts"))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    void pick(int index)
-    {
-        controls.carList.setListIndex(index);
-        ASSERT_TRUE(editor.loadSelectedCar());
-    }
-
-    std::string expectedRewrite(const std::string& from, int smallest, int largest) const
-    {
-        SaveSettings s;
-        s.engines = {controls.engineI4.isChecked(), controls.engineV6.isChecked(), controls.engineV8.isChecked(),
-                     controls.engineV10.isChecked()};
-        s.frontDriven = controls.frontDrive.value() || controls.allDrive.value();
-        s.rearDriven = controls.rearDrive.value() || controls.allDrive.value();
-        s.driveChosen = controls.driveSystem.selected() != OptionGroup::None;
-        s.frontPosition = controls.frontHeight.value();
-        s.rearPosition = controls.rearHeight.value();
-        s.smallestWheel = smallest;
-        s.largestWheel = largest;
-        StringSink sink;
-        std::string error;
-        EXPECT_TRUE(rewriteScript(from, s, sink, error)) << error;
-        return sink.data;
-    }
-
-    test::TemporaryFolder temporary;
-    fs::path racers;
-    std::string original;
-    test::RecordingMessages messages;
+    TemporaryFolder temporary;
+    RecordingMessages messages;
     EditingControls controls{messages};
     CarEditor editor{controls, messages, FileSystem::real()};
 };
 
-TEST_F(CarEditorTest, SaveBacksUpTheScriptAndWritesItAnew)
+// The rows open their folders one after the other in one editor. Entries:
+// "NAME/" a folder, "NAME>TARGET" a link, else a file. Cars: each listed
+// name with the folder it is paired with.
+TEST_F(CarEditorTest, RacersFolderScans)
 {
-    pick(0);
-    controls.engineV8.setValue(1);
-    controls.frontHeight.setValue(20);
-    ASSERT_TRUE(editor.save());
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(backup("alpha"), original);
-    const std::string first = script("alpha");
-    EXPECT_EQ(first, expectedRewrite(original, 15, 18));
-    EXPECT_EQ(script("beta"), original);
-    EXPECT_EQ(scriptsFolder("alpha"),
-              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg", "_main_backup.cfg"}));
-
-    ASSERT_TRUE(editor.save());
-    EXPECT_EQ(backup("alpha"), first);
-    EXPECT_EQ(script("alpha"), first);
-
-    pick(0);
-    EXPECT_EQ(controls.engineV8.value(), 1);
-    EXPECT_EQ(controls.frontHeight.value(), 20);
-}
-
-TEST_F(CarEditorTest, AMinimumBelow14IsCorrectedAndTheSaveGoesOn)
-{
-    pick(0);
-    controls.smallestWheel.setText("12");
-    ASSERT_TRUE(editor.save());
-    EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{{"Min size", MinSizeText}}));
-    EXPECT_EQ(controls.smallestWheel.text(), "14");
-    EXPECT_EQ(script("alpha"), expectedRewrite(original, 14, 18));
-}
-
-TEST_F(CarEditorTest, AMaximumBelowTheMinimumStopsTheSaveBeforeAnyFile)
-{
-    pick(0);
-    controls.smallestWheel.setText("12");
-    controls.largestWheel.setText("13");
-    EXPECT_FALSE(editor.save());
-    EXPECT_EQ(messages.shown, (std::vector<test::ShownMessage>{{"Min size", MinSizeText},
-                                                               {"MIN>MAX", "Min is bigger then max!!!!"}}));
-    EXPECT_EQ(controls.smallestWheel.text(), "14");
-    EXPECT_EQ(script("alpha"), original);
-    EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
-
-    messages.shown.clear();
-    controls.largestWheel.setText("14");
-    EXPECT_TRUE(editor.save()) << "equal sizes are accepted";
-}
-
-TEST_F(CarEditorTest, WheelSizesThatAreNoNumbersStopTheSave)
-{
-    pick(0);
-    for (const auto& [minimum, maximum, caption] : {std::tuple{"", "18", "Min size"}, std::tuple{"15", "x", "Max size"},
-                                                    std::tuple{"40000", "18", "Min size"}}) {
-        messages.shown.clear();
-        controls.smallestWheel.setText(minimum);
-        controls.largestWheel.setText(maximum);
-        EXPECT_FALSE(editor.save());
-        EXPECT_EQ(messages.captions(), std::vector<std::string>{caption}) << minimum << " " << maximum;
+    const struct
+    {
+        const char* folder;
+        std::vector<std::string> entries;
+        std::string cars, files;
+    } rows[] = {
+        {"racers", {"b.rpk", "a.rpk", "A.rpk", "Zed.txt", "b/", "C/", "a/"}, "A=a a=a b=b ", "A.rpk a.rpk b.rpk Zed.txt "},
+        {"racers/a", {}, "", ""},
+        {"1/racers", {"zeta.rpk", "c.txt", "Mid.RPK", ".hidden.rpk", "readme", "alpha/", "mid/", "zeta/", ".git/"},
+         "Mid=mid zeta=zeta ", "c.txt Mid.RPK readme zeta.rpk "},
+        {"2/racers", {"lonely.rpk", "other.rpk", "other/"}, "lonely=lonely other=other ", "lonely.rpk other.rpk "},
+        {"Racers", {"a.rpk", "a/"}, "", "a.rpk "},
+        {"acers", {"a.rpk", "a/"}, "", "a.rpk "},
+        {"oldracers/", {"a.rpk", "a/"}, "a=a ", "a.rpk "},
+        {"3/racers", {"notes.txt", "a/"}, "", "notes.txt "},
+        {"4/racers", {"car.rpk", "car2.rpk", "CAR/", "Car/", "car/", "ca/", "car_/", "car22/"}, "car=car car2=car2 ",
+         "car.rpk car2.rpk "},
+        {"5/racers", {"Car.rpk", "cAr/", "CAR/"}, "Car=CAR ", "Car.rpk "},
+        {"6/racers", {"CAR.rpk", "car.rpk", "Car/"}, "CAR=Car car=Car ", "CAR.rpk car.rpk "},
+        {"7/racers", {"real.rpk", "real/", "Linked.rpk>real.rpk", "linked>real", "broken.rpk>nowhere"},
+         "Linked=linked real=real ", "Linked.rpk real.rpk "},
+        {"8/racers", {"ghost.rpk/", "ghost/"}, "", ""},
+        {"9/racers", {"caf\xe9.rpk", "caf\xe9/", "\xff\xfe\x80.rpk", "\xff\xfe\x80/"}, "caf\xe9=caf\xe9 \xff\xfe\x80=\xff\xfe\x80 ",
+         "caf\xe9.rpk \xff\xfe\x80.rpk "}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder);
+        const fs::path folder = temporary.path() / row.folder;
+        fs::create_directories(folder);
+        for (const std::string& entry : row.entries) {
+            if (entry.ends_with('/'))
+                fs::create_directory(folder / entry);
+            else if (const std::size_t arrow = entry.find('>'); arrow != std::string::npos)
+                fs::create_symlink(folder / entry.substr(arrow + 1), folder / entry.substr(0, arrow));
+            else
+                writeBytes(folder / entry, "rpk");
+        }
+        controls.frontHeight.setValue(7);
+        ASSERT_TRUE(editor.openFolder(folder));
+        std::string cars, files;
+        for (int i = 0; i < controls.carList.listCount(); ++i) {
+            EXPECT_EQ(controls.carList.items()[static_cast<std::size_t>(i)], editor.carTable().entry(i)->name);
+            EXPECT_EQ(editor.carTable().entry(i)->folder.parent_path(), (folder / "").lexically_normal().parent_path());
+            cars += editor.carTable().entry(i)->name + "=" + editor.carTable().entry(i)->folder.filename().string() + " ";
+        }
+        for (const std::string& name : controls.fileList.names())
+            files += name + " ";
+        EXPECT_EQ(cars, row.cars);
+        EXPECT_EQ(files, row.files);
+        EXPECT_EQ(controls.editingFrame.isEnabled(), !row.cars.empty());
+        EXPECT_EQ(controls.frontHeight.value(), 7) << "a scan keeps the settings shown";
     }
-    EXPECT_EQ(script("alpha"), original);
-    EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
+    EXPECT_EQ(editor.carTable().entry(2), nullptr);
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A folder that cannot be read changes nothing.
+    EXPECT_FALSE(editor.openFolder(temporary.path() / "missing"));
+    EXPECT_EQ(controls.folderChooser.path(), temporary.path() / "9" / "racers");
+    EXPECT_EQ(controls.carList.listCount(), 2);
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
+    FolderContents contents;
+    std::string error;
+    EXPECT_FALSE(listFolder(temporary.path() / "racers" / "Zed.txt", contents, error));
+    EXPECT_EQ(error, "Not a directory");
 }
 
-TEST_F(CarEditorTest, SavingWithNoCarSelectedTouchesNoFile)
+TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingNeedsACar)
 {
+    demoCar("alpha");
+    demoCar("beta");
+    ASSERT_TRUE(editor.openFolder(temporary.path() / "racers"));
     controls.smallestWheel.setText("15");
     controls.largestWheel.setText("16");
     EXPECT_FALSE(editor.save());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
-    EXPECT_EQ(script("alpha"), original);
-    EXPECT_EQ(scriptsFolder("alpha"), std::vector<std::string>{"_main_.cfg"});
-}
-
-TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstEvenWhenItFails)
-{
-    pick(0);
+    controls.carList.setListIndex(0);
+    ASSERT_TRUE(editor.loadSelectedCar());
     controls.engineV10.setValue(1);
     controls.carList.setListIndex(ListBox::NoSelection);
     EXPECT_FALSE(editor.loadSelectedCar());
-    EXPECT_TRUE(messages.shown.empty()) << "nothing selected is no error";
-    EXPECT_EQ(controls.engineI4.value(), 0);
+    EXPECT_EQ(controls.engineV10.value(), 0);
     EXPECT_EQ(controls.frontHeight.value(), 10);
-
+    fs::remove(temporary.path() / "racers" / "beta" / "scripts" / "_main_.cfg");
     controls.engineI4.setValue(1);
-    fs::remove(carScriptPath(racers / "beta"));
     controls.carList.setListIndex(1);
     EXPECT_FALSE(editor.loadSelectedCar());
     EXPECT_EQ(controls.engineI4.value(), 0);
-    EXPECT_EQ(controls.largestWheel.text(), "18");
-    ASSERT_EQ(messages.captions(), std::vector<std::string>{"Read car"});
-    EXPECT_NE(messages.shown[0].text.find("\"beta\""), std::string::npos);
-}
-
-TEST_F(CarEditorTest, TheNewScriptAndTheBackupKeepThePermissionsOfTheOld)
-{
-    const fs::path path = carScriptPath(racers / "alpha");
-    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(path, mode);
-    pick(0);
-    ASSERT_TRUE(editor.save());
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
-    EXPECT_EQ(fs::status(backupScriptPath(racers / "alpha")).permissions() & fs::perms::all, mode);
+    EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Save file", "Read car"}));
+    EXPECT_NE(messages.shown[1].text.find("\"beta\""), std::string::npos);
+    EXPECT_EQ(scriptsFolderEntries(temporary.path() / "racers" / "alpha"), std::vector<std::string>{"_main_.cfg"});
 }
 
 // The load took the script in; by the save another program has grown it
 // (sparsely) far beyond what memory holds.
 TEST_F(CarEditorTest, AScriptTooLargeToHoldIsRefusedBeforeItIsRead)
 {
-    pick(0);
-    const fs::path path = carScriptPath(racers / "alpha");
-    fs::resize_file(path, 100ull << 30);
+    const fs::path script = demoCar("alpha") / "scripts" / "_main_.cfg";
+    editor.pickCarFolder(script.parent_path().parent_path());
+    ASSERT_TRUE(editor.loadSelectedCar());
+    fs::resize_file(script, 100ull << 30);
     EXPECT_FALSE(editor.save());
     EXPECT_FALSE(editor.loadSelectedCar());
     EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Save file", "Read car"}));
-    for (const auto& message : messages.shown) {
-        EXPECT_NE(message.text.find("\"alpha\""), std::string::npos) << message.text;
-        EXPECT_NE(message.text.find("107,374,182,400 bytes"), std::string::npos) << message.text;
-    }
-    EXPECT_EQ(fs::file_size(path), 100ull << 30);
-    EXPECT_FALSE(fs::exists(backupScriptPath(racers / "alpha")));
+    for (const auto& message : messages.shown)
+        EXPECT_TRUE(message.text.find("\"alpha\"") < message.text.find("107,374,182,400 bytes")) << message.text;
+    EXPECT_EQ(scriptsFolderEntries(script.parent_path().parent_path()),
+              (std::vector<std::string>{"._main_.cfg.lock", "_main_.cfg"}));
 }
 
-// Another editor saves the car between this one's load and save.
+// Another editor saves the car between this one's load and save, changing
+// the rear height, the engines and the wheel sizes to a range of one size.
 TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
 {
+    const fs::path car = demoCar("alpha");
+    const std::string original = readBytes(car / "scripts" / "_main_.cfg");
     for (const auto scope : {CarEditor::SaveScope::ChangedSettings, CarEditor::SaveScope::EveryControl}) {
-        test::writeBytes(carScriptPath(racers / "alpha"), original);
-        pick(0);
-        const int rear = controls.rearHeight.value();
+        writeBytes(car / "scripts" / "_main_.cfg", original);
+        editor.pickCarFolder(car);
+        ASSERT_TRUE(editor.loadSelectedCar());
         {
-            test::RecordingMessages otherMessages;
+            RecordingMessages otherMessages;
             EditingControls other(otherMessages);
             CarEditor otherEditor(other, otherMessages, FileSystem::real());
-            otherEditor.pickCarFolder(racers / "alpha");
+            otherEditor.pickCarFolder(car);
             ASSERT_TRUE(otherEditor.loadSelectedCar());
             other.rearHeight.setValue(25);
             other.engineV10.setValue(1);
+            other.smallestWheel.setText("16");
+            other.largestWheel.setText("16");
             ASSERT_TRUE(otherEditor.save());
         }
         controls.frontHeight.setValue(3);
         controls.engineI4.setValue(0);
         ASSERT_TRUE(editor.save(scope));
-        EXPECT_TRUE(messages.shown.empty());
-
-        pick(0);
-        EXPECT_EQ(controls.frontHeight.value(), 3);
-        EXPECT_EQ(controls.engineI4.value(), 0);
-        const bool merged = scope == CarEditor::SaveScope::ChangedSettings;
-        EXPECT_EQ(controls.rearHeight.value(), merged ? 25 : rear);
-        EXPECT_EQ(controls.engineV10.value(), merged ? 1 : 0);
+        const std::string saved = scope == CarEditor::SaveScope::ChangedSettings
+                                      ? "engines: V6 V10\ndrive: front\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
+                                      : "engines: V6\ndrive: front\nfront: 3\nrear: 7\nmin: 15\nmax: 18\n";
+        EXPECT_EQ(shownSettings(controls), saved) << "the window shows what was saved";
+        ASSERT_TRUE(editor.loadSelectedCar());
+        EXPECT_EQ(shownSettings(controls), saved);
     }
-}
-
-// Settings the car script has no place for: the save writes what it can,
-// then reads it back and reports every setting that did not take.
-TEST_F(CarEditorTest, ASettingTheScriptCannotTakeIsReportedAndTheSaveFails)
-{
-    const std::string shortLine = "suspension    -0.500 1.000 1.000 1.000 0.000";
-    std::string noEngineBlock = original;
-    noEngineBlock.erase(noEngineBlock.find("attach    0x00040010 1    ; engine_block"),
-                        noEngineBlock.find("slotdmgmode 1") - noEngineBlock.find("attach    0x00040010"));
-    std::string shortWheelLine = original;
-    shortWheelLine.replace(shortWheelLine.find("suspension    -0.500"),
-                           std::string("suspension    -0.500 0.120 0.080 0.250 2.1000 1.000 1.000 1.000 0.000").size(),
-                           shortLine);
-    const struct
-    {
-        std::string script;
-        std::function<void(EditingControls&)> change;
-        std::vector<std::string> told;
-    } rows[] = {
-        {noEngineBlock, [](EditingControls& c) { c.engineV8.setValue(1); },
-         {"engine families V8", "engine block"}},
-        {shortWheelLine, [](EditingControls& c) { c.frontHeight.setValue(12); },
-         {"front ride height 12", "too short"}},
-        {"; nothing the editor reads\r\n",
-         [](EditingControls& c) {
-             c.smallestWheel.setText("15");
-             c.largestWheel.setText("18");
-         },
-         {"smallest wheel size 15", "largest wheel size 18", "# FL wheel #"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.told.front());
-        test::writeBytes(carScriptPath(racers / "alpha"), row.script);
-        pick(0);
-        row.change(controls);
-        messages.shown.clear();
-        EXPECT_FALSE(editor.save());
-        ASSERT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
-        EXPECT_NE(messages.shown[0].text.find("\"alpha\" was saved"), std::string::npos) << messages.shown[0].text;
-        for (const std::string& part : row.told)
-            EXPECT_NE(messages.shown[0].text.find(part), std::string::npos) << messages.shown[0].text;
-        EXPECT_EQ(backup("alpha"), row.script);
-        EXPECT_EQ(script("alpha"), expectedRewrite(row.script, std::stoi(controls.smallestWheel.text()),
-                                                   std::stoi(controls.largestWheel.text())));
-    }
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(CarEditorTest, PickingADriveThatCannotBeReadKeepsBothChoosers)
 {
     ASSERT_TRUE(editor.pickDrive(temporary.path()));
-    EXPECT_EQ(controls.driveChooser.drive(), temporary.path());
-    EXPECT_EQ(controls.folderChooser.path(), temporary.path());
     EXPECT_FALSE(editor.pickDrive(temporary.path() / "no-such-volume"));
     EXPECT_EQ(controls.driveChooser.drive(), temporary.path());
     EXPECT_EQ(controls.folderChooser.path(), temporary.path());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
 }
 
+// Empty, tiny, around the 64 KB steps of a file whose size is not known,
+// and large enough to be given huge pages; then what cannot be read.
+TEST(FileLayer, ReadsEveryByteOrSaysWhyNot)
+{
+    TemporaryFolder folder;
+    FileSystem& files = FileSystem::real();
+    std::string data, error;
+    for (const std::size_t size : {0u, 1u, 4095u, 65535u, 65536u, 65537u, 9u * 1024 * 1024 + 3}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
+        writeBytes(folder.path() / "_main_.cfg", bytes);
+        data = "left over";
+        ASSERT_TRUE(files.readFile(folder.path() / "_main_.cfg", data, error, LargestCarScript)) << error;
+        EXPECT_TRUE(data == bytes) << size;
+    }
+    ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
+    const std::pair<fs::path, std::string> failures[] = {{folder.path() / "missing", "No such file or directory"},
+                                                         {folder.path(), "Is a directory"},
+                                                         {folder.path() / "pipe", "not a regular file"}};
+    for (const auto& [path, reason] : failures) {
+        data = "unchanged";
+        EXPECT_FALSE(files.readFile(path, data, error, LargestCarScript));
+        EXPECT_EQ(error, reason);
+        EXPECT_EQ(data, "unchanged");
+    }
+    // A file that reports no size is read to its end, as far as the limit.
+    ASSERT_TRUE(files.readFile("/proc/self/cmdline", data, error, LargestCarScript)) << error;
+    EXPECT_NE(data.find("core_tests"), std::string::npos);
+    EXPECT_FALSE(files.readFile("/proc/self/cmdline", data, error, 4));
+    EXPECT_EQ(error, "it grew past the limit of 4 bytes while it was read");
+}
+
+TEST(FileLayer, TheSaveLockKeepsOutASecondTakerAndFollowsNoLink)
+{
+    TemporaryFolder folder;
+    std::string error;
+    auto held = FileSystem::real().lock(folder.path() / "lock", 0ms, error);
+    ASSERT_TRUE(held) << error;
+    EXPECT_FALSE(FileSystem::real().lock(folder.path() / "lock", 50ms, error));
+    EXPECT_EQ(error, "another process has held it for more than 50 milliseconds");
+    held.reset();
+    EXPECT_TRUE(FileSystem::real().lock(folder.path() / "lock", 0ms, error)) << error;
+    fs::create_symlink(folder.path() / "elsewhere", folder.path() / "linked");
+    EXPECT_FALSE(FileSystem::real().lock(folder.path() / "linked", 0ms, error));
+    EXPECT_FALSE(fs::exists(folder.path() / "elsewhere"));
+}
+
 } // namespace
-} // namespace quendral
+} // namespace quendral::test

@@ -12,6 +12,11 @@ std::filesystem::path backupScriptPath(const std::filesystem::path& carFolder)
     return carFolder / "scripts" / "_main_backup.cfg";
 }
 
+std::filesystem::path historyFolderPath(const std::filesystem::path& carFolder)
+{
+    return carFolder / "scripts" / "_main_history";
+}
+
 std::filesystem::path saveLockPath(const std::filesystem::path& carFolder)
 {
     return carFolder / "scripts" / "._main_.cfg.lock";

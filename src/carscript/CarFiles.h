@@ -9,6 +9,8 @@ namespace quendral {
 // The files of a car below its car folder.
 std::filesystem::path carScriptPath(const std::filesystem::path& carFolder);
 std::filesystem::path backupScriptPath(const std::filesystem::path& carFolder);
+// The folder of the car script's earlier versions, beside it.
+std::filesystem::path historyFolderPath(const std::filesystem::path& carFolder);
 
 // The file that saves of the car lock, hidden beside its car script. It is
 // left in place: removing it while another save waits for it would let a

@@ -731,6 +731,128 @@ std::unique_ptr<ReplacementFile> FileSystem::createReplacement(const std::filesy
 
 #endif
 
+namespace {
+
+// A hard link beside its target, renamed into place by commit().
+class LinkReplacement final : public ReplacementFile
+{
+public:
+    LinkReplacement(std::filesystem::path target, std::filesystem::path temporary)
+        : m_target(std::move(target)), m_temporary(std::move(temporary))
+    {
+    }
+
+    ~LinkReplacement() override
+    {
+        if (!m_committed) {
+            std::error_code ignored;
+            std::filesystem::remove(m_temporary, ignored);
+        }
+    }
+
+    // Writing through a link would change the file it shares its bytes with.
+    bool write(std::string_view) override
+    {
+        m_error = "a link takes no bytes";
+        return false;
+    }
+
+    bool flush() override { return true; }
+
+    bool commit() override
+    {
+        if (!moveIntoPlace(m_temporary, m_target, m_error))
+            return false;
+        m_committed = true;
+        return true;
+    }
+
+    std::string errorString() const override { return m_error; }
+
+private:
+    std::filesystem::path m_target;
+    std::filesystem::path m_temporary;
+    bool m_committed = false;
+    std::string m_error;
+};
+
+#ifndef _WIN32
+// A new folder that a save by another user (root, say) has made is handed to
+// the owner of its model, so that the car's own users can write in it later.
+void giveFolderAttributes(const std::filesystem::path& folder, const std::filesystem::path& model)
+{
+    struct stat wanted
+    {
+    };
+    if (stat(model.c_str(), &wanted) != 0)
+        return;
+    // Not allowed to an ordinary user, whose folder it is anyway.
+    if (chown(folder.c_str(), wanted.st_uid, wanted.st_gid) != 0) {
+    }
+    chmod(folder.c_str(), wanted.st_mode & 07777);
+}
+#endif
+
+} // namespace
+
+std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
+                                                        const std::filesystem::path& existing, std::string& error,
+                                                        bool& unsupported)
+{
+    const std::filesystem::path folder = target.parent_path();
+    const std::string prefix = replacementPrefix(target);
+    std::error_code ec;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::filesystem::path temporary = folder / (prefix + randomSuffix());
+        std::filesystem::create_hard_link(existing, temporary, ec);
+        if (!ec)
+            return std::make_unique<LinkReplacement>(target, std::move(temporary));
+        if (ec != std::errc::file_exists)
+            break;
+    }
+    error = ec.message();
+    // FAT refuses links as not permitted; Windows without NTFS as not supported.
+    unsupported = ec == std::errc::operation_not_permitted || ec == std::errc::operation_not_supported
+        || ec == std::errc::not_supported || ec == std::errc::function_not_supported
+        || ec == std::errc::cross_device_link || ec == std::errc::too_many_links;
+    return nullptr;
+}
+
+bool FileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                              std::string& error)
+{
+    std::error_code ec;
+    if (std::filesystem::create_directory(folder, ec)) {
+#ifndef _WIN32
+        giveFolderAttributes(folder, model);
+#else
+        (void)model;
+#endif
+        return true;
+    }
+    const std::error_code made = ec;
+    // A link in its place would lead the files made in it anywhere.
+    const auto status = std::filesystem::symlink_status(folder, ec);
+    if (std::filesystem::is_directory(status))
+        return true;
+    if (std::filesystem::is_symlink(status))
+        error = "it is a symbolic link";
+    else if (std::filesystem::exists(status))
+        error = "it is not a folder";
+    else
+        error = made ? made.message() : "it cannot be made";
+    return false;
+}
+
+bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
+{
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    if (ec)
+        error = ec.message();
+    return !ec;
+}
+
 void FileSystem::removeLeftovers(const std::filesystem::path& target)
 {
     const std::string prefix = replacementPrefix(target);

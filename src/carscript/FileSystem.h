@@ -67,6 +67,27 @@ public:
                                                                const std::filesystem::path& model,
                                                                std::string& error);
 
+    // Starts replacing `target` (or creating it) by a new name for the file
+    // `existing`: a hard link, made beside `target`, that commit() renames
+    // into place. It takes no bytes, and flush() has nothing to do: the
+    // bytes are those of `existing`. Safe only where neither file is ever
+    // written in place. Returns nullptr with the reason when it cannot;
+    // `unsupported` then tells whether the file system makes no such links
+    // at all (where a copy may stand in) rather than failing.
+    virtual std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
+                                                        const std::filesystem::path& existing,
+                                                        std::string& error, bool& unsupported);
+
+    // Makes a folder, whose parent must exist, unless it is there already;
+    // it takes the owner, group and permissions of `model` (a folder) where
+    // they can be given. Returns false with the reason when it cannot, as
+    // when a file stands in its place.
+    virtual bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                              std::string& error);
+
+    // Removes a file or an empty folder; a missing one is no failure.
+    virtual bool remove(const std::filesystem::path& path, std::string& error);
+
     // Removes what replacements of `target` left beside it when their
     // process was killed. Only for a caller that holds the lock all writers
     // of `target` take: a replacement under way would be removed too.

@@ -13,7 +13,10 @@ namespace {
 class Loader
 {
 public:
-    Loader(std::string_view script, EditingControls& controls) : m_reader(script), m_controls(controls) {}
+    Loader(std::string_view script, EditingControls& controls, LoadNotes& notes)
+        : m_reader(script), m_controls(controls), m_notes(notes)
+    {
+    }
 
     void run();
 
@@ -28,6 +31,7 @@ private:
 
     FieldReader m_reader;
     EditingControls& m_controls;
+    LoadNotes& m_notes;
     Field m_current;
     bool m_frontDriven = false;
 };
@@ -73,14 +77,17 @@ void Loader::readFrontLeftBlock()
         m_frontDriven = true;
         m_controls.frontDrive.setValue(true);
     }
-    m_controls.frontHeight.setValue(rideHeightPosition(wheelLine));
+    m_notes.frontPosition = rideHeightPosition(wheelLine);
+    m_controls.frontHeight.setValue(*m_notes.frontPosition);
 
     readNext();
-    m_controls.smallestWheel.setText(lastTwoCharacters(m_current.text));
+    m_notes.smallestWheel = lastTwoCharacters(m_current.text);
+    m_controls.smallestWheel.setText(*m_notes.smallestWheel);
 
     // The wheel-size run; the end of the data ends it, and with it the load.
     while (isAttachLine(m_current.text)) {
-        m_controls.largestWheel.setText(lastTwoCharacters(m_current.text));
+        m_notes.largestWheel = lastTwoCharacters(m_current.text);
+        m_controls.largestWheel.setText(*m_notes.largestWheel);
         if (m_reader.atEnd())
             break;
         readNext();
@@ -96,14 +103,16 @@ void Loader::readRearLeftBlock()
         else
             m_controls.rearDrive.setValue(true);
     }
-    m_controls.rearHeight.setValue(rideHeightPosition(wheelLine));
+    m_notes.rearPosition = rideHeightPosition(wheelLine);
+    m_controls.rearHeight.setValue(*m_notes.rearPosition);
 }
 
 } // namespace
 
-void loadCarSettings(std::string_view script, EditingControls& controls)
+void loadCarSettings(std::string_view script, EditingControls& controls, LoadNotes* notes)
 {
-    Loader loader(script, controls);
+    LoadNotes unused;
+    Loader loader(script, controls, notes ? *notes : unused);
     loader.run();
 }
 

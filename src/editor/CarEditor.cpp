@@ -13,7 +13,10 @@
 #include "catalogue/RacersFolderScan.h"
 #include "controls/EditingControls.h"
 #include "controls/MessagePresenter.h"
+#include "history/LineDiff.h"
+#include "history/ScriptHistory.h"
 
+#include <algorithm>
 #include <chrono>
 #include <new>
 #include <utility>
@@ -213,14 +216,20 @@ bool CarEditor::loadSelectedCar()
     }
 }
 
+const CarEntry* CarEditor::selectedCar(std::string_view caption)
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    if (!car)
+        m_messages.showError(caption, "No car is selected. Pick a car in the list first.");
+    return car;
+}
+
 bool CarEditor::save(SaveScope scope)
 {
     // With no car chosen there are no wheel sizes to check or correct either.
-    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
-    if (!car) {
-        m_messages.showError("Save file", "No car is selected. Pick a car in the list first.");
+    const CarEntry* car = selectedCar("Save file");
+    if (!car)
         return false;
-    }
 
     int smallest = 0;
     int largest = 0;
@@ -243,13 +252,45 @@ bool CarEditor::save(SaveScope scope)
 
 bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed)
 {
+    SaveSettings settings;
+    std::optional<Settings> merged;
+    RewriteNotes notes;
+    std::string written;
+    const auto rewrite = [&](const CarEntry&, const std::string& script, ReplacementFile& file, std::string& copy) {
+        if (isUtf16Text(script)) {
+            reportSaveFailure(car, "its car script " + carScriptPath(car.folder).string() + " is "
+                                       + std::string(InUtf16));
+            return false;
+        }
+        if (!settingsToWrite(car, scope, script, smallest, largest, settings, merged))
+            return false;
+        CopyingSink sink(file, script.size() + script.size() / 8 + 4096);
+        std::string error;
+        if (!rewriteScript(script, settings, sink, error, &notes)) {
+            const std::string fileError = file.errorString();
+            reportSaveFailure(car, fileError.empty() ? error : error + " (" + fileError + ")");
+            return false;
+        }
+        copy = std::move(sink.copy);
+        return true;
+    };
+    if (!replaceScript(car, rewrite, written, committed))
+        return false;
+
+    if (merged)
+        show(*merged, m_controls);
+    return checkReadBack(car, settings, written, notes, true);
+}
+
+// Holding the car's save lock from the read to the rename, so that another
+// save of this car waits, then reads what this one wrote.
+bool CarEditor::replaceScript(const CarEntry& car, const NewScript& newScript, std::string& written,
+                              bool& committed)
+{
     const std::filesystem::path script = carScriptPath(car.folder);
-    const std::filesystem::path backup = backupScriptPath(car.folder);
     const std::filesystem::path lockFile = saveLockPath(car.folder);
     std::string error;
 
-    // Held from the read to the rename: another save of this car waits,
-    // then reads what this one wrote.
     std::unique_ptr<FileLock> lock = m_fileSystem.lock(lockFile, LockPatience, error);
     if (!lock) {
         reportSaveFailure(car, "its save lock " + lockFile.string() + " cannot be had (" + error + ")");
@@ -257,11 +298,51 @@ bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int 
     }
     // No other save of this car is under way: replacements still lying
     // there were left by saves that were killed.
+    VersionKeeper history(m_fileSystem, car.folder);
     m_fileSystem.removeLeftovers(script);
-    m_fileSystem.removeLeftovers(backup);
+    m_fileSystem.removeLeftovers(backupScriptPath(car.folder));
+    history.removeLeftovers();
 
-    for (const auto& [path, what] : {std::pair{script, "its car script "}, std::pair{backup, "its backup "}}) {
+    std::string data;
+    if (!checkWritable(car) || !readScriptToSave(car, data))
+        return false;
+    if (!history.start(data, error)) {
+        reportSaveFailure(car, error);
+        return false;
+    }
+    // Until the backup is replaced, `history` takes back what it kept when
+    // the save fails, by a message or by running out of memory.
+    const auto fail = [&](const std::string& reason) {
+        if (!reason.empty())
+            reportSaveFailure(car, reason);
+        return false;
+    };
+    std::unique_ptr<ReplacementFile> output = m_fileSystem.createReplacement(script, script, error);
+    if (!output)
+        return fail("the new car script cannot be created beside " + script.string() + " (" + error + ")");
+    if (!newScript(car, data, *output, written))
+        return fail("");
+    // A save that changes nothing adds nothing to the history.
+    if (written != data && !history.keep(data, error))
+        return fail(error);
+    if (!history.replaceBackup(data, error))
+        return fail(error);
+    if (!output->flush() || !output->commit()) {
+        reportSaveFailure(car, "the new car script cannot be written (" + output->errorString() + ")");
+        return false;
+    }
+    committed = true;
+    history.prune();
+    return true;
+}
+
+// Whoever saves, a file its owner may not write is refused.
+bool CarEditor::checkWritable(const CarEntry& car)
+{
+    for (const auto& [path, what] : {std::pair{carScriptPath(car.folder), "its car script "},
+                                     std::pair{backupScriptPath(car.folder), "its backup "}}) {
         bool readOnly = false;
+        std::string error;
         if (!m_fileSystem.isReadOnly(path, readOnly, error)) {
             reportSaveFailure(car, what + path.string() + " cannot be examined (" + error + ")");
             return false;
@@ -271,49 +352,246 @@ bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int 
             return false;
         }
     }
+    return true;
+}
 
-    std::string data;
+bool CarEditor::readScriptToSave(const CarEntry& car, std::string& data)
+{
+    const std::filesystem::path script = carScriptPath(car.folder);
+    std::string error;
     if (!m_fileSystem.readFile(script, data, error, LargestCarScript)) {
         reportSaveFailure(car, "its car script " + script.string() + " cannot be read (" + error + ")");
         return false;
     }
-    if (isUtf16Text(data)) {
-        reportSaveFailure(car, "its car script " + script.string() + " is " + std::string(InUtf16));
-        return false;
-    }
-    SaveSettings settings;
-    std::optional<Settings> merged;
-    if (!settingsToWrite(car, scope, data, smallest, largest, settings, merged))
-        return false;
+    return true;
+}
 
-    if (!writeFile(backup, script, data, error)) {
-        reportSaveFailure(car, "the backup " + backup.string() + " cannot be written (" + error + ")");
+bool CarEditor::previewSave(SaveScope scope, std::string& current, std::optional<std::string>& written)
+{
+    written.reset();
+    const CarEntry* car = selectedCar("Save file");
+    int smallest = 0;
+    int largest = 0;
+    if (!car || !readWheelSizes(smallest, largest))
+        return false;
+    try {
+        if (!checkWritable(*car) || !readScriptToSave(*car, current))
+            return false;
+        if (isUtf16Text(current)) {
+            reportSaveFailure(*car, "its car script " + carScriptPath(car->folder).string() + " is "
+                                        + std::string(InUtf16));
+            return false;
+        }
+        SaveSettings settings;
+        std::optional<Settings> merged;
+        if (!settingsToWrite(*car, scope, current, smallest, largest, settings, merged))
+            return false;
+        StringSink sink;
+        RewriteNotes notes;
+        std::string error;
+        if (!rewriteScript(current, settings, sink, error, &notes)) {
+            reportSaveFailure(*car, error);
+            return false;
+        }
+        written = std::move(sink.data);
+        return checkReadBack(*car, settings, *written, notes, false);
+    } catch (const std::bad_alloc&) {
+        written.reset();
+        reportSaveFailure(*car, "there is not enough memory to save it");
         return false;
     }
-    std::unique_ptr<ReplacementFile> output = m_fileSystem.createReplacement(script, script, error);
-    if (!output) {
-        reportSaveFailure(car, "the new car script cannot be created beside " + script.string() + " (" + error
-                                   + ")");
-        return false;
-    }
-    CopyingSink written(*output, data.size() + data.size() / 8 + 4096);
-    RewriteNotes notes;
-    if (!rewriteScript(data, settings, written, error, &notes)) {
-        const std::string fileError = output->errorString();
-        reportSaveFailure(car, fileError.empty() ? error : error + " (" + fileError + ")");
-        return false;
-    }
-    if (!output->flush() || !output->commit()) {
-        reportSaveFailure(car, "the new car script cannot be written (" + output->errorString() + ")");
-        return false;
-    }
-    committed = true;
-    lock.reset();
-    std::string().swap(data);
+}
 
-    if (merged)
-        show(*merged, m_controls);
-    return checkReadBack(car, settings, written.copy, notes);
+bool CarEditor::carLoaded() const
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    return car && m_loaded && m_loaded->carFolder == car->folder;
+}
+
+bool CarEditor::findVersion(const CarEntry& car, const VersionName& name, VersionSide& side)
+{
+    using Kind = VersionName::Kind;
+    side.label = versionText(name);
+    if (name.kind == Kind::Current || name.kind == Kind::Saved) {
+        side.path = carScriptPath(car.folder);
+        return true;
+    }
+    std::error_code ignored;
+    if (name.kind == Kind::Backup) {
+        side.path = backupScriptPath(car.folder);
+        if (std::filesystem::exists(std::filesystem::symlink_status(side.path, ignored)))
+            return true;
+        m_messages.showError("History", "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
+        return false;
+    }
+    std::vector<HistoryEntry> entries;
+    std::string error;
+    if (!readHistory(car.folder, entries, error)) {
+        m_messages.showError("History", "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
+        return false;
+    }
+    if (entries.empty()) {
+        m_messages.showError("History", "The car " + quoted(car.name) + " has no history yet: its first save starts it.");
+        return false;
+    }
+    const bool original = name.kind == Kind::Original;
+    const std::size_t index = original ? entries.size() - 1 : static_cast<std::size_t>(name.number - 1);
+    if (index >= entries.size() || (original && !entries[index].original)) {
+        m_messages.showError("History", "The car " + quoted(car.name) + " has no version " + versionText(name)
+                                            + ": its history holds " + std::to_string(entries.size())
+                                            + (entries.size() == 1 ? " version" : " versions")
+                                            + (entries.back().original ? ", the oldest its original." : ", none of them its original."));
+        return false;
+    }
+    side.path = entries[index].path;
+    side.label = std::to_string(index + 1) + (entries[index].original ? " (original)" : "");
+    return true;
+}
+
+bool CarEditor::readVersion(const CarEntry& car, const VersionName& name, VersionSide& side, std::string& bytes)
+{
+    if (!findVersion(car, name, side))
+        return false;
+    std::string error;
+    if (m_fileSystem.readFile(side.path, bytes, error, LargestCarScript))
+        return true;
+    m_messages.showError("History", "The version " + side.label + " of the car " + quoted(car.name)
+                                        + " cannot be read: " + side.path.string() + ": " + error + ".");
+    return false;
+}
+
+bool CarEditor::listVersions(std::vector<VersionListing>& versions)
+{
+    versions.clear();
+    const CarEntry* car = selectedCar("History");
+    if (!car)
+        return false;
+    std::vector<HistoryEntry> entries;
+    std::string error;
+    if (!readHistory(car->folder, entries, error)) {
+        m_messages.showError("History", "The history of the car " + quoted(car->name) + " cannot be read: " + error + ".");
+        return false;
+    }
+    try {
+        std::string backup;
+        std::string ignored;
+        const std::filesystem::path backupPath = backupScriptPath(car->folder);
+        const bool hasBackup = m_fileSystem.readFile(backupPath, backup, ignored, LargestCarScript);
+        bool backupShown = false;
+        const auto add = [&](VersionName name, const std::filesystem::path& path, std::optional<HistoryTime> time,
+                             std::string marks) {
+            VersionListing listing{name, std::move(marks), {}, 0, {}};
+            std::string bytes;
+            std::string why;
+            if (m_fileSystem.readFile(path, bytes, why, LargestCarScript)) {
+                listing.size = bytes.size();
+                listing.settings = settingsText(bytes);
+                if (hasBackup && !backupShown && bytes == backup) {
+                    backupShown = true;
+                    listing.marks = listing.marks.empty() ? "backup" : "backup, " + listing.marks;
+                }
+            } else {
+                listing.settings = "cannot be read (" + why + ")";
+            }
+            std::error_code noTime;
+            const auto written = std::filesystem::last_write_time(path, noTime);
+            listing.time = time ? *time
+                : noTime    ? HistoryTime{}
+                            : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
+            versions.push_back(std::move(listing));
+        };
+        const std::filesystem::path script = carScriptPath(car->folder);
+        std::string why;
+        std::string bytes;
+        // A folder without a car script, a history or a backup is no car.
+        if (entries.empty() && !hasBackup && !m_fileSystem.readFile(script, bytes, why, LargestCarScript)) {
+            m_messages.showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
+                                                 + script.string() + ": " + why + ".");
+            versions.clear();
+            return false;
+        }
+        add({VersionName::Kind::Current, 0}, script, std::nullopt, "");
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            add({VersionName::Kind::Numbered, static_cast<int>(i + 1)}, entries[i].path, entries[i].time,
+                entries[i].original ? "original" : "");
+        if (hasBackup && !backupShown) {
+            backupShown = true;
+            add({VersionName::Kind::Backup, 0}, backupPath, std::nullopt, "");
+            // Before the last save, so right after the script.
+            std::rotate(versions.begin() + 1, versions.end() - 1, versions.end());
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        versions.clear();
+        m_messages.showError("History", "The history of the car " + quoted(car->name)
+                                            + " cannot be listed: there is not enough memory to read it.");
+        return false;
+    }
+}
+
+bool CarEditor::compare(const VersionName& from, const VersionName& to, Comparison& comparison)
+{
+    const CarEntry* car = selectedCar("History");
+    if (!car)
+        return false;
+    try {
+        std::string bytes[2];
+        const VersionName* names[2] = {&from, &to};
+        VersionSide* sides[2] = {&comparison.from, &comparison.to};
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (names[i]->kind != VersionName::Kind::Saved) {
+                if (!readVersion(*car, *names[i], *sides[i], bytes[i]))
+                    return false;
+                continue;
+            }
+            std::string current;
+            std::optional<std::string> written;
+            previewSave(SaveScope::EveryControl, current, written);
+            if (!written)
+                return false;
+            findVersion(*car, *names[i], *sides[i]);
+            bytes[i] = std::move(*written);
+        }
+        comparison.diff = diffLines(bytes[0], bytes[1]);
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_messages.showError("History", "The versions of the car " + quoted(car->name)
+                                            + " cannot be compared: there is not enough memory to compare them.");
+        return false;
+    }
+}
+
+bool CarEditor::restore(const VersionName& version)
+{
+    const CarEntry* car = selectedCar("Restore");
+    if (!car)
+        return false;
+    if (version.kind == VersionName::Kind::Current || version.kind == VersionName::Kind::Saved) {
+        m_messages.showError("Restore", "The current script of the car " + quoted(car->name)
+                                            + " is its car script already; there is nothing to restore.");
+        return false;
+    }
+    bool committed = false;
+    try {
+        std::string bytes;
+        VersionSide side;
+        if (!readVersion(*car, version, side, bytes))
+            return false;
+        const auto put = [&](const CarEntry& entry, const std::string&, ReplacementFile& file, std::string& written) {
+            if (!file.write(bytes)) {
+                reportSaveFailure(entry, "the new car script cannot be written (" + file.errorString() + ")");
+                return false;
+            }
+            written.swap(bytes);
+            return true;
+        };
+        std::string written;
+        return replaceScript(*car, put, written, committed);
+    } catch (const std::bad_alloc&) {
+        if (!committed)
+            reportSaveFailure(*car, "there is not enough memory to save it");
+        return committed;
+    }
 }
 
 // The controls; or, for ChangedSettings when the script no longer holds
@@ -360,7 +638,7 @@ bool CarEditor::settingsToWrite(const CarEntry& car, SaveScope scope, std::strin
 // Loads what was written, as the next load of the car will, and compares
 // each setting the save wrote with what was asked. The save itself stands.
 bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
-                              const RewriteNotes& notes)
+                              const RewriteNotes& notes, bool remember)
 {
     // Read over values unlike those asked for, so that a setting the new
     // script does not give cannot pass for one it took.
@@ -368,7 +646,8 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, st
     unlike.front = asked.frontPosition == 0 ? 1 : 0;
     unlike.rear = asked.rearPosition == 0 ? 1 : 0;
     const Settings back = loadedOver(unlike, written);
-    m_loaded = Loaded{car.folder, back};
+    if (remember)
+        m_loaded = Loaded{car.folder, back};
 
     std::vector<std::string> missed;
     const auto miss = [&](const std::string& setting, const std::string& given, const std::string& why) {
@@ -481,17 +760,22 @@ CarEditor::Settings CarEditor::loadedOver(const Settings& start, std::string_vie
     return settingsOf(scratch);
 }
 
-bool CarEditor::writeFile(const std::filesystem::path& path, const std::filesystem::path& model,
-                          const std::string& data, std::string& error)
+// The settings a script gives, as `show` names them, on one line.
+std::string CarEditor::settingsText(std::string_view script)
 {
-    std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, model, error);
-    if (!file)
-        return false;
-    if (!file->write(data) || !file->flush() || !file->commit()) {
-        error = file->errorString();
-        return false;
-    }
-    return true;
+    if (isUtf16Text(script))
+        return "in UTF-16, which the editor cannot edit";
+    NoMessages quiet;
+    EditingControls scratch(quiet);
+    loadCarSettings(script, scratch);
+    const Settings settings = settingsOf(scratch);
+    std::string engines;
+    for (const EngineFamily family : EngineFamilies)
+        if (settings.engines[static_cast<std::size_t>(familyIndex(family))])
+            engines += (engines.empty() ? "" : " ") + std::string(familyName(family));
+    return "engines: " + (engines.empty() ? std::string("none") : engines) + " · drive: " + driveText(settings.drive)
+        + " · front: " + std::to_string(settings.front) + " · rear: " + std::to_string(settings.rear)
+        + " · min: " + settings.smallest + " · max: " + settings.largest;
 }
 
 void CarEditor::reportSaveFailure(const CarEntry& car, const std::string& reason)

@@ -1,24 +1,30 @@
 #pragma once
 
 #include "catalogue/CarTable.h"
+#include "editor/CarVersions.h"
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quendral {
 
 class EditingControls;
 class FileSystem;
 class MessagePresenter;
+class ReplacementFile;
 struct RewriteNotes;
 struct SaveSettings;
 
 // The operations behind the main window's events, on the editing controls:
 // choosing a drive or folder (which scans it), picking a car (which loads
-// it) and saving. The window and the command-line tool both drive this.
+// it) and saving; and on the selected car's earlier versions: listing,
+// comparing and restoring them. The window and the command-line tool both
+// drive this.
 class CarEditor
 {
 public:
@@ -62,7 +68,37 @@ public:
     // wrote. Returns true when the car was saved with every setting.
     // Otherwise the user has been told why, and the car script is unchanged
     // unless the message says that it was saved but could not take a setting.
+    //
+    // Every save first keeps the script it replaces in the car's history
+    // (unless it writes the same bytes), then makes the backup hold it too.
     bool save(SaveScope scope = SaveScope::ChangedSettings);
+
+    // What save(scope) would write now, as `written`, beside the car script
+    // as it is now, as `current`; nothing is written and no lock taken. The
+    // user is told what the save would tell, and the result is what the
+    // save would return. `written` stays empty when the save would write
+    // nothing.
+    bool previewSave(SaveScope scope, std::string& current, std::optional<std::string>& written);
+
+    // Whether the selected car is the one last loaded or saved.
+    bool carLoaded() const;
+
+    // The selected car's versions: the car script, then its history newest
+    // first (the original last), and the backup where no entry holds it.
+    // Returns false, after telling the user, when they cannot be listed, or
+    // the car has neither a script it can read nor a history nor a backup.
+    bool listVersions(std::vector<VersionListing>& versions);
+
+    // The line diff between two versions of the selected car's script.
+    // Returns false, after telling the user, when either is unknown or
+    // cannot be read, or what a save would write cannot be made.
+    bool compare(const VersionName& from, const VersionName& to, Comparison& comparison);
+
+    // Makes a version of the selected car's script its script, through the
+    // same save, so the script it replaces goes into the history and the
+    // backup. Returns true when it did; otherwise the user has been told
+    // why. The controls are not loaded anew.
+    bool restore(const VersionName& version);
 
     const CarTable& carTable() const { return m_table; }
 
@@ -88,19 +124,30 @@ private:
         Settings settings;
     };
 
+    // Writes the new car script for the old one into a file, and what it
+    // wrote into `written`. Returns false after telling the user why not.
+    using NewScript =
+        std::function<bool(const CarEntry& car, const std::string& old, ReplacementFile& file, std::string& written)>;
+
+    const CarEntry* selectedCar(std::string_view caption);
     bool readWheelSizes(int& smallest, int& largest);
     bool saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed);
+    bool replaceScript(const CarEntry& car, const NewScript& newScript, std::string& written, bool& committed);
+    bool checkWritable(const CarEntry& car);
+    bool readScriptToSave(const CarEntry& car, std::string& data);
     bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
                          int largest, SaveSettings& settings, std::optional<Settings>& merged);
     bool checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
-                       const RewriteNotes& notes);
-    bool writeFile(const std::filesystem::path& path, const std::filesystem::path& model, const std::string& data,
-                   std::string& error);
+                       const RewriteNotes& notes, bool remember);
     void reportSaveFailure(const CarEntry& car, const std::string& reason);
+
+    bool findVersion(const CarEntry& car, const VersionName& name, VersionSide& side);
+    bool readVersion(const CarEntry& car, const VersionName& name, VersionSide& side, std::string& bytes);
 
     static Settings settingsOf(const EditingControls& controls);
     static void show(const Settings& settings, EditingControls& controls);
     static Settings loadedOver(const Settings& start, std::string_view script);
+    static std::string settingsText(std::string_view script);
 
     EditingControls& m_controls;
     MessagePresenter& m_messages;

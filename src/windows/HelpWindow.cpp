@@ -55,7 +55,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setStyleSheet(QLatin1String(FrameStyleSheet));
     setWindowTitle(WindowTitle);
-    // Closed for good: nothing shows the help window again in this run.
+    // Closed for good: Help in the menu makes a new one.
     setAttribute(Qt::WA_DeleteOnClose);
 
     // Every font here is given in points, so the layout needs no scaling

@@ -1,22 +1,30 @@
 #include "windows/MainWindow.h"
 
 #include "carscript/FileSystem.h"
+#include "ProgramInfo.h"
 #include "windows/CarList.h"
+#include "windows/DiffDialog.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
+#include "windows/HistoryDialog.h"
 #include "windows/ShownText.h"
 #include "windows/FrameStyle.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -54,6 +62,7 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     setWindowTitle(WindowTitle);
 
     createControls();
+    createMenus();
     setTabOrder();
     m_twips = TwipsLayout(scaleToFitCaptions());
     applyLayout();
@@ -82,6 +91,8 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
         connect(m_driveButtons[i], &QRadioButton::clicked, this,
                 [this, i] { m_controls.driveSystem.setValue(static_cast<int>(i), true); });
     }
+    connect(m_carList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_carContextMenu->popup(m_carList->viewport()->mapToGlobal(at)); });
     m_carList->viewport()->installEventFilter(this);
     for (QRadioButton* option : m_driveButtons)
         option->installEventFilter(this);
@@ -94,6 +105,8 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     m_controls.folderChooser.changed.connect([this] { followFolder(); });
     m_controls.carList.itemsChanged.connect([this] { showCars(); });
     m_controls.carList.selectionChanged.connect([this] { showSelectedCar(); });
+    m_controls.carList.itemsChanged.connect([this] { updateCarActions(); });
+    m_controls.carList.selectionChanged.connect([this] { updateCarActions(); });
     m_controls.editingFrame.changed.connect([this] { m_editingFrame->setEnabled(m_controls.editingFrame.isEnabled()); });
     for (CheckBox* check : m_controls.engineChecks())
         check->changed.connect([this] { showEngineChecks(); });
@@ -193,6 +206,55 @@ void MainWindow::createControls()
     m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
+QAction* MainWindow::addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    // Also the window's own, so that the shortcut works wherever the focus is.
+    QWidget::addAction(action);
+    return action;
+}
+
+void MainWindow::createMenus()
+{
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
+
+    QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    connect(addAction(file, "openFolderAction", QStringLiteral("&Open racers folder…"), {}), &QAction::triggered,
+            this, &MainWindow::chooseFolder);
+    connect(addAction(file, "saveAction", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &MainWindow::save);
+    file->addSeparator();
+    connect(addAction(file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, &QWidget::close);
+
+    m_carMenu = m_menuBar->addMenu(QStringLiteral("&Car"));
+    m_carMenu->setObjectName(QStringLiteral("carMenu"));
+    QAction* preview = addAction(m_carMenu, "previewAction", QStringLiteral("&Preview changes…"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_D));
+    QAction* history = addAction(m_carMenu, "historyAction", QStringLiteral("&History…"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(preview, &QAction::triggered, this, &MainWindow::previewChanges);
+    connect(history, &QAction::triggered, this, &MainWindow::showHistory);
+
+    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    connect(addAction(help, "helpAction", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1)), &QAction::triggered,
+            this, &MainWindow::showHelp);
+    connect(addAction(help, "aboutAction", QStringLiteral("&About"), {}), &QAction::triggered, this,
+            &MainWindow::showAbout);
+
+    // The same car actions on the car list.
+    m_carContextMenu = new QMenu(this);
+    m_carContextMenu->setObjectName(QStringLiteral("carContextMenu"));
+    m_carContextMenu->addActions({preview, history});
+    m_carList->setContextMenuPolicy(Qt::CustomContextMenu);
+    updateCarActions();
+}
+
 void MainWindow::setTabOrder()
 {
     // The order of the controls as drawn up; labels, frames and the hidden
@@ -254,7 +316,23 @@ void MainWindow::applyLayout()
     // The logo box fits the image, whatever the scale.
     const QPixmap logo = m_logo->pixmap();
     m_logo->resize(logo.size() + QSize(2 * PictureBorder, 2 * PictureBorder));
-    resize(m_twips.size(4920, 7275));
+    // The menu bar goes on top; the controls keep their places below it.
+    const int top = clientTop();
+    for (const Placement& placement : m_placements)
+        if (placement.widget->parentWidget() == this)
+            placement.widget->move(placement.widget->pos() + QPoint(0, top));
+    resize(m_twips.size(4920, 7275) + QSize(0, top));
+}
+
+int MainWindow::clientTop() const
+{
+    return m_menuBar->isNativeMenuBar() ? 0 : m_menuBar->sizeHint().height();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    m_menuBar->setGeometry(0, 0, width(), clientTop());
+    QWidget::resizeEvent(event);
 }
 
 void MainWindow::showStartFolder()
@@ -370,6 +448,7 @@ void MainWindow::pickCar(int row)
         return;
     m_controls.carList.setListIndex(row);
     m_editor.loadSelectedCar();
+    updateCarActions();
 }
 
 void MainWindow::clickCar(QListWidgetItem* item)
@@ -379,12 +458,93 @@ void MainWindow::clickCar(QListWidgetItem* item)
         return;
     m_controls.carList.setListIndex(row);
     m_editor.loadSelectedCar();
+    updateCarActions();
 }
 
 // The window shows every setting; what the user sees is what is saved.
 void MainWindow::save()
 {
     m_editor.save(CarEditor::SaveScope::EveryControl);
+    updateCarActions();
+}
+
+// As though the folder had been picked in the folder chooser.
+void MainWindow::chooseFolder()
+{
+    auto* dialog = new QFileDialog(this, QStringLiteral("Open racers folder"),
+                                   shownPath(m_controls.folderChooser.path()));
+    dialog->setObjectName(QStringLiteral("openFolderDialog"));
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& folder) {
+        if (!m_editor.openFolder(pathOf(folder)))
+            showFolder();
+    });
+    dialog->open();
+}
+
+void MainWindow::showHelp()
+{
+    if (!m_help) {
+        m_help = new HelpWindow(this);
+        m_help->centreOnScreen();
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void MainWindow::showAbout()
+{
+    auto* box = new QMessageBox(this);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(QStringLiteral("About ") + QString::fromUtf8(program::Name));
+    box->setIconPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")).scaledToWidth(150, Qt::SmoothTransformation));
+    box->setText(QString::fromUtf8(program::Name) + QLatin1Char(' ') + QString::fromUtf8(program::Version));
+    box->setInformativeText(QString::fromUtf8(program::Copyright) + QStringLiteral(".\nReleased under the ")
+                            + QString::fromUtf8(program::LicenceName) + QStringLiteral(" licence."));
+    box->setDetailedText(QString::fromUtf8(program::LicenceText));
+    box->open();
+}
+
+static QString selectedCarName(const EditingControls& controls)
+{
+    const int index = controls.carList.listIndex();
+    return index < 0 ? QString() : shownText(controls.carList.items()[static_cast<std::size_t>(index)]);
+}
+
+void MainWindow::previewChanges()
+{
+    Comparison comparison;
+    if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
+        return;
+    auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
+                                  comparison, this);
+    dialog->open();
+}
+
+void MainWindow::showHistory()
+{
+    const auto restored = [this] {
+        m_editor.loadSelectedCar();
+        updateCarActions();
+    };
+    auto* dialog = new HistoryDialog(m_editor, selectedCarName(m_controls), restored, this);
+    if (!dialog->refresh()) {
+        delete dialog;
+        return;
+    }
+    dialog->open();
+}
+
+void MainWindow::updateCarActions()
+{
+    const bool loaded = m_editor.carLoaded();
+    m_carMenu->setEnabled(loaded);
+    for (QAction* action : m_carMenu->actions())
+        action->setEnabled(loaded);
 }
 
 void MainWindow::showDrives()

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -20,6 +21,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -31,9 +34,9 @@ class HelpWindow;
 class FolderTree;
 
 // The main window: the car list, the drive and folder choosers, the editing
-// frame and the Save button, laid out as drawn up in twips. It shows the
-// controls model and hands the user's edits and events to it; what happens
-// then is the model's and the editor's business.
+// frame and the Save button, laid out as drawn up in twips below a menu bar.
+// It shows the controls model and hands the user's edits and events to it;
+// what happens then is the model's and the editor's business.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -52,6 +55,10 @@ public:
 
     double layoutScale() const { return m_twips.scale(); }
 
+    // The top of the area below the menu bar, where the controls are laid
+    // out as drawn up.
+    int clientTop() const;
+
     // Opens a folder in the folder chooser, as the user would; the racers
     // folder scan runs. The drive chooser moves to the folder's drive.
     bool startIn(const std::filesystem::path& folder);
@@ -60,6 +67,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -75,6 +83,8 @@ private:
     QLabel* addLabel(QWidget* container, const char* name, const QString& text, QRect twips);
 
     void createControls();
+    void createMenus();
+    QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut);
     void setTabOrder();
     double scaleToFitCaptions() const;
     void applyLayout();
@@ -86,6 +96,12 @@ private:
     void pickCar(int row);
     void clickCar(QListWidgetItem* item);
     void save();
+    void chooseFolder();
+    void showHelp();
+    void showAbout();
+    void previewChanges();
+    void showHistory();
+    void updateCarActions();
 
     // The model shown in the widgets.
     void showDrives();
@@ -121,6 +137,9 @@ private:
     std::array<QRadioButton*, 3> m_driveButtons{};
     std::array<QCheckBox*, 4> m_engineChecks{};
     QLabel* m_logo = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_carMenu = nullptr;
+    QMenu* m_carContextMenu = nullptr;
 };
 
 } // namespace quendral

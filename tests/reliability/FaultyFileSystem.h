@@ -3,63 +3,108 @@
 #include "carscript/FileSystem.h"
 
 #include <array>
-#include <cstddef>
-#include <string>
-#include <string_view>
+#include <new>
 
 namespace quendral::test {
 
 // The steps of the file layer that a test can make fail.
 enum class FileStep { Read, Create, Write, Flush, Commit, Lock, Inspect };
-inline constexpr std::array<FileStep, 7> FileSteps = {FileStep::Read,   FileStep::Create, FileStep::Write,
-                                                      FileStep::Flush,  FileStep::Commit, FileStep::Lock,
-                                                      FileStep::Inspect};
-std::string_view stepName(FileStep step);
+inline constexpr const char* StepNames[] = {"read", "create", "write", "flush", "commit", "lock", "inspect"};
 
-// Passes every file operation on to another file system, counting each
-// step, and makes the Nth occurrence of one chosen step fail the way the
-// machine would report it, or run out of memory there. CI runs as root,
-// where permission bits stop nothing, so this is how a save meets a
-// failing disk on every path.
+// Passes every file operation on to the real file system, counting each
+// step, and makes the Nth occurrence of one chosen step fail as the machine
+// would report it, or run out of memory there. CI runs as root, where
+// permission bits stop nothing: this is how a save meets a failing disk on
+// every path.
 class FaultyFileSystem final : public FileSystem
 {
 public:
-    explicit FaultyFileSystem(FileSystem& inner) : m_inner(inner) {}
+    FaultyFileSystem(FileStep step = FileStep::Read, int occurrence = 0, bool outOfMemory = false)
+        : m_step(step), m_occurrence(occurrence), m_outOfMemory(outOfMemory)
+    {
+    }
+    int count(FileStep step) const { return m_counts[static_cast<std::size_t>(step)]; }
+    bool injected() const { return m_injected; }
 
-    // Makes the `occurrence`th `step` (counted from 1) fail with `reason`.
-    void failAt(FileStep step, int occurrence, std::string reason = "Input/output error");
-    // Makes it throw std::bad_alloc instead, as an allocation there would.
-    void runOutOfMemoryAt(FileStep step, int occurrence);
-
-    // How often a step has been taken, the failing one included.
-    int count(FileStep step) const { return m_counts[index(step)]; }
-    bool failureInjected() const { return m_injected; }
+    // Counts the step and answers whether it is the one to fail.
+    bool strikes(FileStep step, std::string& error)
+    {
+        if (++m_counts[static_cast<std::size_t>(step)] != m_occurrence || step != m_step)
+            return false;
+        m_injected = true;
+        if (m_outOfMemory)
+            throw std::bad_alloc();
+        error = "No space left on device";
+        return true;
+    }
 
     bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
-                  std::uintmax_t limit) override;
-    bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override;
-    std::unique_ptr<FileLock> lock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience,
-                                   std::string& error) override;
+                  std::uintmax_t limit) override
+    {
+        return !strikes(FileStep::Read, error) && real().readFile(path, data, error, limit);
+    }
+    bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override
+    {
+        return !strikes(FileStep::Inspect, error) && real().isReadOnly(path, readOnly, error);
+    }
+    std::unique_ptr<FileLock> lock(const std::filesystem::path& file, std::chrono::milliseconds patience,
+                                   std::string& error) override
+    {
+        return strikes(FileStep::Lock, error) ? nullptr : real().lock(file, patience, error);
+    }
+    void removeLeftovers(const std::filesystem::path& target) override { real().removeLeftovers(target); }
     std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
-                                                       const std::filesystem::path& model,
-                                                       std::string& error) override;
-    void removeLeftovers(const std::filesystem::path& target) override { m_inner.removeLeftovers(target); }
-
-    // Counts the step and answers whether it is the one to fail; throws
-    // when it is to run out of memory.
-    bool strikes(FileStep step);
-    const std::string& reason() const { return m_reason; }
+                                                       const std::filesystem::path& model, std::string& error) override
+    {
+        auto inner = strikes(FileStep::Create, error) ? nullptr : real().createReplacement(target, model, error);
+        return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
+    }
+    // A link and a folder are made like a file: a create step.
+    std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
+                                                const std::filesystem::path& existing, std::string& error,
+                                                bool& unsupported) override
+    {
+        unsupported = false;
+        auto inner = strikes(FileStep::Create, error) ? nullptr : real().createLink(target, existing, error, unsupported);
+        return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
+    }
+    bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                      std::string& error) override
+    {
+        return !strikes(FileStep::Create, error) && real().createFolder(folder, model, error);
+    }
+    bool remove(const std::filesystem::path& path, std::string& error) override { return real().remove(path, error); }
 
 private:
-    static std::size_t index(FileStep step) { return static_cast<std::size_t>(step); }
+    // Forwards to the real file until its step is due to fail; a failed
+    // file is abandoned like a real one, which removes its temporary file.
+    struct Replacement final : ReplacementFile
+    {
+        Replacement(FaultyFileSystem& faults, std::unique_ptr<ReplacementFile> inner)
+            : faults(faults), inner(std::move(inner))
+        {
+        }
+        bool write(std::string_view bytes) override
+        {
+            if (!faults.strikes(FileStep::Write, error))
+                return inner->write(bytes);
+            inner->write(bytes.substr(0, bytes.size() / 2));  // a disk often takes a part first
+            return false;
+        }
+        bool flush() override { return !faults.strikes(FileStep::Flush, error) && inner->flush(); }
+        bool commit() override { return !faults.strikes(FileStep::Commit, error) && inner->commit(); }
+        std::string errorString() const override { return error.empty() ? inner->errorString() : error; }
 
-    FileSystem& m_inner;
-    std::array<int, FileSteps.size()> m_counts{};
-    FileStep m_failingStep = FileStep::Read;
-    int m_failingOccurrence = 0;
-    bool m_outOfMemory = false;
+        FaultyFileSystem& faults;
+        std::unique_ptr<ReplacementFile> inner;
+        std::string error;
+    };
+
+    std::array<int, 7> m_counts{};
+    FileStep m_step;
+    int m_occurrence;
+    bool m_outOfMemory;
     bool m_injected = false;
-    std::string m_reason;
 };
 
 } // namespace quendral::test

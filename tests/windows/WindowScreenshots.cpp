@@ -1,12 +1,15 @@
-// Pictures of both windows for the README: the demo cars opened, the first
-// car picked, the help window still open. Run it under Xvfb, so the fonts are
-// drawn as on a desktop: window-screenshots RACERS_FOLDER OUTPUT_FOLDER
+// Pictures of the windows for the README: the demo cars opened, the first
+// car picked, the help window still open; then that car saved three times
+// and its History dialog. Run it under Xvfb, so the fonts are drawn as on a
+// desktop: window-screenshots RACERS_FOLDER OUTPUT_FOLDER
 
 #include "windows/HelpWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/ShownText.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QListWidget>
 #include <QTest>
@@ -25,7 +28,24 @@ int main(int argc, char* argv[])
     QTest::mouseClick(cars->viewport(), Qt::LeftButton, {}, cars->visualItemRect(cars->item(0)).center());
     QTest::qWait(200);
     const QDir output(arguments[2]);
-    const bool saved = form.grab().save(output.filePath(QStringLiteral("main-window.png")))
+    bool saved = form.grab().save(output.filePath(QStringLiteral("main-window.png")))
         && form.helpWindow()->grab().save(output.filePath(QStringLiteral("help-window.png")));
+    form.helpWindow()->close();
+
+    // Three saves of the first car, each of another setting.
+    quendral::EditingControls& controls = form.controls();
+    auto* save = form.findChild<QAction*>(QStringLiteral("saveAction"));
+    controls.frontHeight.setValue(12);
+    save->trigger();
+    controls.engineV8.setValue(1);
+    save->trigger();
+    controls.largestWheel.setText("20");
+    save->trigger();
+    form.findChild<QAction*>(QStringLiteral("historyAction"))->trigger();
+    auto* history = form.findChild<QDialog*>(QStringLiteral("historyDialog"));
+    if (!history || !QTest::qWaitForWindowExposed(history))
+        return 1;
+    QTest::qWait(200);
+    saved = saved && history->grab().save(output.filePath(QStringLiteral("history-dialog.png")));
     return saved ? 0 : 1;
 }

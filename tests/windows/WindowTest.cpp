@@ -1,6 +1,7 @@
 // The windows driven through their real widgets, headless.
 
-#include "TestSupport.h"
+#include "ProgramInfo.h"
+#include "Support.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
@@ -11,11 +12,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTreeWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -163,7 +169,9 @@ TEST_F(Window, EveryControlStandsWhereItWasDrawnUpWithItsCaptionWhole)
     HelpWindow* help = form->helpWindow();
     EXPECT_EQ(form->windowTitle(), "Quendral Car editor (V1.1b)");
     EXPECT_EQ(help->windowTitle(), form->windowTitle());
-    EXPECT_EQ(form->size(), TwipsLayout(form->layoutScale()).size(4920, 7275));
+    // The client area below the menu bar is laid out as drawn up.
+    EXPECT_GT(form->clientTop(), 0);
+    EXPECT_EQ(form->size(), TwipsLayout(form->layoutScale()).size(4920, 7275) + QSize(0, form->clientTop()));
     EXPECT_EQ(help->windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
               Qt::Tool | Qt::WindowCloseButtonHint);
     EXPECT_EQ(help->minimumSize(), help->maximumSize());
@@ -184,7 +192,8 @@ TEST_F(Window, EveryControlStandsWhereItWasDrawnUpWithItsCaptionWhole)
         // One scale for the main window; the help window's fonts are in points.
         const QRect place = TwipsLayout(main ? form->layoutScale() : 1.0)
                                 .rect(row.twips.left(), row.twips.top(), row.twips.width(), row.twips.height());
-        EXPECT_EQ(widget->pos(), place.topLeft());
+        const int top = widget->parentWidget() == form.get() ? form->clientTop() : 0;
+        EXPECT_EQ(widget->pos() - QPoint(0, top), place.topLeft());
         // The main window's labels fit their text, its logo box the logo.
         const bool label = main && qobject_cast<QLabel*>(widget);
         const bool logo = row.name == std::string_view("Picture1");
@@ -307,7 +316,9 @@ TEST_P(KeyPresses, MoveTheFocusAndTheChoiceAsOnTheDesktop)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, KeyPresses, testing::ValuesIn(KeyRows));
+INSTANTIATE_TEST_SUITE_P(Rows, KeyPresses, testing::ValuesIn(KeyRows), [](const testing::TestParamInfo<KeyRow>& row) {
+    return "row" + std::to_string(row.index) + "_" + row.param.focus;
+});
 
 TEST_F(Window, TheEditingFrameOpensOnARacersFolderAndTheChoosersMoveTogether)
 {
@@ -381,6 +392,85 @@ TEST_F(Window, ClosingTheMainWindowEndsTheProgramWithBothWindows)
     QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); }); // fails rather than hangs
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(form->isVisible() || (form->helpWindow() && form->helpWindow()->isVisible()));
+}
+
+// The menus and their dialogs, driven through the keys and buttons a user would use.
+TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
+{
+    activate();
+    const std::string original = readBytes(racers() / "falcon_gt/scripts/_main_.cfg");
+    const auto find = [this](const char* name) { return form->findChild<QObject*>(QLatin1String(name)); };
+    auto* carMenu = static_cast<QMenu*>(find("carMenu"));
+    const auto key = [this](QKeyCombination combination) {
+        QTest::keyClick(QApplication::focusWidget(), combination.key(), combination.keyboardModifiers());
+    };
+    const auto dialog = [this](const char* name) { return form->findChild<QDialog*>(QLatin1String(name)); };
+    const auto diffText = [&](const char* name) { return dialog(name)->findChild<QPlainTextEdit*>("diffText"); };
+    const auto close = [](QWidget* widget) {
+        widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+
+    static_cast<QAction*>(find("openFolderAction"))->trigger();
+    auto* folders = static_cast<QFileDialog*>(dialog("openFolderDialog"));
+    folders->selectFile(QString::fromStdString(racers().string()));
+    static_cast<QDialog*>(folders)->accept();
+    EXPECT_EQ(cars(), (std::vector<std::string>{"falcon_gt", "mistral", "vortex_r"}));
+    EXPECT_FALSE(carMenu->isEnabled() || static_cast<QAction*>(find("previewAction"))->isEnabled());
+    clickCar(0);
+    EXPECT_TRUE(carMenu->isEnabled());
+
+    // The preview: what Save writes, removed lines red and added ones green, in a fixed font; then nothing.
+    key(Qt::ControlModifier | Qt::Key_D);
+    QTextDocument* preview = diffText("previewDialog")->document();
+    EXPECT_TRUE(QFontInfo(diffText("previewDialog")->font()).fixedPitch());
+    const QTextBlock removed = preview->find(QStringLiteral("-ext_camera  95 ")).block();
+    const QTextBlock added = preview->find(QStringLiteral("+ext_camera  120 ")).block();
+    EXPECT_NE(removed.blockFormat().background(), added.blockFormat().background());
+    EXPECT_NE(added.blockFormat().background(), preview->begin().blockFormat().background());
+    close(dialog("previewDialog"));
+    key(Qt::ControlModifier | Qt::Key_S);
+    key(Qt::ControlModifier | Qt::Key_D);
+    EXPECT_EQ(diffText("previewDialog")->toPlainText(), "No changes");
+    close(dialog("previewDialog"));
+    click("Check3");
+    key(Qt::ControlModifier | Qt::Key_S);
+
+    // The history, newest first; compare the original with the script, then restore it.
+    key(Qt::ControlModifier | Qt::Key_H);
+    auto* versions = dialog("historyDialog")->findChild<QTreeWidget*>("versionList");
+    ASSERT_EQ(versions->topLevelItemCount(), 3);
+    EXPECT_EQ(versions->topLevelItem(1)->text(0), "1 (backup)");
+    EXPECT_EQ(versions->topLevelItem(2)->text(0), "2 (original)");
+    EXPECT_TRUE(versions->topLevelItem(0)->text(3).startsWith("engines: I4 V6 V8 · drive: front"));
+    versions->setCurrentItem(versions->topLevelItem(2));
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("compareButton"), Qt::LeftButton);
+    EXPECT_TRUE(diffText("compareDialog")->toPlainText().contains("\n+attach    0x000400D0 1    ; v8 blocks\n"));
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("restoreButton"), Qt::LeftButton);
+    auto* confirmation = form->findChild<QMessageBox*>("restoreConfirmation");
+    QTest::mouseClick(confirmation->button(QMessageBox::Yes), Qt::LeftButton);
+    EXPECT_EQ(readBytes(racers() / "falcon_gt/scripts/_main_.cfg"), original);
+    EXPECT_EQ(shown(), "0 1100 100 10 7 15 18");
+    EXPECT_EQ(versions->topLevelItemCount(), 4);
+    EXPECT_TRUE(messages.shown.empty());
+    close(dialog("historyDialog"));
+
+    // Help shows the help window, About the name, version and licence; the car list offers the car actions.
+    key(Qt::Key_F1);
+    EXPECT_TRUE(form->helpWindow() && form->helpWindow()->isVisible());
+    form->helpWindow()->close();
+    static_cast<QAction*>(find("aboutAction"))->trigger();
+    auto* about = form->findChild<QMessageBox*>("aboutBox");
+    EXPECT_EQ(about->text(), QStringLiteral("%1 %2").arg(program::Name, program::Version));
+    EXPECT_TRUE(about->detailedText().contains("Permission is hereby granted"));
+    about->close();
+    Q_EMIT control<QListWidget>("lstcars")->customContextMenuRequested(QPoint(4, 4));
+    auto* contextMenu = static_cast<QMenu*>(find("carContextMenu"));
+    EXPECT_TRUE(contextMenu->isVisible());
+    EXPECT_EQ(contextMenu->actions(), carMenu->actions());
+    contextMenu->close();
+    static_cast<QAction*>(find("quitAction"))->trigger();
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST(MessageBoxes, ShowTheWholeTextWithinTheScreenAndCopyItAsWritten)

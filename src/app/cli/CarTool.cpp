@@ -70,14 +70,17 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
                FileSystem& fileSystem)
 {
     CLI::App tool("Lists the cars of a racers folder, shows a car's settings and saves changed settings into "
-                  "cars, each as the editor would.",
+                  "cars, each as the editor would; lists, compares and restores the versions the saves keep; "
+                  "checks cars, and exports and imports the settings of a whole racers folder as a table.",
                   "quendral-car");
     // Leftovers are refused in the tool's own words (refuseLeftovers), and a
     // command takes the rest of the line, even words that name another.
     tool.allow_extras();
     tool.require_subcommand(0, 1);
     tool.set_version_flag("--version", program::versionText("quendral-car"), "Print the version and exit");
-    const std::vector<Command> commands = {addListCommand(tool), addShowCommand(tool), addSetCommand(tool)};
+    const std::vector<Command> commands = {addListCommand(tool),    addShowCommand(tool),   addSetCommand(tool),
+                                           addHistoryCommand(tool), addDiffCommand(tool),   addRestoreCommand(tool),
+                                           addCheckCommand(tool),   addExportCommand(tool), addImportCommand(tool)};
     // "help" prints what --help does, and "help COMMAND" what "COMMAND --help" does.
     std::string helpTopic;
     CLI::App* help = tool.add_subcommand("help", "print this help, or a command's help");

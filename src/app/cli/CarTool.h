@@ -10,7 +10,9 @@ class FileSystem;
 
 // The command-line tool: lists a racers folder, shows a car's settings and
 // saves changed settings into one or more cars, each exactly as the editor
-// would. `arguments` excludes the program name. Returns the exit status.
+// would; checks cars for what would keep them from being saved, and exports
+// and imports a racers folder's settings as a table. `arguments` excludes
+// the program name. Returns the exit status.
 int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                FileSystem& fileSystem);
 

@@ -5,16 +5,19 @@
 #include <CLI/App.hpp>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <ostream>
 
 namespace quendral::cli {
 
 namespace fs = std::filesystem;
 
-CLI::Option* addFolderArguments(CLI::App& command, const std::string& name, std::vector<std::string>& folders,
-                                const std::string& description)
+namespace {
+
+CLI::Validator absoluteFolder()
 {
-    const CLI::Validator absoluteFolder(
+    return CLI::Validator(
         [](std::string& folder) {
             if (folder.empty())
                 throw UsageProblem("a folder argument is empty; give . for the current folder");
@@ -27,7 +30,20 @@ CLI::Option* addFolderArguments(CLI::App& command, const std::string& name, std:
             return std::string();
         },
         "");
-    return command.add_option(name, folders, description)->type_name("")->transform(absoluteFolder);
+}
+
+} // namespace
+
+CLI::Option* addFolderArguments(CLI::App& command, const std::string& name, std::vector<std::string>& folders,
+                                const std::string& description)
+{
+    return command.add_option(name, folders, description)->type_name("")->transform(absoluteFolder());
+}
+
+CLI::Option* addFolderArgument(CLI::App& command, const std::string& name, std::string& folder,
+                               const std::string& description)
+{
+    return command.add_option(name, folder, description)->type_name("")->transform(absoluteFolder());
 }
 
 CLI::Validator valueCheck(std::function<std::string(const std::string&)> problemWith)
@@ -42,6 +58,39 @@ CLI::Validator valueCheck(std::function<std::string(const std::string&)> problem
             return std::string();
         },
         "");
+}
+
+void addFormatOption(CLI::App& command, Format& format, std::vector<Format> choices)
+{
+    static constexpr std::array<std::pair<Format, std::string_view>, 3> Names = {
+        {{Format::Text, "text"}, {Format::Csv, "csv"}, {Format::Json, "json"}}};
+    std::string listed;
+    std::string inWords;
+    std::string_view byDefault;
+    for (const Format choice : choices)
+        for (const auto& [known, name] : Names)
+            if (known == choice) {
+                listed.append(listed.empty() ? "" : "|").append(name);
+                inWords.append(inWords.empty() ? "" : choice == choices.back() ? " or " : ", ").append(name);
+            }
+    for (const auto& [known, name] : Names)
+        if (known == format)
+            byDefault = name;
+    const auto chosen = [choices](const std::string& value) -> std::optional<Format> {
+        for (const auto& [known, name] : Names)
+            if (name == value && std::find(choices.begin(), choices.end(), known) != choices.end())
+                return known;
+        return std::nullopt;
+    };
+    command
+        .add_option_function<std::string>(
+            "--format", [&format, chosen](const std::string& value) { format = *chosen(value); },
+            "print as " + listed + " (" + std::string(byDefault) + " unless given)")
+        ->type_name(listed)
+        ->take_last()
+        ->check(valueCheck([chosen, inWords](const std::string& value) {
+            return chosen(value) ? std::string() : "--format takes " + inWords + ", not \"" + value + "\"";
+        }));
 }
 
 std::string escaped(std::string_view text)

@@ -23,6 +23,7 @@ class Validator;
 namespace quendral {
 
 class FileSystem;
+struct VersionName;
 
 namespace cli {
 
@@ -60,6 +61,16 @@ struct Command
 Command addListCommand(CLI::App& tool);
 Command addShowCommand(CLI::App& tool);
 Command addSetCommand(CLI::App& tool);
+Command addCheckCommand(CLI::App& tool);
+Command addExportCommand(CLI::App& tool);
+Command addImportCommand(CLI::App& tool);
+Command addHistoryCommand(CLI::App& tool);
+Command addDiffCommand(CLI::App& tool);
+Command addRestoreCommand(CLI::App& tool);
+
+// A version named on the command line; a word that names none is a usage
+// error.
+VersionName versionArgument(const std::string& word);
 
 // Adds a command's folder arguments. An empty one is refused: an unset shell
 // variable must not stand for the current folder. Each is made absolute and
@@ -67,6 +78,17 @@ Command addSetCommand(CLI::App& tool);
 // as in the editor.
 CLI::Option* addFolderArguments(CLI::App& command, const std::string& name, std::vector<std::string>& folders,
                                 const std::string& description);
+// The same for one folder, which another argument may follow.
+CLI::Option* addFolderArgument(CLI::App& command, const std::string& name, std::string& folder,
+                               const std::string& description);
+
+// How a command prints what it found: as lines of text for a person, or
+// as one document for another program.
+enum class Format { Text, Csv, Json };
+
+// Adds --format, taking the names of `choices` (text, csv, json); `format`
+// holds the default until the option is given.
+void addFormatOption(CLI::App& command, Format& format, std::vector<Format> choices);
 
 // A check of an option's value: `problemWith` returns what is wrong with it,
 // empty when nothing is; the tool prints that as it stands.

@@ -1,9 +1,8 @@
 #include "app/cli/Command.h"
 
-#include "catalogue/CarTable.h"
+#include "app/cli/Garage.h"
+#include "app/cli/Json.h"
 #include "catalogue/FolderListing.h"
-#include "editor/CarEditor.h"
-#include "controls/EditingControls.h"
 
 #include <CLI/App.hpp>
 
@@ -14,23 +13,29 @@ namespace quendral::cli {
 
 namespace {
 
-int listCars(const std::vector<std::string>& folders, ToolContext& tool)
+struct ListArguments
 {
-    if (folders.size() != 1)
+    std::vector<std::string> folders;
+    Format format = Format::Text;
+};
+
+int listCars(const ListArguments& arguments, ToolContext& tool)
+{
+    if (arguments.folders.size() != 1)
         throw UsageProblem("list takes one racers folder");
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    if (!editor.openFolder(pathFromText(folders.front())))
+    CarTable table;
+    if (!readCarList(pathFromText(arguments.folders.front()), tool, table))
         return Failure;
-    if (!controls.editingFrame.isEnabled()) {
-        tool.err << "quendral-car: " << escapedPath(controls.folderChooser.path())
-                 << " is not a racers folder (its name must end in \"racers\" and it must hold .rpk car files)\n";
-        return Failure;
+    Json cars = Json::array();
+    for (int i = 0; i < table.size(); ++i) {
+        const CarEntry& car = *table.entry(i);
+        if (arguments.format == Format::Json)
+            cars.push_back({{"car", asUtf8(car.name)}, {"folder", pathAsUtf8(car.folder)}});
+        else
+            tool.out << escaped(car.name) << '\t' << escapedPath(car.folder) << '\n';
     }
-    const CarTable& table = editor.carTable();
-    for (int i = 0; i < table.size(); ++i)
-        tool.out << escaped(table.entry(i)->name) << '\t' << escapedPath(table.entry(i)->folder) << '\n';
+    if (arguments.format == Format::Json)
+        printJson(tool.out, cars);
     return Success;
 }
 
@@ -38,10 +43,12 @@ int listCars(const std::vector<std::string>& folders, ToolContext& tool)
 
 Command addListCommand(CLI::App& tool)
 {
-    auto folders = std::make_shared<std::vector<std::string>>();
+    auto arguments = std::make_shared<ListArguments>();
     CLI::App* list = tool.add_subcommand("list", "print each car of a racers folder: its name, a tab, its folder");
-    addFolderArguments(*list, "RACERS_FOLDER", *folders, "the racers folder");
-    return {list, "list RACERS_FOLDER", "", [folders](ToolContext& context) { return listCars(*folders, context); }};
+    addFolderArguments(*list, "RACERS_FOLDER", arguments->folders, "the racers folder");
+    addFormatOption(*list, arguments->format, {Format::Text, Format::Json});
+    return {list, "list RACERS_FOLDER [--format text|json]", "",
+            [arguments](ToolContext& context) { return listCars(*arguments, context); }};
 }
 
 } // namespace quendral::cli

@@ -1,9 +1,11 @@
 #include "app/cli/Command.h"
 
+#include "carscript/CarFiles.h"
 #include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
 #include "editor/CarEditor.h"
 #include "controls/EditingControls.h"
+#include "history/LineDiff.h"
 
 #include <CLI/App.hpp>
 
@@ -39,6 +41,7 @@ struct SetArguments
 {
     std::vector<std::string> cars;
     Changes changes;
+    bool dryRun = false;
 };
 
 std::optional<std::array<bool, 4>> parseEngines(std::string_view list)
@@ -127,6 +130,19 @@ std::vector<fs::path> distinctFolders(const std::vector<std::string>& folders)
     return kept;
 }
 
+// Prints the diff of what the save would write, and returns what it would.
+bool previewSave(CarEditor& editor, const fs::path& car, ToolContext& tool)
+{
+    std::string current;
+    std::optional<std::string> written;
+    const bool saved = editor.previewSave(CarEditor::SaveScope::ChangedSettings, current, written);
+    if (written) {
+        const std::string script = escapedPath(carScriptPath(car));
+        tool.out << unifiedText(diffLines(current, *written), script + "\tcurrent", script + "\tafter the save");
+    }
+    return saved;
+}
+
 int setCars(const SetArguments& arguments, ToolContext& tool)
 {
     if (arguments.cars.empty())
@@ -142,7 +158,7 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
             continue;
         }
         applyChanges(arguments.changes, controls);
-        if (!editor.save())
+        if (arguments.dryRun ? !previewSave(editor, car, tool) : !editor.save())
             status = Failure;
     }
     return status;
@@ -198,10 +214,12 @@ Command addSetCommand(CLI::App& tool)
               [](const std::string&) { return std::string(); });
     addChange(*set, "--max", "TEXT", "the largest wheel size", changes.maximum, any,
               [](const std::string&) { return std::string(); });
+    set->add_flag("--dry-run", arguments->dryRun,
+                  "print for each car the diff of what the save would write, and write nothing");
 
     return {set,
             "set CAR_FOLDER... [--engines LIST] [--drive front|rear|all]\n"
-            "                        [--front P] [--rear P] [--min TEXT] [--max TEXT]",
+            "                        [--front P] [--rear P] [--min TEXT] [--max TEXT] [--dry-run]",
             Notes, [arguments](ToolContext& context) { return setCars(*arguments, context); }};
 }
 

@@ -1,5 +1,7 @@
 #include "app/cli/Command.h"
 
+#include "app/cli/Json.h"
+#include "app/cli/SettingsTable.h"
 #include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
 #include "editor/CarEditor.h"
@@ -14,16 +16,11 @@ namespace quendral::cli {
 
 namespace {
 
-std::string_view driveName(const EditingControls& controls)
+struct ShowArguments
 {
-    if (controls.frontDrive.value())
-        return "front";
-    if (controls.rearDrive.value())
-        return "rear";
-    if (controls.allDrive.value())
-        return "all";
-    return "none";
-}
+    std::vector<std::string> folders;
+    Format format = Format::Text;
+};
 
 void printSettings(const EditingControls& controls, std::ostream& out)
 {
@@ -37,17 +34,20 @@ void printSettings(const EditingControls& controls, std::ostream& out)
         << "\nmax: " << controls.largestWheel.text() << '\n';
 }
 
-int showCar(const std::vector<std::string>& folders, ToolContext& tool)
+int showCar(const ShowArguments& arguments, ToolContext& tool)
 {
-    if (folders.size() != 1)
+    if (arguments.folders.size() != 1)
         throw UsageProblem("show takes one car folder");
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(folders.front()));
+    editor.pickCarFolder(pathFromText(arguments.folders.front()));
     if (!editor.loadSelectedCar())
         return Failure;
-    printSettings(controls, tool.out);
+    if (arguments.format == Format::Json)
+        printJson(tool.out, rowJson(rowOf(fileNameOf(pathFromText(arguments.folders.front())), controls)));
+    else
+        printSettings(controls, tool.out);
     return Success;
 }
 
@@ -55,10 +55,12 @@ int showCar(const std::vector<std::string>& folders, ToolContext& tool)
 
 Command addShowCommand(CLI::App& tool)
 {
-    auto folders = std::make_shared<std::vector<std::string>>();
+    auto arguments = std::make_shared<ShowArguments>();
     CLI::App* show = tool.add_subcommand("show", "print the settings the editor shows for a car");
-    addFolderArguments(*show, "CAR_FOLDER", *folders, "the car's folder");
-    return {show, "show CAR_FOLDER", "", [folders](ToolContext& context) { return showCar(*folders, context); }};
+    addFolderArguments(*show, "CAR_FOLDER", arguments->folders, "the car's folder");
+    addFormatOption(*show, arguments->format, {Format::Text, Format::Json});
+    return {show, "show CAR_FOLDER [--format text|json]", "",
+            [arguments](ToolContext& context) { return showCar(*arguments, context); }};
 }
 
 } // namespace quendral::cli

@@ -1,0 +1,65 @@
+#include "app/cli/Command.h"
+
+#include "app/cli/Garage.h"
+#include "app/cli/Json.h"
+#include "app/cli/SettingsTable.h"
+
+#include <CLI/App.hpp>
+
+#include <memory>
+#include <ostream>
+
+namespace quendral::cli {
+
+namespace {
+
+struct ExportArguments
+{
+    std::vector<std::string> folders;
+    Format format = Format::Csv;
+};
+
+int exportCars(const ExportArguments& arguments, ToolContext& tool)
+{
+    if (arguments.folders.size() != 1)
+        throw UsageProblem("export takes one racers folder");
+    CarTable cars;
+    if (!readCarList(arguments.folders.front(), tool, cars))
+        return Failure;
+    int status = Success;
+    std::vector<CarRow> rows;
+    for (int i = 0; i < cars.size(); ++i) {
+        const CarEntry& entry = *cars.entry(i);
+        FreshCar car(tool, entry.name, entry.folder);
+        if (!car.load()) {
+            status = Failure;
+            continue;
+        }
+        rows.push_back(rowOf(entry.name, car.controls));
+    }
+    if (arguments.format == Format::Json) {
+        Json table = Json::array();
+        for (const CarRow& row : rows)
+            table.push_back(rowJson(row));
+        printJson(tool.out, table);
+    } else {
+        writeCsv(tool.out, rows);
+    }
+    return status;
+}
+
+} // namespace
+
+Command addExportCommand(CLI::App& tool)
+{
+    auto arguments = std::make_shared<ExportArguments>();
+    CLI::App* command = tool.add_subcommand(
+        "export", "print the settings of every car of a racers folder as a table, one row per car (exit 1 when a "
+                  "car cannot be read; it is left out)");
+    addFolderArguments(*command, "RACERS_FOLDER", arguments->folders, "the racers folder");
+    addFormatOption(*command, arguments->format, {Format::Csv, Format::Json});
+    return {command, "export RACERS_FOLDER [--format csv|json]", "",
+            [arguments](ToolContext& context) { return exportCars(*arguments, context); }};
+}
+
+} // namespace quendral::cli

@@ -1,0 +1,63 @@
+#include "app/cli/Command.h"
+
+#include "controls/EditingControls.h"
+#include "editor/CarEditor.h"
+
+#include <CLI/App.hpp>
+
+#include <memory>
+#include <ostream>
+
+namespace quendral::cli {
+
+namespace {
+
+// "3 (original)        2026-12-07 15:04:05   2,345 bytes  engines: …"
+std::string versionLine(const VersionListing& version)
+{
+    std::string label = versionText(version.name);
+    if (!version.marks.empty())
+        label += " (" + version.marks + ")";
+    std::string size = byteCountText(version.size);
+    label.resize(std::max<std::size_t>(label.size(), 21), ' ');
+    size.insert(0, size.size() < 15 ? 15 - size.size() : 0, ' ');
+    return label + localTimeText(version.time) + size + "  " + escaped(version.settings);
+}
+
+int listHistory(const std::vector<std::string>& folders, ToolContext& tool)
+{
+    if (folders.size() != 1)
+        throw UsageProblem("history takes one car folder");
+    PrintedMessages messages(tool.err, "");
+    EditingControls controls(messages);
+    CarEditor editor(controls, messages, tool.fileSystem);
+    editor.pickCarFolder(folders.front());
+    std::vector<VersionListing> versions;
+    if (!editor.listVersions(versions))
+        return Failure;
+    for (const VersionListing& version : versions)
+        tool.out << versionLine(version) << '\n';
+    return Success;
+}
+
+} // namespace
+
+Command addHistoryCommand(CLI::App& tool)
+{
+    auto folders = std::make_shared<std::vector<std::string>>();
+    CLI::App* history = tool.add_subcommand(
+        "history", "print a car's versions, newest first: the current script, then those its saves kept");
+    addFolderArguments(*history, "CAR_FOLDER", *folders, "the car's folder");
+    return {history, "history CAR_FOLDER", "",
+            [folders](ToolContext& context) { return listHistory(*folders, context); }};
+}
+
+VersionName versionArgument(const std::string& word)
+{
+    if (const std::optional<VersionName> version = parseVersionName(word))
+        return *version;
+    throw UsageProblem("unknown version \"" + escaped(word)
+                       + "\": give a number from history, original, backup or current");
+}
+
+} // namespace quendral::cli

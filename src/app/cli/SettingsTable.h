@@ -1,0 +1,74 @@
+#pragma once
+
+// The table of cars' settings that `export` writes and `import` reads, as
+// CSV or JSON: one row per car, its cells the texts `show` prints.
+
+#include "app/cli/Json.h"
+
+#include <array>
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendral {
+class EditingControls;
+}
+
+namespace quendral::cli {
+
+inline constexpr std::array<std::string_view, 10> Columns = {"car",   "I4",    "V6",   "V8",  "V10",
+                                                             "drive", "front", "rear", "min", "max"};
+inline constexpr std::size_t CarColumn = 0;
+inline constexpr std::size_t FirstEngineColumn = 1;
+inline constexpr std::size_t DriveColumn = 5;
+inline constexpr std::size_t FrontColumn = 6;
+inline constexpr std::size_t RearColumn = 7;
+inline constexpr std::size_t MinColumn = 8;
+inline constexpr std::size_t MaxColumn = 9;
+
+inline constexpr std::array<std::string_view, 3> DriveNames = {"front", "rear", "all"};
+
+// The cells of a row by column: the car's name, yes or no for each engine
+// family, front, rear, all or none, both positions and both wheel-size
+// texts, names and texts as asUtf8 gives them.
+using CarRow = std::array<std::string, Columns.size()>;
+
+std::string_view driveName(const EditingControls& controls);
+CarRow rowOf(std::string_view car, const EditingControls& controls);
+
+// A row as JSON: yes and no as true and false, positions as numbers.
+Json rowJson(const CarRow& row);
+
+// The header and the rows as spreadsheets write CSV: CR LF after each row,
+// a cell in quotes when it holds a comma, a quote, a line break or blanks
+// at either end, its quotes doubled.
+void writeCsv(std::ostream& out, const std::vector<CarRow>& rows);
+
+struct TableRow
+{
+    CarRow cells;
+    std::size_t line = 0;  // where the row starts in the table's text
+};
+
+// A table as read, each cell of each row checked against its column's
+// values; the car names and wheel sizes are left to the import.
+struct Table
+{
+    bool json = false;
+    std::vector<TableRow> rows;
+    // Each naming its line, and its column where it has one.
+    std::vector<std::string> problems;
+
+    // "line 4, column 7 (front)" in CSV, "line 4, "front"" in JSON.
+    std::string where(const TableRow& row, std::size_t column) const;
+};
+
+// Whether a table is JSON: by the extension of its name, else by its
+// first character.
+bool isJsonTable(std::string_view name, std::string_view data);
+
+Table readTable(std::string_view data, bool json);
+
+} // namespace quendral::cli

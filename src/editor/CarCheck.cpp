@@ -1,0 +1,185 @@
+#include "editor/CarCheck.h"
+
+#include "carscript/ByteSink.h"
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
+#include "carscript/SaveSettings.h"
+#include "carscript/ScriptLoader.h"
+#include "carscript/ScriptRewriter.h"
+#include "carscript/WheelLine.h"
+#include "catalogue/FolderListing.h"
+#include "controls/EditingControls.h"
+#include "controls/MessagePresenter.h"
+#include "controls/TextNumber.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <new>
+
+namespace quendral {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int SmallestWheelSize = 14;
+
+class NoMessages final : public MessagePresenter
+{
+public:
+    void showError(std::string_view, std::string_view) override {}
+};
+
+class DiscardingSink final : public ByteSink
+{
+public:
+    bool write(std::string_view) override { return true; }
+};
+
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+constexpr std::array<const char*, 4> WheelNames = {"front-left", "front-right", "rear-left", "rear-right"};
+
+// The read-only files a save would have to replace.
+void checkWritable(const fs::path& carFolder, FileSystem& fileSystem, std::vector<std::string>& problems)
+{
+    for (const auto& [path, what] : {std::pair{carScriptPath(carFolder), "its car script "},
+                                     std::pair{backupScriptPath(carFolder), "its backup "}}) {
+        bool readOnly = false;
+        std::string error;
+        if (!fileSystem.isReadOnly(path, readOnly, error))
+            problems.push_back(what + path.string() + " cannot be examined: " + error);
+        else if (readOnly)
+            problems.push_back(what + path.string() + " is read-only, so a save refuses it");
+    }
+}
+
+void checkRideHeight(const char* axle, const std::optional<int>& position, std::vector<std::string>& problems)
+{
+    if (!position || (*position >= EditingControls::RideHeightMinimum
+                      && *position <= EditingControls::RideHeightMaximum))
+        return;
+    const int shown =
+        std::clamp(*position, EditingControls::RideHeightMinimum, EditingControls::RideHeightMaximum);
+    problems.push_back(std::string("its ") + axle + " ride height (position " + std::to_string(*position)
+                       + ") is outside 0 to 30, and the editor turns it into " + std::to_string(shown));
+}
+
+void checkWheelSizes(const LoadNotes& notes, std::vector<std::string>& problems)
+{
+    if (!notes.largestWheel) {
+        problems.push_back("its front-left wheel block has no wheel-size lines (attach), so nothing gives its "
+                           "wheel sizes");
+        return;
+    }
+    const auto smallest = toWholeNumber(*notes.smallestWheel);
+    const auto largest = toWholeNumber(*notes.largestWheel);
+    if (!smallest)
+        problems.push_back("its smallest wheel size " + inQuotes(*notes.smallestWheel) + " is not a whole number");
+    if (!largest)
+        problems.push_back("its largest wheel size " + inQuotes(*notes.largestWheel) + " is not a whole number");
+    if (!smallest || !largest)
+        return;
+    if (*largest > EditingControls::LargestWheelSize)
+        problems.push_back("its largest wheel size " + std::to_string(*largest)
+                           + " is above 21, and the editor turns it into 21");
+    if (*smallest < SmallestWheelSize)
+        problems.push_back("its smallest wheel size " + std::to_string(*smallest)
+                           + " is below 14, and a save turns it into 14");
+    const int lowest = std::max<int>(*smallest, SmallestWheelSize);
+    const int highest = std::min<int>(*largest, EditingControls::LargestWheelSize);
+    if (lowest > highest)
+        problems.push_back("its smallest wheel size " + std::to_string(lowest) + " is above its largest, "
+                           + std::to_string(highest) + ", so a save refuses it");
+}
+
+std::vector<std::string> scriptProblems(const fs::path& carFolder, FileSystem& fileSystem)
+{
+    const fs::path script = carScriptPath(carFolder);
+    std::string data;
+    std::string error;
+    if (!fileSystem.readFile(script, data, error, LargestCarScript))
+        return {"its car script " + script.string() + " cannot be read: " + error};
+    if (isUtf16Text(data))
+        return {"its car script " + script.string() + " is in UTF-16, which the editor cannot edit"};
+
+    std::vector<std::string> problems;
+    checkWritable(carFolder, fileSystem, problems);
+
+    NoMessages quiet;
+    EditingControls controls(quiet);
+    LoadNotes loaded;
+    loadCarSettings(data, controls, &loaded);
+
+    // A drive is chosen so that the rewrite tries every wheel line.
+    SaveSettings settings;
+    settings.driveChosen = true;
+    DiscardingSink discarded;
+    RewriteNotes rewritten;
+    if (!rewriteScript(data, settings, discarded, error, &rewritten)) {
+        problems.push_back("a save refuses its car script: " + error);
+        return problems;
+    }
+    const auto& blocks = rewritten.wheelBlock;
+    if (std::none_of(blocks.begin(), blocks.end(), [](bool met) { return met; })) {
+        problems.push_back("it has no wheel block (\"# FL wheel #\" and the like), so the editor has nothing to "
+                           "change but its engines");
+        return problems;
+    }
+    for (std::size_t wheel = 0; wheel < WheelNames.size(); ++wheel)
+        if (rewritten.wheelLineTooShort[wheel])
+            problems.push_back(std::string("its ") + WheelNames[wheel]
+                               + " wheel line is too short to hold a ride height and drive (it needs "
+                               + std::to_string(ShortestRewrittenWheelLine) + " characters)");
+    if (!loaded.frontPosition)
+        problems.push_back("it has no front-left wheel block (\"# FL wheel #\"), which gives its front ride "
+                           "height and wheel sizes");
+    if (!loaded.rearPosition)
+        problems.push_back("it has no rear-left wheel block (\"# RL wheel #\"), which gives its rear ride height");
+    checkRideHeight("front", loaded.frontPosition, problems);
+    checkRideHeight("rear", loaded.rearPosition, problems);
+    if (loaded.frontPosition)
+        checkWheelSizes(loaded, problems);
+    return problems;
+}
+
+} // namespace
+
+std::vector<std::string> carProblems(const fs::path& carFolder, FileSystem& fileSystem)
+{
+    try {
+        return scriptProblems(carFolder, fileSystem);
+    } catch (const std::bad_alloc&) {
+        return {"its car script " + carScriptPath(carFolder).string()
+                + " cannot be read: there is not enough memory to read it"};
+    }
+}
+
+std::vector<CarProblem> carListProblems(const CarTable& cars, FileSystem& fileSystem)
+{
+    std::vector<CarProblem> problems;
+    std::map<std::string, std::string> firstByFoldedName;
+    for (int i = 0; i < cars.size(); ++i) {
+        const CarEntry& car = *cars.entry(i);
+        const auto add = [&](std::string problem) { problems.push_back({car.name, car.folder, std::move(problem)}); };
+        // On a volume that ignores letter case the two are one file, and the
+        // car list pairs them with one folder.
+        const auto [first, isFirst] = firstByFoldedName.try_emplace(foldCase(car.name), car.name);
+        if (!isFirst)
+            add("its name differs from that of the car " + inQuotes(first->second) + " only in letter case");
+        std::error_code error;
+        if (!fs::is_directory(car.folder, error)) {
+            add("its car file has no folder: " + car.folder.string() + " is missing");
+            continue;
+        }
+        for (std::string& problem : carProblems(car.folder, fileSystem))
+            add(std::move(problem));
+    }
+    return problems;
+}
+
+} // namespace quendral

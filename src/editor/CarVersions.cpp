@@ -1,0 +1,62 @@
+#include "editor/CarVersions.h"
+
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+
+namespace quendral {
+
+std::optional<VersionName> parseVersionName(std::string_view text)
+{
+    using Kind = VersionName::Kind;
+    for (const auto& [word, kind] : {std::pair{"current", Kind::Current}, std::pair{"backup", Kind::Backup},
+                                     std::pair{"original", Kind::Original}})
+        if (text == word)
+            return VersionName{kind, 0};
+    int number = 0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (problem != std::errc() || end != text.data() + text.size() || number < 1 || text.front() == '0')
+        return std::nullopt;
+    return VersionName{Kind::Numbered, number};
+}
+
+std::string versionText(const VersionName& name)
+{
+    switch (name.kind) {
+    case VersionName::Kind::Current: return "current";
+    case VersionName::Kind::Backup: return "backup";
+    case VersionName::Kind::Original: return "original";
+    case VersionName::Kind::Numbered: return std::to_string(name.number);
+    case VersionName::Kind::Saved: break;
+    }
+    return "after the save";
+}
+
+std::string localTimeText(HistoryTime time)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
+    localtime_r(&seconds, &local);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+std::string byteCountText(std::uintmax_t bytes)
+{
+    const std::string digits = std::to_string(bytes);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    text += bytes == 1 ? " byte" : " bytes";
+    return text;
+}
+
+} // namespace quendral

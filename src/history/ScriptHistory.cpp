@@ -1,0 +1,298 @@
+#include "history/ScriptHistory.h"
+
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <system_error>
+
+namespace quendral {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view Prefix = "_main_.";
+constexpr std::string_view Suffix = ".cfg";
+constexpr std::string_view OriginalMark = ".original";
+
+HistoryTime now()
+{
+    return std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
+}
+
+bool occupied(const fs::path& path)
+{
+    std::error_code ignored;
+    return fs::exists(fs::symlink_status(path, ignored));
+}
+
+// Whole digits at a place in a name, or -1.
+int digitsAt(std::string_view text, std::size_t at, std::size_t count)
+{
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (i >= text.size() || text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+std::string historyEntryName(HistoryTime time, int sequence, bool original)
+{
+    using namespace std::chrono;
+    const auto day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "%04d%02u%02uT%02d%02d%02d.%03dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
+    std::string name = std::string(Prefix) + stamp;
+    if (sequence > 1)
+        name += "-" + std::to_string(sequence);
+    if (original)
+        name += OriginalMark;
+    return name += Suffix;
+}
+
+std::optional<HistoryEntry> historyEntryOf(std::string_view name)
+{
+    using namespace std::chrono;
+    if (!name.starts_with(Prefix) || !name.ends_with(Suffix))
+        return std::nullopt;
+    std::string_view rest = name.substr(Prefix.size(), name.size() - Prefix.size() - Suffix.size());
+    HistoryEntry entry;
+    entry.original = rest.ends_with(OriginalMark);
+    if (entry.original)
+        rest.remove_suffix(OriginalMark.size());
+    // YYYYMMDDTHHMMSS.mmmZ
+    const int numbers[] = {digitsAt(rest, 0, 4),  digitsAt(rest, 4, 2),  digitsAt(rest, 6, 2), digitsAt(rest, 9, 2),
+                           digitsAt(rest, 11, 2), digitsAt(rest, 13, 2), digitsAt(rest, 16, 3)};
+    if (std::any_of(std::begin(numbers), std::end(numbers), [](int n) { return n < 0; }) || numbers[3] > 23
+        || numbers[4] > 59 || numbers[5] > 59)
+        return std::nullopt;
+    const year_month_day date{year(numbers[0]), month(static_cast<unsigned>(numbers[1])),
+                              day(static_cast<unsigned>(numbers[2]))};
+    if (!date.ok())
+        return std::nullopt;
+    entry.time = sys_days(date) + hours(numbers[3]) + minutes(numbers[4]) + seconds(numbers[5])
+        + milliseconds(numbers[6]);
+    if (rest.size() > 20 && rest[20] == '-')
+        entry.sequence = digitsAt(rest, 21, rest.size() - 21);
+    // Anything else, leading zeros and "-1" included, is no name of ours.
+    if (entry.sequence < 1 || historyEntryName(entry.time, entry.sequence, entry.original) != name)
+        return std::nullopt;
+    entry.path = name;
+    return entry;
+}
+
+bool readHistory(const fs::path& carFolder, std::vector<HistoryEntry>& entries, std::string& error)
+{
+    entries.clear();
+    const fs::path folder = historyFolderPath(carFolder);
+    std::error_code ec;
+    const auto status = fs::symlink_status(folder, ec);
+    if (!fs::exists(status))
+        return true;
+    if (!fs::is_directory(status)) {
+        error = "its history folder " + folder.string() + " is not a folder";
+        return false;
+    }
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::optional<HistoryEntry> entry = historyEntryOf(it->path().filename().string());
+        std::error_code ignored;
+        if (entry && it->symlink_status(ignored).type() == fs::file_type::regular) {
+            entry->path = it->path();
+            entries.push_back(std::move(*entry));
+        }
+    }
+    if (ec) {
+        error = "its history folder " + folder.string() + " cannot be read (" + ec.message() + ")";
+        return false;
+    }
+    std::sort(entries.begin(), entries.end(), [](const HistoryEntry& a, const HistoryEntry& b) {
+        if (a.original != b.original)
+            return b.original;
+        return a.time != b.time ? a.time > b.time : a.sequence > b.sequence;
+    });
+    return true;
+}
+
+VersionKeeper::VersionKeeper(FileSystem& fileSystem, const fs::path& carFolder)
+    : m_fileSystem(fileSystem), m_carFolder(carFolder), m_folder(historyFolderPath(carFolder))
+{
+}
+
+VersionKeeper::~VersionKeeper()
+{
+    withdraw();
+}
+
+void VersionKeeper::removeLeftovers()
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
+        // ".NAME.new-…" beside the entry NAME it was to become.
+        const std::string name = it->path().filename().string();
+        const std::size_t mark = name.rfind(".new-");
+        if (name.starts_with('.') && mark != std::string::npos && historyEntryOf(name.substr(1, mark - 1)))
+            m_fileSystem.removeLeftovers(m_folder / name.substr(1, mark - 1));
+    }
+}
+
+bool VersionKeeper::start(std::string_view script, std::string& error)
+{
+    std::vector<HistoryEntry> entries;
+    if (!readHistory(m_carFolder, entries, error))
+        return false;
+    m_empty = entries.empty();
+    const fs::path backup = backupScriptPath(m_carFolder);
+    std::error_code ec;
+    if (!m_empty || fs::symlink_status(backup, ec).type() != fs::file_type::regular)
+        return true;
+
+    std::string earlier;
+    if (!m_fileSystem.readFile(backup, earlier, error, LargestCarScript)) {
+        error = "its backup " + backup.string() + " cannot be read to keep it in its history (" + error + ")";
+        return false;
+    }
+    if (earlier == script)
+        return true;
+    const auto written = fs::last_write_time(backup, ec);
+    const HistoryTime time =
+        ec ? now() : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
+    if (!commitEntry(earlier, time, true, error))
+        return false;
+    m_empty = false;
+    return true;
+}
+
+std::unique_ptr<ReplacementFile> VersionKeeper::createEntry(std::string_view bytes, HistoryTime time, bool original,
+                                                            fs::path& path, std::string& error)
+{
+    const bool existed = occupied(m_folder);
+    std::string why;
+    if (!m_fileSystem.createFolder(m_folder, m_folder.parent_path(), why)) {
+        error = "its history folder " + m_folder.string() + " cannot be made (" + why + ")";
+        return nullptr;
+    }
+    m_madeFolder = m_madeFolder || !existed;
+
+    int sequence = 1;
+    while (occupied(m_folder / historyEntryName(time, sequence, false))
+           || occupied(m_folder / historyEntryName(time, sequence, true)))
+        ++sequence;
+    path = m_folder / historyEntryName(time, sequence, original);
+    std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, carScriptPath(m_carFolder), why);
+    if (file && !file->write(bytes)) {
+        why = file->errorString();
+        file.reset();
+    }
+    if (!file)
+        error = "its history entry " + path.string() + " cannot be written (" + why + ")";
+    return file;
+}
+
+bool VersionKeeper::commitEntry(std::string_view bytes, HistoryTime time, bool original, std::string& error)
+{
+    fs::path path;
+    std::unique_ptr<ReplacementFile> file = createEntry(bytes, time, original, path, error);
+    if (!file)
+        return false;
+    if (!file->flush() || !file->commit()) {
+        error = "its history entry " + path.string() + " cannot be written (" + file->errorString() + ")";
+        return false;
+    }
+    m_added.push_back(path);
+    return true;
+}
+
+std::unique_ptr<ReplacementFile> VersionKeeper::prepareEntry(std::string_view script, fs::path& path,
+                                                             std::string& error)
+{
+    return createEntry(script, now(), m_empty, path, error);
+}
+
+void VersionKeeper::kept(const fs::path& path)
+{
+    m_added.push_back(path);
+    m_scriptEntry = path;
+    m_empty = false;
+}
+
+bool VersionKeeper::keep(std::string_view script, std::string& error)
+{
+    fs::path path;
+    std::unique_ptr<ReplacementFile> file = prepareEntry(script, path, error);
+    if (!file)
+        return false;
+    if (!file->flush() || !file->commit()) {
+        error = "its history entry " + path.string() + " cannot be written (" + file->errorString() + ")";
+        return false;
+    }
+    kept(path);
+    return true;
+}
+
+bool VersionKeeper::replaceBackup(std::string_view script, std::string& error)
+{
+    const fs::path backup = backupScriptPath(m_carFolder);
+    const auto cannot = [&](const std::string& why) {
+        error = "the backup " + backup.string() + " cannot be written (" + why + ")";
+        return false;
+    };
+    if (!m_scriptEntry.empty()) {
+        std::string why;
+        bool unsupported = false;
+        if (auto link = m_fileSystem.createLink(backup, m_scriptEntry, why, unsupported)) {
+            if (!link->flush() || !link->commit())
+                return cannot(link->errorString());
+            m_backupReplaced = true;
+            return true;
+        }
+        if (!unsupported)
+            return cannot(why);
+    }
+    std::string why;
+    std::unique_ptr<ReplacementFile> copy = m_fileSystem.createReplacement(backup, carScriptPath(m_carFolder), why);
+    if (!copy)
+        return cannot(why);
+    if (!copy->write(script) || !copy->flush() || !copy->commit())
+        return cannot(copy->errorString());
+    m_backupReplaced = true;
+    return true;
+}
+
+void VersionKeeper::withdraw()
+{
+    if (m_backupReplaced)
+        return;
+    std::string ignored;
+    for (auto path = m_added.rbegin(); path != m_added.rend(); ++path)
+        m_fileSystem.remove(*path, ignored);
+    m_added.clear();
+    m_scriptEntry.clear();
+    if (m_madeFolder)
+        m_fileSystem.remove(m_folder, ignored);
+    m_madeFolder = false;
+}
+
+void VersionKeeper::prune()
+{
+    std::vector<HistoryEntry> entries;
+    std::string ignored;
+    if (!readHistory(m_carFolder, entries, ignored))
+        return;
+    std::size_t ordinary = 0;
+    for (const HistoryEntry& entry : entries)
+        if (!entry.original && ++ordinary > KeptVersions)
+            m_fileSystem.remove(entry.path, ignored);
+}
+
+} // namespace quendral

@@ -1,0 +1,126 @@
+#include "windows/HistoryDialog.h"
+
+#include "editor/CarEditor.h"
+#include "windows/DiffDialog.h"
+#include "windows/ShownText.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace quendral {
+
+HistoryDialog::HistoryDialog(CarEditor& editor, const QString& carName, std::function<void()> restored,
+                             QWidget* parent)
+    : QDialog(parent), m_editor(editor), m_carName(carName), m_restored(std::move(restored)),
+      m_list(new QTreeWidget(this))
+{
+    setObjectName(QStringLiteral("historyDialog"));
+    setWindowTitle(QStringLiteral("History of ") + carName);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_list->setObjectName(QStringLiteral("versionList"));
+    m_list->setRootIsDecorated(false);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setHeaderLabels({QStringLiteral("Version"), QStringLiteral("Time"), QStringLiteral("Size"),
+                             QStringLiteral("Settings")});
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setStretchLastSection(false);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_compare = buttons->addButton(QStringLiteral("&Compare"), QDialogButtonBox::ActionRole);
+    m_compare->setObjectName(QStringLiteral("compareButton"));
+    m_compare->setToolTip(QStringLiteral("The lines that differ from this version to the current script"));
+    m_restore = buttons->addButton(QStringLiteral("&Restore…"), QDialogButtonBox::ActionRole);
+    m_restore->setObjectName(QStringLiteral("restoreButton"));
+    m_restore->setToolTip(QStringLiteral("Make this version the car script; the current one is kept"));
+    buttons->addButton(QDialogButtonBox::Close)->setObjectName(QStringLiteral("closeButton"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_compare, &QPushButton::clicked, this, &HistoryDialog::compare);
+    connect(m_restore, &QPushButton::clicked, this, &HistoryDialog::askToRestore);
+    connect(m_list, &QTreeWidget::currentItemChanged, this, &HistoryDialog::updateButtons);
+    connect(m_list, &QTreeWidget::itemActivated, this, &HistoryDialog::compare);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+}
+
+bool HistoryDialog::refresh()
+{
+    m_list->clear();
+    const bool listed = m_editor.listVersions(m_versions);
+    for (const VersionListing& version : m_versions) {
+        QString label = QString::fromStdString(versionText(version.name));
+        if (!version.marks.empty())
+            label += QStringLiteral(" (") + QString::fromStdString(version.marks) + QLatin1Char(')');
+        auto* item = new QTreeWidgetItem(m_list, {label, QString::fromStdString(localTimeText(version.time)),
+                                                  QString::fromStdString(byteCountText(version.size)),
+                                                  shownText(version.settings)});
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    // The newest stored version, the one a restore most often wants.
+    m_list->setCurrentItem(m_list->topLevelItem(m_versions.size() > 1 ? 1 : 0));
+    updateButtons();
+    int width = 0;
+    for (int column = 0; column < m_list->columnCount(); ++column)
+        width += m_list->header()->sectionSize(column);
+    resize(std::max(width + 48, 480), 120 + m_list->sizeHintForRow(0) * static_cast<int>(m_versions.size() + 2));
+    return listed;
+}
+
+const VersionListing* HistoryDialog::chosen() const
+{
+    const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
+    return row < 0 || row >= static_cast<int>(m_versions.size()) ? nullptr : &m_versions[static_cast<std::size_t>(row)];
+}
+
+void HistoryDialog::updateButtons()
+{
+    const VersionListing* version = chosen();
+    const bool stored = version && version->name.kind != VersionName::Kind::Current;
+    m_compare->setEnabled(stored);
+    m_restore->setEnabled(stored);
+}
+
+void HistoryDialog::compare()
+{
+    const VersionListing* version = chosen();
+    Comparison comparison;
+    if (!version || version->name.kind == VersionName::Kind::Current
+        || !m_editor.compare(version->name, VersionName{}, comparison))
+        return;
+    auto* dialog = new DiffDialog("compareDialog",
+                                  QStringLiteral("%1: from version %2 to the current script")
+                                      .arg(m_carName, QString::fromStdString(comparison.from.label)),
+                                  comparison, this);
+    dialog->open();
+}
+
+void HistoryDialog::askToRestore()
+{
+    const VersionListing* version = chosen();
+    if (!version || version->name.kind == VersionName::Kind::Current)
+        return;
+    const VersionName name = version->name;
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Restore"),
+                                QStringLiteral("Make version %1 of %2 its car script?\n\nThe current script is kept in "
+                                               "the history and the backup, so this can be undone.")
+                                    .arg(QString::fromStdString(versionText(name)), m_carName),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("restoreConfirmation"));
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, name](int) {
+        if (box->clickedButton() != box->button(QMessageBox::Yes) || !m_editor.restore(name))
+            return;
+        m_restored();
+        refresh();
+    });
+    box->open();
+}
+
+} // namespace quendral

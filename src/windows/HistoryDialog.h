@@ -1,0 +1,43 @@
+#pragma once
+
+#include "editor/CarVersions.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <vector>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace quendral {
+
+class CarEditor;
+
+// The selected car's versions as `quendral-car history` lists them. Compare
+// shows the diff from the version chosen to the current script; Restore
+// asks, then makes it the car script and calls `restored`.
+class HistoryDialog : public QDialog
+{
+public:
+    HistoryDialog(CarEditor& editor, const QString& carName, std::function<void()> restored, QWidget* parent);
+
+    // Lists the versions afresh; false when they cannot be listed.
+    bool refresh();
+
+private:
+    const VersionListing* chosen() const;
+    void compare();
+    void askToRestore();
+    void updateButtons();
+
+    CarEditor& m_editor;
+    QString m_carName;
+    std::function<void()> m_restored;
+    std::vector<VersionListing> m_versions;
+    QTreeWidget* m_list;
+    QPushButton* m_compare;
+    QPushButton* m_restore;
+};
+
+} // namespace quendral

@@ -1,0 +1,247 @@
+// The versions every save keeps, as the command line and the editor show,
+// compare and restore them.
+
+#include "app/cli/CarTool.h"
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
+#include "controls/EditingControls.h"
+#include "editor/CarEditor.h"
+#include "history/LineDiff.h"
+#include "history/ScriptHistory.h"
+#include "Support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace quendral {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs in this order over a copy of the demo cars; mistral has a backup an
+// older editor left, dated 3 February 2001. "{r}" stands for the racers
+// folder; `out` and `err` are searched as regular expressions. A run that
+// does not save must leave every file as it was, down to its time.
+struct ToolRun
+{
+    std::vector<std::string> arguments;
+    int status;
+    std::string out, err;
+    bool writes = false;
+};
+
+const ToolRun Runs[] = {
+    {{"history", "falcon_gt"}, 0, "^current  .* 1,761 bytes  engines: I4 V6 · drive: front · front: 10 · rear: 7 · min: 15 · max: 18\n$", "^$"},
+    {{"diff", "falcon_gt"}, 1, "^$", "^History: The car \"falcon_gt\" has no backup yet"},
+    {{"restore", "falcon_gt", "original"}, 1, "^$", "has no history yet"},
+    {{"set", "falcon_gt", "--front", "12"}, 0, "^$", "^$", true},
+    {{"set", "falcon_gt", "--engines", "V8", "--drive", "rear"}, 0, "", "", true},
+    {{"set", "falcon_gt", "--min", "16", "--max", "20"}, 0, "", "", true},
+    {{"set", "falcon_gt", "--min", "16", "--max", "20"}, 0, "", "", true},  // the same bytes: no entry
+    {{"history", "falcon_gt"}, 0,
+     "^current \\(backup\\)  .*engines: V8 · drive: rear · front: 12 · rear: 7 · min: 16 · max: 20\n"
+     "1  .*engines: V8 · drive: rear · front: 12 · rear: 7 · min: 15 · max: 18\n"
+     "2  .*engines: I4 V6 · drive: front · front: 12 .*\n"
+     "3 \\(original\\)  .*  1,761 bytes  engines: I4 V6 · drive: front · front: 10 .*\n$", ""},
+    {{"diff", "falcon_gt", "3", "2"}, 0,
+     "^--- {r}/falcon_gt/scripts/_main_history/_main_\\.[0-9]{8}T[0-9]{6}\\.[0-9]{3}Z\\.original\\.cfg\t3 \\(original\\)\n"
+     "\\+\\+\\+ .*/_main_\\.[0-9T.]*Z\\.cfg\t2\n@@ -6,7 \\+6,7 @@\n(.*\n){3}-ext_camera  95 .*\n\\+ext_camera  120 ", ""},
+    {{"diff", "falcon_gt", "9"}, 1, "", "has no version 9: its history holds 3 versions, the oldest its original\\.\n$"},
+    {{"diff", "falcon_gt", "foo"}, 2, "", "unknown version \"foo\".*\nusage:"},
+    {{"diff", "falcon_gt", "1", "2", "3"}, 2, "", "diff takes at most two versions"},
+    {{"restore", "falcon_gt", "current"}, 1, "", "nothing to restore"},
+    {{"restore", "falcon_gt", "original"}, 0, "^$", "^$", true},
+    {{"diff", "falcon_gt", "original", "current"}, 0, "^$", "^$"},
+    {{"history", "falcon_gt"}, 0, "^current .* 1,761 bytes.*\n1 \\(backup\\) .*min: 16 · max: 20\n2 .*\n3 .*\n4 \\(original\\) ", ""},
+    {{"history", "mistral"}, 0, "^current .*\nbackup  .*  28 bytes  engines: none .*\n$", ""},
+    {{"set", "mistral", "--front", "5", "--dry-run"}, 0,
+     "^--- {r}/mistral/scripts/_main_\\.cfg\tcurrent\n\\+\\+\\+ {r}/mistral/scripts/_main_\\.cfg\tafter the "
+     "save\n@@ -6,7 \\+6,7 @@\n", "^$"},
+    {{"set", "mistral", "--min", "12", "--dry-run"}, 0, "\n\\+attach      0x00040100 1 ; 14\n",
+     "mistral: Min size: Minimum wheelsize is 14 inch"},
+    {{"set", "nowhere", "--dry-run"}, 1, "^$", "Read car: "},
+    {{"history", "nowhere"}, 1, "^$", "^Read car: The car script of \"nowhere\" cannot be read: "},
+    {{"set", "mistral", "--front", "5"}, 0, "", "", true},
+    {{"history", "mistral"}, 0, "^current .*\n1 \\(backup\\) .*\n2 \\(original\\) +2001-02-0[234] .*engines: none", ""},
+    {{"help", "restore"}, 0, "Usage: quendral-car restore \\[OPTIONS\\] \\[CAR_FOLDER\\] \\[VERSION...\\]", ""},
+};
+
+using Snapshot = std::map<fs::path, std::pair<std::string, fs::file_time_type>>;
+
+Snapshot snapshot(const fs::path& folder)
+{
+    Snapshot files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
+        files[entry.path()] = {entry.is_regular_file() ? test::readBytes(entry.path()) : "", entry.last_write_time()};
+    return files;
+}
+
+class History : public testing::Test
+{
+protected:
+    History()
+    {
+        fs::copy(QUENDRAL_EXAMPLES_DIR, racers, fs::copy_options::recursive);
+        test::writeBytes(backupScriptPath(racers / "mistral"), "; an older editor's backup\r\n");
+        fs::last_write_time(backupScriptPath(racers / "mistral"),
+                            std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::sys_days{
+                                std::chrono::year{2001} / 2 / 3}} + std::chrono::hours{12}));
+        startedIn = fs::current_path();
+        fs::current_path(racers);
+    }
+    ~History() override { fs::current_path(startedIn); }
+
+    int run(const std::vector<std::string>& arguments, std::string& out, std::string& err)
+    {
+        std::ostringstream printed, told;
+        const int status = runCarTool(arguments, printed, told, FileSystem::real());
+        out = printed.str();
+        err = told.str();
+        return status;
+    }
+
+    test::TemporaryFolder temporary;
+    fs::path racers = temporary.path() / "racers";
+    fs::path startedIn;
+};
+
+TEST_F(History, EachRunExitsAndPrintsAsExpected)
+{
+    const std::string original = test::readBytes(carScriptPath(racers / "falcon_gt"));
+    for (const ToolRun& r : Runs) {
+        SCOPED_TRACE(testing::PrintToString(r.arguments));
+        const Snapshot before = snapshot(racers);
+        std::string out, err;
+        EXPECT_EQ(run(r.arguments, out, err), r.status) << err;
+        for (const auto& [printed, expected] : {std::pair{out, r.out}, std::pair{err, r.err}}) {
+            const std::string pattern = std::regex_replace(expected, std::regex("\\{r\\}"), racers.string());
+            EXPECT_TRUE(std::regex_search(printed, std::regex(pattern))) << printed << "\ndoes not match\n" << pattern;
+        }
+        if (!r.writes) {
+            EXPECT_TRUE(snapshot(racers) == before) << "a file was written";
+        }
+    }
+    EXPECT_EQ(test::readBytes(carScriptPath(racers / "falcon_gt")), original);
+}
+
+// What --dry-run prints, applied by `patch` to the script, gives what the
+// save then writes, line ends aside.
+TEST_F(History, TheDryRunDiffPatchedIsWhatSetWrites)
+{
+    const auto lf = [](std::string text) { return std::regex_replace(text, std::regex("\r\n?"), "\n"); };
+    for (const std::vector<std::string>& changes : {std::vector<std::string>{"falcon_gt", "--engines", "none", "--drive", "all"},
+                                                   {"mistral", "--front", "0", "--rear", "30", "--min", "17"},
+                                                   {"vortex_r", "--engines", "I4,V10", "--max", "17"}}) {
+        SCOPED_TRACE(changes.front());
+        const fs::path work = temporary.path() / changes.front();
+        test::writeBytes(work / "script", lf(test::readBytes(carScriptPath(racers / changes.front()))));
+        std::vector<std::string> arguments = {"set"};
+        arguments.insert(arguments.end(), changes.begin(), changes.end());
+        arguments.push_back("--dry-run");
+        std::string diff, err;
+        ASSERT_EQ(run(arguments, diff, err), 0) << err;
+        test::writeBytes(work / "diff", diff);
+        ASSERT_EQ(std::system(("patch -s '" + (work / "script").string() + "' < '" + (work / "diff").string() + "'").c_str()), 0);
+        arguments.pop_back();
+        ASSERT_EQ(run(arguments, diff, err), 0) << err;
+        EXPECT_EQ(test::readBytes(work / "script"), lf(test::readBytes(carScriptPath(racers / changes.front()))));
+    }
+}
+
+// Links where the file system makes them, a copy where it makes none.
+struct NoLinks final : FileSystem
+{
+    std::unique_ptr<ReplacementFile> createLink(const fs::path&, const fs::path&, std::string& error,
+                                                bool& unsupported) override
+    {
+        error = "Operation not permitted";
+        unsupported = true;
+        return nullptr;
+    }
+};
+
+TEST_F(History, TheBackupIsALinkToTheNewestEntryOrACopyAndOldEntriesArePruned)
+{
+    const fs::path car = racers / "vortex_r";
+    fs::permissions(carScriptPath(car), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // 55 entries from another day, the oldest of them the original.
+    for (int i = 0; i < 55; ++i)
+        test::writeBytes(historyFolderPath(car) / historyEntryName(HistoryTime{std::chrono::hours{i}}, 1, i == 0), "old");
+    NoLinks noLinks;
+    int round = 0;
+    for (FileSystem* fileSystem : {&FileSystem::real(), static_cast<FileSystem*>(&noLinks)}) {
+        test::RecordingMessages messages;
+        EditingControls controls(messages);
+        CarEditor editor(controls, messages, *fileSystem);
+        editor.pickCarFolder(car);
+        ASSERT_TRUE(editor.loadSelectedCar());
+        const std::string replaced = test::readBytes(carScriptPath(car));
+        controls.frontHeight.setValue(controls.frontHeight.value() + 1);
+        ASSERT_TRUE(editor.save());
+        std::vector<HistoryEntry> entries;
+        std::string error;
+        ASSERT_TRUE(readHistory(car, entries, error));
+        ASSERT_EQ(entries.size(), KeptVersions + 1);
+        EXPECT_TRUE(entries.back().original && entries.back().time == HistoryTime{});
+        EXPECT_EQ(entries[KeptVersions - 1].time, HistoryTime{std::chrono::hours{55 - KeptVersions + ++round}});
+        EXPECT_EQ(test::readBytes(entries.front().path), replaced);
+        EXPECT_EQ(test::readBytes(backupScriptPath(car)), replaced);
+        struct stat entry{}, backup{};
+        ASSERT_EQ(stat(entries.front().path.c_str(), &entry) | stat(backupScriptPath(car).c_str(), &backup), 0);
+        EXPECT_EQ(entry.st_ino == backup.st_ino, fileSystem == &FileSystem::real());
+        EXPECT_EQ(entry.st_mode & 0777, 0640u);
+    }
+}
+
+// A history that cannot be written stops the save before anything changes.
+TEST_F(History, ASaveWhoseHistoryCannotBeWrittenChangesNothing)
+{
+    const fs::path car = racers / "mistral";
+    test::writeBytes(historyFolderPath(car), "a file in the way");
+    test::writeBytes(saveLockPath(car), "");
+    const Snapshot before = snapshot(racers);
+    std::string out, err;
+    EXPECT_EQ(run({"set", "mistral", "--front", "3"}, out, err), 1);
+    EXPECT_NE(err.find("mistral: Save file: The car \"mistral\" was not saved: its history folder " +
+                       historyFolderPath(car).string() + " is not a folder. Its car script is unchanged."),
+              std::string::npos) << err;
+    EXPECT_TRUE(snapshot(racers) == before);
+}
+
+// Unified diffs as `diff -u` writes them, line ends compared apart.
+TEST(LineDiffs, AreUnifiedWithThreeLinesOfContextAndLineEndsApart)
+{
+    const std::string ten = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n";
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {ten, ten, ""},
+        {ten, std::regex_replace(ten, std::regex("\n"), "\r\n"), "line ends: LF → CR LF\n"},
+        {"a\nb", "a\r\nb\r\n", "line ends: LF, none after the last line → CR LF\n"},
+        {"", "a\nb\n", "--- x\n+++ y\n@@ -0,0 +1,2 @@\n+a\n+b\n"},
+        {ten, "0\n" + ten.substr(0, 18) + "x\n", "--- x\n+++ y\n@@ -1,3 +1,4 @@\n+0\n 1\n 2\n 3\n@@ -7,4 +8,4 @@\n 7\n 8\n 9\n-10\n+x\n"},
+        {ten, "1\n2\nx\n4\n5\n6\n7\n8\ny\n10\n", "--- x\n+++ y\n@@ -1,10 +1,10 @@\n 1\n 2\n-3\n+x\n 4\n 5\n 6\n 7\n 8\n-9\n+y\n 10\n"},
+    };
+    for (const auto& [from, to, expected] : rows)
+        EXPECT_EQ(unifiedText(diffLines(from, to), "x", "y"), expected) << from << "→\n" << to;
+}
+
+TEST(HistoryNames, SortByTimeAndAreReadBackOnlyInTheirOwnForm)
+{
+    const HistoryTime time{std::chrono::milliseconds{1796656991482}};
+    EXPECT_EQ(historyEntryName(time, 1, false), "_main_.20261207T152311.482Z.cfg");
+    for (const auto& [sequence, original] : {std::pair{1, true}, {2, false}, {3, true}}) {
+        const auto entry = historyEntryOf(historyEntryName(time, sequence, original));
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(std::tie(entry->time, entry->sequence, entry->original), std::tie(time, sequence, original));
+    }
+    for (const char* name : {"_main_.20261207T152311.482Z-1.cfg", "_main_.20261207T152311.482Z-02.cfg",
+                             "_main_.20261307T154311.482Z.cfg", "_main_.20261207T152311.482.cfg", "_main_.cfg"})
+        EXPECT_FALSE(historyEntryOf(name)) << name;
+}
+
+} // namespace
+} // namespace quendral
