@@ -795,6 +795,8 @@ void giveFolderAttributes(const std::filesystem::path& folder, const std::filesy
 
 } // namespace
 
+#ifndef _WIN32
+
 std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
                                                         const std::filesystem::path& existing, std::string& error,
                                                         bool& unsupported)
@@ -852,6 +854,90 @@ bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
         error = ec.message();
     return !ec;
 }
+
+#else
+
+namespace {
+
+// Windows' answers where the volume makes no hard links at all (FAT and
+// exFAT, many network shares), none to a file on another volume, or no more
+// to this file.
+bool makesNoLinks(DWORD code)
+{
+    return code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED || code == ERROR_NOT_SAME_DEVICE
+        || code == ERROR_TOO_MANY_LINKS;
+}
+
+bool isMissing(DWORD code)
+{
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
+std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
+                                                        const std::filesystem::path& existing, std::string& error,
+                                                        bool& unsupported)
+{
+    const std::filesystem::path folder = target.parent_path();
+    const std::string prefix = replacementPrefix(target);
+    DWORD code = ERROR_ALREADY_EXISTS;
+    for (int attempt = 0; attempt < 16 && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS); ++attempt) {
+        std::filesystem::path temporary = folder / (prefix + randomSuffix());
+        if (CreateHardLinkW(temporary.c_str(), existing.c_str(), nullptr))
+            return std::make_unique<LinkReplacement>(target, std::move(temporary));
+        code = GetLastError();
+    }
+    error = windowsError(code);
+    unsupported = makesNoLinks(code);
+    return nullptr;
+}
+
+// A new folder takes the access rules of its parent, as a new file does.
+bool FileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                              std::string& error)
+{
+    (void)model;
+    if (CreateDirectoryW(folder.c_str(), nullptr))
+        return true;
+    const DWORD code = GetLastError();
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (code != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES) {
+        error = windowsError(code);
+        return false;
+    }
+    // A link or a junction in its place would lead the files made in it anywhere.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        error = "it is a symbolic link or a junction";
+    else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        error = "it is not a folder";
+    else
+        return true;
+    return false;
+}
+
+// A link to a folder, or a junction, goes as an empty folder would, and
+// what it leads to stays.
+bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        if (isMissing(code))
+            return true;
+        error = windowsError(code);
+        return false;
+    }
+    const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(path.c_str())
+                                                                      : DeleteFileW(path.c_str());
+    const DWORD code = removed ? ERROR_SUCCESS : GetLastError();
+    if (removed || isMissing(code))
+        return true;
+    error = windowsError(code);
+    return false;
+}
+
+#endif
 
 void FileSystem::removeLeftovers(const std::filesystem::path& target)
 {
