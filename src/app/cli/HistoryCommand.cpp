@@ -1,5 +1,6 @@
 #include "app/cli/Command.h"
 
+#include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
 
@@ -31,7 +32,7 @@ int listHistory(const std::vector<std::string>& folders, ToolContext& tool)
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(folders.front());
+    editor.pickCarFolder(pathFromText(folders.front()));
     std::vector<VersionListing> versions;
     if (!editor.listVersions(versions))
         return Failure;

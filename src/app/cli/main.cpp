@@ -11,6 +11,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 namespace {
@@ -59,6 +61,11 @@ int main(int argc, char* argv[])
     (void)argc;
     (void)argv;
     const Utf8Console console;
+    // Bytes in and out as they are: an exported table ends its rows in CR LF
+    // already, and one read from standard input keeps its own line ends and
+    // any byte 26 in it.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::vector<std::string> arguments = utf8Arguments();
 #else
     const std::vector<std::string> arguments(argv + 1, argv + argc);
