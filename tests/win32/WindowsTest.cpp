@@ -1,15 +1,16 @@
 // What only Windows can show: drive letters and backslashes, names that
 // differ in case on a file system that ignores it, hidden attributes, and a
-// save over scripts that are read-only or held open by another program.
-#include "TestSupport.h"
-
+// save over scripts that are read-only or held open by another program, the
+// version it replaces kept in the history with the backup a hard link to it.
 #include "app/cli/CarTool.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <sstream>
 
@@ -116,24 +117,42 @@ TEST_F(WindowsGame, EntriesWithTheHiddenAttributeOrALeadingDotAreHidden)
     EXPECT_EQ(contents.subfolders, (std::vector<fs::path>{car}));
 }
 
-// Each save ends whole or not at all: the new script in place, or a message
-// and the old script as it was; never a temporary file left beside it.
+// The file a name stands for, as the volume numbers it, and how many names
+// it has.
+std::pair<std::uint64_t, DWORD> fileIdentity(const fs::path& path)
+{
+    const std::shared_ptr<void> file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                                     CloseHandle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.get(), &information))
+        return {0, 0};
+    return {(std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
+            information.nNumberOfLinks};
+}
+
+// Each save ends whole or not at all: the new script in place, the old one
+// kept in the history with the backup a second name for it; or a message
+// and the old script as it was, with no history left by the failed save;
+// never a temporary file left beside them.
 TEST_F(WindowsGame, ASaveReplacesTheScriptOrLeavesItUntouched)
 {
-    const auto holdOpen = [](DWORD sharing) {
-        return [sharing](const fs::path& script) {
-            return std::shared_ptr<void>(CreateFileW(script.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
-                                                     FILE_ATTRIBUTE_NORMAL, nullptr),
+    const auto holdOpen = [](DWORD sharing, fs::path (*file)(const fs::path&)) {
+        return [sharing, file](const fs::path& car) {
+            return std::shared_ptr<void>(CreateFileW(file(car).c_str(), GENERIC_READ, sharing, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
                                          CloseHandle);
         };
     };
     const auto addToScript = [](DWORD attributes) {
-        return [attributes](const fs::path& script) {
-            addAttributes(script, attributes);
+        return [attributes](const fs::path& car) {
+            addAttributes(carScriptPath(car), attributes);
             return std::shared_ptr<void>();
         };
     };
     const fs::path script = carScriptPath(car);
+    const fs::path backup = backupScriptPath(car);
+    const fs::path history = historyFolderPath(car);
     const std::string refused = "Save file: The car \"FALCON_GT\" was not saved: ";
     const struct
     {
@@ -141,22 +160,27 @@ TEST_F(WindowsGame, ASaveReplacesTheScriptOrLeavesItUntouched)
         std::function<std::shared_ptr<void>(const fs::path&)> before;
         std::string message;      // empty: saved
         DWORD attributes;         // those the script has after the save
+        bool historyLeft;         // after a failed save: kept, since the backup was replaced
     } rows[] = {
-        {"over the script", addToScript(0), "", 0},
-        {"hidden", addToScript(FILE_ATTRIBUTE_HIDDEN), "", FILE_ATTRIBUTE_HIDDEN},
+        {"over the script", addToScript(0), "", 0, true},
+        {"hidden", addToScript(FILE_ATTRIBUTE_HIDDEN), "", FILE_ATTRIBUTE_HIDDEN, true},
         {"read-only", addToScript(FILE_ATTRIBUTE_READONLY),
          refused + "its car script " + script.string() + " is read-only. Its car script is unchanged.",
-         FILE_ATTRIBUTE_READONLY},
-        {"held open, its removal not shared", holdOpen(FILE_SHARE_READ | FILE_SHARE_WRITE),
-         refused + "the new car script cannot be written (", 0},
-        {"held open, nothing shared", holdOpen(0),
-         "Read car: The car script of \"FALCON_GT\" cannot be read: " + script.string() + ": ", 0},
+         FILE_ATTRIBUTE_READONLY, false},
+        {"held open, its removal not shared", holdOpen(FILE_SHARE_READ | FILE_SHARE_WRITE, carScriptPath),
+         refused + "the new car script cannot be written (", 0, true},
+        {"held open, nothing shared", holdOpen(0, carScriptPath),
+         "Read car: The car script of \"FALCON_GT\" cannot be read: " + script.string() + ": ", 0, false},
+        {"its backup held open, its removal not shared", holdOpen(FILE_SHARE_READ | FILE_SHARE_WRITE, backupScriptPath),
+         refused + "the backup " + backup.string() + " cannot be written (", 0, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         SetFileAttributesW(script.c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(history);
         test::writeBytes(script, original);
-        std::shared_ptr<void> held = row.before(script);
+        test::writeBytes(backup, original);
+        std::shared_ptr<void> held = row.before(car);
         const Run result = run(game, {"set", car.string(), "--front", "25"});
         held.reset();
 
@@ -170,10 +194,19 @@ TEST_F(WindowsGame, ASaveReplacesTheScriptOrLeavesItUntouched)
             EXPECT_NE(result.err.find(row.message), std::string::npos) << result.err;
             EXPECT_EQ(now, original);
         }
+        const bool kept = row.message.empty() || row.historyLeft;
+        EXPECT_EQ(test::historyContents(car), kept ? std::vector<std::string>{original} : std::vector<std::string>{});
+        if (kept) {
+            const fs::path entry = fs::directory_iterator(history)->path();
+            EXPECT_EQ(fileIdentity(backup), fileIdentity(entry)) << entry;
+            EXPECT_EQ(fileIdentity(entry).second, 2u);
+        }
         const DWORD attributes = GetFileAttributesW(script.c_str());
         EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY), row.attributes);
-        for (const auto& entry : fs::directory_iterator(script.parent_path()))
-            EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos) << entry.path();
+        std::error_code missing;
+        for (const fs::path& folder : {script.parent_path(), history})
+            for (const auto& entry : fs::directory_iterator(folder, missing))
+                EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos) << entry.path();
     }
 }
 
