@@ -54,8 +54,9 @@ std::string historyEntryName(HistoryTime time, int sequence, bool original)
                   static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
                   static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
     std::string name = std::string(Prefix) + stamp;
+    // Appended one by one: GCC 12 at -O3 warns falsely of an overlap in "-" + std::string.
     if (sequence > 1)
-        name += "-" + std::to_string(sequence);
+        name.append(1, '-').append(std::to_string(sequence));
     if (original)
         name += OriginalMark;
     return name += Suffix;
