@@ -130,7 +130,7 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
     EXPECT_TRUE(snapshot(temporary.path()) == before) << "check wrote a file";
 
     EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR}).out, "");
-    EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR, fs::path(QUENDRAL_EXAMPLES_DIR) / "mistral"}).status, 0);
+    EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR, (fs::path(QUENDRAL_EXAMPLES_DIR) / "mistral").string()}).status, 0);
 }
 
 // Cars whose names a table must carry: a tab, a line break, quotes, a

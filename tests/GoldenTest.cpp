@@ -43,8 +43,23 @@ protected:
         std::ostringstream out, err;
         const int status = runCarTool(arguments, out, err, FileSystem::real());
         printed = out.str() + err.str();
-        for (std::size_t at; (at = printed.find(car.string())) != std::string::npos;)
-            printed.replace(at, car.string().size(), "{car}");
+        // On Windows the folder is printed with backslashes, doubled where
+        // the text is escaped; the golden files have it with slashes.
+        std::string shown = car.string();
+#ifdef _WIN32
+        for (std::size_t at = 0; (at = shown.find('\\', at)) != std::string::npos; at += 2)
+            shown.insert(at, 1, '\\');
+        for (std::size_t at; (at = printed.find(shown)) != std::string::npos;)
+            printed.replace(at, shown.size(), "{car}");
+        shown = car.string();
+#endif
+        for (std::size_t at; (at = printed.find(shown)) != std::string::npos;)
+            printed.replace(at, shown.size(), "{car}");
+#ifdef _WIN32
+        for (const std::string_view separator : {"\\\\", "\\"})
+            for (std::size_t at; (at = printed.find(separator)) != std::string::npos;)
+                printed.replace(at, separator.size(), "/");
+#endif
         return status;
     }
     std::string golden(const char* extension) const { return readBytes(GoldenFolder / (GetParam() + extension)); }

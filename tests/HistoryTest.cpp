@@ -195,10 +195,13 @@ TEST_F(History, TheBackupIsALinkToTheNewestEntryOrACopyAndOldEntriesArePruned)
         EXPECT_EQ(entries[KeptVersions - 1].time, HistoryTime{std::chrono::hours{55 - KeptVersions + ++round}});
         EXPECT_EQ(test::readBytes(entries.front().path), replaced);
         EXPECT_EQ(test::readBytes(backupScriptPath(car)), replaced);
+#ifndef _WIN32
+        // Windows has no modes; its links are seen in tests/win32.
         struct stat entry{}, backup{};
         ASSERT_EQ(stat(entries.front().path.c_str(), &entry) | stat(backupScriptPath(car).c_str(), &backup), 0);
         EXPECT_EQ(entry.st_ino == backup.st_ino, fileSystem == &FileSystem::real());
         EXPECT_EQ(entry.st_mode & 0777, 0640u);
+#endif
     }
 }
 

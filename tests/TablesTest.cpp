@@ -1,7 +1,8 @@
 // Tables of the small readers and writers: how a script is copied line by
 // line, number texts, ride heights, wheel lines, the largest wheel size
-// box's check and what is taken for UTF-16.
+// box's check, the records of a CSV table and what is taken for UTF-16.
 
+#include "app/cli/CsvReader.h"
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FieldReader.h"
@@ -130,6 +131,49 @@ TEST(Tables, Utf16Texts)
         {"\xEF\xBB\xBF" "A\0"s, false}, {"AB\0\0"s, false}, {"\0AB\0"s, false},       {""s, false}};
     for (const auto& [text, wide] : rows)
         EXPECT_EQ(isUtf16Text(text), wide) << testing::PrintToString(text);
+}
+
+// Each record as "LINE:cell|cell", "+N" after it for N cells counted but
+// not kept (the reader keeps 3); or the problem.
+TEST(Tables, CsvRecords)
+{
+    const std::tuple<char, std::string, std::string> rows[] = {
+        {',', "\"a\",\"b c\"\r\n", "1:a|b c"},
+        {',', "\"x,y\",z\n", "1:x,y|z"},
+        {',', "\"say \"\"hi\"\"\",\"\"\"\"\r\n", "1:say \"hi\"|\""},
+        {',', "\"two\r\nlines\",b\r\nnext,\"\n\r\"\r\nlast", "1:two\r\nlines|b 3:next|\n\r 6:last"},
+        {',', "\xEF\xBB\xBF" "car,I4\r\n", "1:car|I4"},
+        {',', "a\nb\r\nc\rd\n", "1:a 2:b 3:c 4:d"},
+        {',', "a,b\r\nc,d", "1:a|b 2:c|d"},
+        {',', ",a,\r\n,", "1:|a| 2:|"},
+        {',', "\r\n\n\ra\r\n\r\n", "4:a"},
+        {',', " a , b ,\t\r\n\"\"", "1: a | b |\t 2:"},
+        {',', "a,b,c,d,e\r\nf", "1:a|b|c+2 2:f"},
+        {';', "a;\"b;c\";d,e\r\n", "1:a|b;c|d,e"},
+        {'\t', "a\t\"b\tc\"\n", "1:a|b\tc"},
+        {',', "a,b\r\nc,\"open\r\nmore", "line 2, column 2: the quotes of this cell are not as CSV has them"},
+        {',', "a,b\"c\r\n", "line 1, column 2: the quotes"},
+        {',', "\"a\" ,b", "line 1, column 1: the quotes"},
+        {',', "x\r\n\"y\nz\"w", "line 3, column 1: the quotes"},
+        {',', "\"", "line 1, column 1: the quotes"},
+    };
+    for (const auto& [delimiter, text, expected] : rows) {
+        std::vector<cli::CsvRecord> records;
+        std::string problem;
+        std::string read;
+        if (cli::CsvReader(delimiter, 3).read(text, records, problem)) {
+            for (const cli::CsvRecord& record : records) {
+                read += (read.empty() ? "" : " ") + std::to_string(record.line) + ":";
+                for (std::size_t i = 0; i < record.cells.size(); ++i)
+                    read += (i == 0 ? "" : "|") + record.cells[i];
+                if (record.cellCount > record.cells.size())
+                    read += "+" + std::to_string(record.cellCount - record.cells.size());
+            }
+        } else {
+            read = problem.substr(0, expected.size());
+        }
+        EXPECT_EQ(read, expected) << testing::PrintToString(text);
+    }
 }
 
 } // namespace

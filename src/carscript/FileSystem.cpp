@@ -22,6 +22,7 @@
 #include <utility>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <fcntl.h>
@@ -49,20 +50,43 @@ bool syncToDisk(std::FILE* file)
 #endif
 }
 
-void syncFolder(const std::filesystem::path& folder)
+#ifdef _WIN32
+std::string windowsError(DWORD code)
 {
-#ifndef _WIN32
+    return std::system_category().message(static_cast<int>(code));
+}
+
+// A rename does not replace an existing file on Windows: the replacing move
+// does, in one step, and returns only once it is on the disk.
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
+                   std::string& error)
+{
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    error = windowsError(GetLastError());
+    return false;
+}
+#else
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
+                   std::string& error)
+{
+    std::error_code ec;
+    std::filesystem::rename(temporary, target, ec);
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
     // Makes the rename itself durable; a folder that cannot be opened for
     // this is no reason to fail a save that has already taken place.
+    const std::filesystem::path folder = target.parent_path();
     const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (descriptor >= 0) {
         fsync(descriptor);
         close(descriptor);
     }
-#else
-    (void)folder;
-#endif
+    return true;
 }
+#endif
 
 std::string randomSuffix()
 {
@@ -95,7 +119,8 @@ bool isReplacementName(const std::string& name, const std::string& prefix)
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// "107,374,182,400 bytes"
+// "107,374,182,400 bytes". Built by appending: GCC 12 for Windows gives a
+// false -Wrestrict warning for inserting the commas.
 std::string byteCount(std::uintmax_t bytes)
 {
     const std::string digits = std::to_string(bytes);
@@ -174,12 +199,10 @@ public:
         if (closed != 0)
             return fail(lastSystemError());
 
-        std::error_code ec;
-        std::filesystem::rename(m_temporary, m_target, ec);
-        if (ec)
-            return fail(ec.message());
+        std::string error;
+        if (!moveIntoPlace(m_temporary, m_target, error))
+            return fail(std::move(error));
         m_committed = true;
-        syncFolder(m_target.parent_path());
         return true;
     }
 
@@ -220,16 +243,25 @@ std::unique_ptr<ReplacementFile> replacementOf(const std::filesystem::path& targ
 
 namespace {
 
-std::FILE* openFile(const std::filesystem::path& path, const char* mode)
+// Closes the handle it holds, however the function that opened it ends.
+class Handle
 {
-    std::wstring wideMode(mode, mode + std::strlen(mode));
-    return _wfopen(path.c_str(), wideMode.c_str());
-}
+public:
+    explicit Handle(HANDLE handle) : m_handle(handle) {}
+    ~Handle()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
 
-std::string windowsError(DWORD code)
-{
-    return std::system_category().message(static_cast<int>(code));
-}
+    HANDLE get() const { return m_handle; }
+    HANDLE release() { return std::exchange(m_handle, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE m_handle;
+};
 
 class WindowsLock final : public FileLock
 {
@@ -238,58 +270,79 @@ public:
     ~WindowsLock() override
     {
         OVERLAPPED whole{};
-        UnlockFileEx(m_file, 0, 1, 0, &whole);
-        CloseHandle(m_file);
+        UnlockFileEx(m_file.get(), 0, 1, 0, &whole);
     }
 
 private:
-    HANDLE m_file;
+    Handle m_file;
 };
+
+// What a replacement takes from its model: whether it is hidden, a system
+// file, to be archived or left out of the index. Not read-only: a save
+// refuses a read-only script, and a read-only replacement left by a failed
+// save could not be removed.
+constexpr DWORD KeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 } // namespace
 
+// Others may read and write the file meanwhile, and rename or remove it: a
+// save's read must not stand in the way of another program's save.
 bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
                           std::uintmax_t limit)
 {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > limit) {
-        error = tooLarge(size, limit);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = std::strerror(EISDIR);
+        return false;
+    }
+    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        error = windowsError(GetLastError());
+        return false;
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        error = "not a regular file";
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        error = windowsError(GetLastError());
+        return false;
+    }
+    const auto expected = static_cast<std::uintmax_t>(size.QuadPart);
+    if (expected > limit) {
+        error = tooLarge(expected, limit);
         return false;
     }
 
-    std::FILE* file = openFile(path, "rb");
-    if (!file) {
-        error = lastSystemError();
-        return false;
-    }
-    try {
-        std::string contents;
-        if (!ec)
-            contents.reserve(static_cast<std::size_t>(size));
-        char chunk[64 * 1024];
-        std::size_t count = 0;
-        while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            contents.append(chunk, count);
-            if (contents.size() > limit) {
-                std::fclose(file);
-                error = grewTooLarge(limit);
-                return false;
-            }
+    // One byte more than expected, so that reaching the end takes no
+    // second buffer.
+    std::string contents(static_cast<std::size_t>(expected) + 1, '\0');
+    std::size_t used = 0;
+    while (true) {
+        if (used == contents.size()) {
+            const std::uintmax_t grown = contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024);
+            contents.resize(static_cast<std::size_t>(std::min(grown, limit + 1)));
         }
-        const bool failed = std::ferror(file) != 0;
-        const int readErrno = errno;
-        std::fclose(file);
-        if (failed) {
-            error = std::strerror(readErrno);
+        const std::size_t room = std::min<std::size_t>(contents.size() - used, 1u << 30);
+        DWORD count = 0;
+        if (!ReadFile(file.get(), contents.data() + used, static_cast<DWORD>(room), &count, nullptr)) {
+            error = windowsError(GetLastError());
             return false;
         }
-        data = std::move(contents);
-        return true;
-    } catch (...) {
-        std::fclose(file);
-        throw;
+        if (count == 0)
+            break;
+        used += count;
+        if (used > limit) {
+            error = grewTooLarge(limit);
+            return false;
+        }
     }
+    contents.resize(used);
+    data = std::move(contents);
+    return true;
 }
 
 bool FileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)
@@ -313,57 +366,81 @@ std::unique_ptr<FileLock> FileSystem::lock(const std::filesystem::path& lockFile
                                            std::chrono::milliseconds patience, std::string& error)
 {
     // Opened as it stands, not through a link in its place.
-    HANDLE file = CreateFileW(lockFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    Handle file(CreateFileW(lockFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
         error = windowsError(GetLastError());
         return nullptr;
     }
     const auto deadline = std::chrono::steady_clock::now() + patience;
     while (true) {
         OVERLAPPED whole{};
-        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
+        if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
             break;
         const DWORD code = GetLastError();
         if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
-            CloseHandle(file);
             error = windowsError(code);
             return nullptr;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            CloseHandle(file);
             error = "another process has held it for more than " + spanOf(patience);
             return nullptr;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    try {
-        return std::make_unique<WindowsLock>(file);
-    } catch (...) {
-        CloseHandle(file);
-        throw;
-    }
+    auto held = std::make_unique<WindowsLock>(file.get());
+    file.release();
+    return held;
 }
 
 // A new file takes the access rules of its folder; Windows has no owner and
-// mode of the kind kept on POSIX, and the read-only attribute of the model
-// has been refused before a save comes here.
+// mode of the kind kept on POSIX. The model's attributes are given from the
+// start.
 std::unique_ptr<ReplacementFile> FileSystem::createReplacement(const std::filesystem::path& target,
                                                                const std::filesystem::path& model,
                                                                std::string& error)
 {
-    (void)model;
+    DWORD attributes = GetFileAttributesW(model.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+            error = "its model " + model.string() + " cannot be examined: " + windowsError(code);
+            return nullptr;
+        }
+        attributes = 0;
+    } else if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        attributes = 0;
+    }
+    attributes &= KeptAttributes;
+
     const std::filesystem::path folder = target.parent_path();
     const std::string prefix = replacementPrefix(target);
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    DWORD code = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 16 && code == ERROR_FILE_EXISTS; ++attempt) {
         const std::filesystem::path temporary = folder / (prefix + randomSuffix());
-        // "x": fails rather than opening a file that is already there.
-        if (std::FILE* file = openFile(temporary, "wbx"))
-            return replacementOf(target, temporary, file);
-        if (errno != EEXIST)
-            break;
+        // CREATE_NEW: fails rather than opening a file that is already there.
+        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.get() == INVALID_HANDLE_VALUE) {
+            code = GetLastError();
+            continue;
+        }
+        const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(file.get()), _O_WRONLY | _O_BINARY);
+        std::FILE* stream = descriptor >= 0 ? _fdopen(descriptor, "wb") : nullptr;
+        if (!stream) {
+            error = lastSystemError();
+            if (descriptor >= 0)
+                _close(descriptor);
+            else
+                CloseHandle(file.get());
+            file.release();
+            DeleteFileW(temporary.c_str());
+            return nullptr;
+        }
+        file.release();
+        return replacementOf(target, temporary, stream);
     }
-    error = lastSystemError();
+    error = windowsError(code);
     return nullptr;
 }
 
@@ -683,14 +760,9 @@ public:
 
     bool commit() override
     {
-        std::error_code ec;
-        std::filesystem::rename(m_temporary, m_target, ec);
-        if (ec) {
-            m_error = ec.message();
+        if (!moveIntoPlace(m_temporary, m_target, m_error))
             return false;
-        }
         m_committed = true;
-        syncFolder(m_target.parent_path());
         return true;
     }
 
@@ -721,6 +793,8 @@ void giveFolderAttributes(const std::filesystem::path& folder, const std::filesy
 #endif
 
 } // namespace
+
+#ifndef _WIN32
 
 std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
                                                         const std::filesystem::path& existing, std::string& error,
@@ -779,6 +853,90 @@ bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
         error = ec.message();
     return !ec;
 }
+
+#else
+
+namespace {
+
+// Windows' answers where the volume makes no hard links at all (FAT and
+// exFAT, many network shares), none to a file on another volume, or no more
+// to this file.
+bool makesNoLinks(DWORD code)
+{
+    return code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED || code == ERROR_NOT_SAME_DEVICE
+        || code == ERROR_TOO_MANY_LINKS;
+}
+
+bool isMissing(DWORD code)
+{
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
+std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
+                                                        const std::filesystem::path& existing, std::string& error,
+                                                        bool& unsupported)
+{
+    const std::filesystem::path folder = target.parent_path();
+    const std::string prefix = replacementPrefix(target);
+    DWORD code = ERROR_ALREADY_EXISTS;
+    for (int attempt = 0; attempt < 16 && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS); ++attempt) {
+        std::filesystem::path temporary = folder / (prefix + randomSuffix());
+        if (CreateHardLinkW(temporary.c_str(), existing.c_str(), nullptr))
+            return std::make_unique<LinkReplacement>(target, std::move(temporary));
+        code = GetLastError();
+    }
+    error = windowsError(code);
+    unsupported = makesNoLinks(code);
+    return nullptr;
+}
+
+// A new folder takes the access rules of its parent, as a new file does.
+bool FileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                              std::string& error)
+{
+    (void)model;
+    if (CreateDirectoryW(folder.c_str(), nullptr))
+        return true;
+    const DWORD code = GetLastError();
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (code != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES) {
+        error = windowsError(code);
+        return false;
+    }
+    // A link or a junction in its place would lead the files made in it anywhere.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        error = "it is a symbolic link or a junction";
+    else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        error = "it is not a folder";
+    else
+        return true;
+    return false;
+}
+
+// A link to a folder, or a junction, goes as an empty folder would, and
+// what it leads to stays.
+bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        if (isMissing(code))
+            return true;
+        error = windowsError(code);
+        return false;
+    }
+    const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(path.c_str())
+                                                                      : DeleteFileW(path.c_str());
+    const DWORD code = removed ? ERROR_SUCCESS : GetLastError();
+    if (removed || isMissing(code))
+        return true;
+    error = windowsError(code);
+    return false;
+}
+
+#endif
 
 void FileSystem::removeLeftovers(const std::filesystem::path& target)
 {

@@ -67,6 +67,15 @@ std::string fileNameOf(const std::filesystem::path& path)
     return path.filename().string();
 }
 
+std::filesystem::path pathFromText(std::string_view bytes)
+{
+#ifdef _WIN32
+    return std::filesystem::path(std::u8string(bytes.begin(), bytes.end()));
+#else
+    return std::filesystem::path(bytes);
+#endif
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -178,7 +187,7 @@ bool listFolder(const std::filesystem::path& folder, FolderContents& contents, s
     contents.subfolders.clear();
     contents.subfolders.reserve(subfolders.size());
     for (const std::string& name : subfolders)
-        contents.subfolders.push_back(folder / name);
+        contents.subfolders.push_back(folder / pathFromText(name));
     return true;
 }
 

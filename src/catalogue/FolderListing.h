@@ -26,4 +26,9 @@ std::filesystem::path withoutTrailingSeparator(std::filesystem::path folder);
 // The name of a path's last element as bytes, for comparisons and display.
 std::string fileNameOf(const std::filesystem::path& path);
 
+// The path a name or a path given as bytes stands for: those of
+// fileNameOf() and path::string(), or a command line's. They are UTF-8 on
+// Windows, where std::filesystem::path would read them otherwise.
+std::filesystem::path pathFromText(std::string_view bytes);
+
 } // namespace quendral

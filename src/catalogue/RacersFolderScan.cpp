@@ -77,7 +77,7 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
                 match = &*it;
         if (!match && sameIgnoringCase.first != sameIgnoringCase.second)
             match = &*sameIgnoringCase.first;
-        car.folder = match ? subfolders[match->index] : racersFolder / car.name;
+        car.folder = match ? subfolders[match->index] : racersFolder / pathFromText(car.name);
         cars.push_back(std::move(car));
     }
     return cars;

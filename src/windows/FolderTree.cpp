@@ -16,7 +16,7 @@ constexpr int Indentation = 8;
 
 QString displayName(const std::filesystem::path& folder)
 {
-    return folder.has_filename() ? shownText(fileNameOf(folder)) : shownPath(folder);
+    return folder.has_filename() ? shownName(fileNameOf(folder)) : shownPath(folder);
 }
 
 } // namespace
@@ -85,7 +85,8 @@ std::filesystem::path FolderTree::folderOf(const QTreeWidgetItem* item)
 {
     if (!item)
         return {};
-    return std::filesystem::path(item->data(0, FolderRole).toByteArray().toStdString());
+    // The bytes of path::string(), which are UTF-8 on Windows.
+    return pathFromText(item->data(0, FolderRole).toByteArray().toStdString());
 }
 
 QTreeWidgetItem* FolderTree::itemOf(const std::filesystem::path& folder) const

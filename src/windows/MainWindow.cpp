@@ -574,7 +574,7 @@ void MainWindow::showFolder()
 
     m_fileList->clear();
     for (const std::string& name : m_controls.fileList.names())
-        m_fileList->addItem(shownText(name));
+        m_fileList->addItem(shownName(name));
 }
 
 void MainWindow::showCars()
@@ -582,7 +582,7 @@ void MainWindow::showCars()
     const QSignalBlocker quiet(m_carList);
     m_carList->clear();
     for (const std::string& name : m_controls.carList.items())
-        m_carList->addItem(shownText(name));
+        m_carList->addItem(shownName(name));
     m_carList->setCurrentRow(m_controls.carList.listIndex());
 }
 

@@ -26,6 +26,17 @@ inline std::string textBytes(const QString& text)
     return text.toLocal8Bit().toStdString();
 }
 
+// Names of files and folders are the bytes path::string() gives: the
+// system's on POSIX, UTF-8 on Windows.
+inline QString shownName(std::string_view bytes)
+{
+#ifdef _WIN32
+    return QString::fromUtf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+#else
+    return shownText(bytes);
+#endif
+}
+
 // Paths go through the native form, which on Windows is wide characters.
 inline QString shownPath(const std::filesystem::path& path)
 {

@@ -53,7 +53,7 @@ int checkCars(const CheckArguments& arguments, ToolContext& tool)
     std::size_t count = 0;
     for (const std::string& folder : arguments.folders) {
         bool byPath = false;
-        for (const CarProblem& problem : problemsIn(folder, tool.fileSystem, byPath)) {
+        for (const CarProblem& problem : problemsIn(pathFromText(folder), tool.fileSystem, byPath)) {
             if (arguments.format == Format::Json)
                 found.push_back({{"car", asUtf8(problem.car)},
                                  {"folder", pathAsUtf8(problem.folder)},

@@ -22,7 +22,7 @@ CLI::Validator absoluteFolder()
             if (folder.empty())
                 throw UsageProblem("a folder argument is empty; give . for the current folder");
             std::error_code error;
-            const fs::path absolute = fs::absolute(folder, error);
+            const fs::path absolute = fs::absolute(pathFromText(folder), error);
             if (error)
                 throw UsageProblem("the folder \"" + escaped(folder) + "\" cannot be made absolute: "
                                    + error.message());

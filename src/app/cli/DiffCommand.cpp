@@ -1,5 +1,6 @@
 #include "app/cli/Command.h"
 
+#include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
 
@@ -36,7 +37,7 @@ int diffVersions(const DiffArguments& arguments, ToolContext& tool)
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(arguments.car.front());
+    editor.pickCarFolder(pathFromText(arguments.car.front()));
     Comparison comparison;
     if (!editor.compare(from, to, comparison))
         return Failure;

@@ -3,6 +3,7 @@
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
 #include "app/cli/SettingsTable.h"
+#include "catalogue/FolderListing.h"
 
 #include <CLI/App.hpp>
 
@@ -24,7 +25,7 @@ int exportCars(const ExportArguments& arguments, ToolContext& tool)
     if (arguments.folders.size() != 1)
         throw UsageProblem("export takes one racers folder");
     CarTable cars;
-    if (!readCarList(arguments.folders.front(), tool, cars))
+    if (!readCarList(pathFromText(arguments.folders.front()), tool, cars))
         return Failure;
     int status = Success;
     std::vector<CarRow> rows;

@@ -2,6 +2,7 @@
 
 #include "app/cli/Json.h"
 
+#include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
 
@@ -68,7 +69,7 @@ int listHistory(const std::vector<std::string>& folders, Format format, ToolCont
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(folders.front());
+    editor.pickCarFolder(pathFromText(folders.front()));
     std::vector<VersionListing> versions;
     if (!editor.listVersions(versions))
         return Failure;

@@ -4,6 +4,7 @@
 #include "app/cli/Json.h"
 #include "app/cli/SettingsTable.h"
 #include "carscript/FileSystem.h"
+#include "catalogue/FolderListing.h"
 #include "controls/TextNumber.h"
 
 #include <CLI/App.hpp>
@@ -50,7 +51,7 @@ struct Plan
 bool readTableText(const std::string& name, FileSystem& fileSystem, std::string& data, std::string& error)
 {
     if (name != "-")
-        return fileSystem.readFile(name, data, error, LargestTable);
+        return fileSystem.readFile(pathFromText(name), data, error, LargestTable);
     std::string contents;
     char chunk[64 * 1024];
     while (std::cin.read(chunk, sizeof chunk) || std::cin.gcount() > 0) {
@@ -187,7 +188,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     const Table table = readTable(data, isJsonTable(arguments.table, data));
     std::string().swap(data);
     CarTable cars;
-    if (!readCarList(arguments.folder, tool, cars))
+    if (!readCarList(pathFromText(arguments.folder), tool, cars))
         return Failure;
 
     // Every row is checked, and every car it names loaded, before the

@@ -2,6 +2,7 @@
 
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
+#include "catalogue/FolderListing.h"
 
 #include <CLI/App.hpp>
 
@@ -23,7 +24,7 @@ int listCars(const ListArguments& arguments, ToolContext& tool)
     if (arguments.folders.size() != 1)
         throw UsageProblem("list takes one racers folder");
     CarTable table;
-    if (!readCarList(arguments.folders.front(), tool, table))
+    if (!readCarList(pathFromText(arguments.folders.front()), tool, table))
         return Failure;
     Json cars = Json::array();
     for (int i = 0; i < table.size(); ++i) {

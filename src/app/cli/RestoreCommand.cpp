@@ -1,5 +1,6 @@
 #include "app/cli/Command.h"
 
+#include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
 
@@ -25,7 +26,7 @@ int restoreVersion(const RestoreArguments& arguments, ToolContext& tool)
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(arguments.car.front());
+    editor.pickCarFolder(pathFromText(arguments.car.front()));
     return editor.restore(version) ? Success : Failure;
 }
 

@@ -113,9 +113,9 @@ std::vector<fs::path> distinctFolders(const std::vector<std::string>& folders)
     std::map<std::string, std::vector<std::size_t>> byFoldedName;
     for (const std::string& folder : folders) {
         std::error_code error;
-        fs::path target = fs::weakly_canonical(folder, error);
+        fs::path target = fs::weakly_canonical(pathFromText(folder), error);
         if (error)
-            target = folder;
+            target = pathFromText(folder);
         std::vector<std::size_t>& alike = byFoldedName[foldCase(target.string())];
         const bool given = std::any_of(alike.begin(), alike.end(), [&](std::size_t i) {
             std::error_code ignored;
@@ -124,7 +124,7 @@ std::vector<fs::path> distinctFolders(const std::vector<std::string>& folders)
         if (given)
             continue;
         alike.push_back(kept.size());
-        kept.push_back(folder);
+        kept.push_back(pathFromText(folder));
         resolved.push_back(std::move(target));
     }
     return kept;

@@ -1,8 +1,7 @@
 #include "app/cli/SettingsTable.h"
 
+#include "app/cli/CsvReader.h"
 #include "controls/EditingControls.h"
-
-#include <csv.h>
 
 #include <algorithm>
 #include <charconv>
@@ -64,93 +63,20 @@ void checkCells(Table& table, TableRow& row)
     }
 }
 
-struct CsvRecord
-{
-    std::size_t line = 0;
-    std::vector<std::string> cells;  // no more than one past the columns
-    std::size_t cellCount = 0;
-};
-
-// Feeds libcsv a byte at a time, so that each record is known by the line
-// it starts on, as a spreadsheet numbers it.
-class CsvReader
-{
-public:
-    explicit CsvReader(unsigned char delimiter)
-    {
-        csv_init(&m_parser, CSV_STRICT | CSV_STRICT_FINI);
-        // Blanks around a cell are part of it.
-        csv_set_space_func(&m_parser, [](unsigned char) { return 0; });
-        csv_set_delim(&m_parser, delimiter);
-    }
-    ~CsvReader() { csv_free(&m_parser); }
-    CsvReader(const CsvReader&) = delete;
-    CsvReader& operator=(const CsvReader&) = delete;
-
-    // Returns false with the problem, its line named, when the text is no CSV.
-    bool read(std::string_view data, std::string& problem)
-    {
-        for (std::size_t i = 0; i < data.size(); ++i) {
-            const char c = data[i];
-            const bool lineBreak = c == '\r' || c == '\n';
-            if (!m_inRecord && !lineBreak) {
-                m_inRecord = true;
-                m_records.push_back({m_line, {}, 0});
-            }
-            if (csv_parse(&m_parser, &c, 1, &CsvReader::cell, &CsvReader::recordEnd, this) != 1)
-                return failed("line " + std::to_string(m_line), problem);
-            if (c == '\n' || (c == '\r' && (i + 1 == data.size() || data[i + 1] != '\n')))
-                ++m_line;
-        }
-        if (csv_fini(&m_parser, &CsvReader::cell, &CsvReader::recordEnd, this) != 0)
-            return failed("line " + std::to_string(m_records.empty() ? m_line : m_records.back().line), problem);
-        return true;
-    }
-
-    std::vector<CsvRecord>& records() { return m_records; }
-
-private:
-    bool failed(const std::string& where, std::string& problem)
-    {
-        const std::size_t column = m_records.empty() ? 1 : m_records.back().cellCount + 1;
-        problem = where + ", column " + std::to_string(column) + ": "
-            + (csv_error(&m_parser) == CSV_EPARSE
-                   ? "the quotes of this cell are not as CSV has them: a cell holding a quote starts and "
-                     "ends with one and doubles the quotes inside, and a quoted cell ends before the table does"
-                   : std::string(csv_strerror(csv_error(&m_parser))));
-        return false;
-    }
-
-    static void cell(void* text, std::size_t size, void* reader)
-    {
-        CsvRecord& record = static_cast<CsvReader*>(reader)->m_records.back();
-        if (++record.cellCount <= Columns.size() + 1)
-            record.cells.emplace_back(static_cast<const char*>(text), size);
-    }
-
-    static void recordEnd(int, void* reader) { static_cast<CsvReader*>(reader)->m_inRecord = false; }
-
-    csv_parser m_parser{};
-    std::vector<CsvRecord> m_records;
-    std::size_t m_line = 1;
-    bool m_inRecord = false;
-};
-
 void readCsv(std::string_view data, Table& table)
 {
     // A spreadsheet set to another language may part the cells with
     // semicolons or tabs; the header tells.
-    unsigned char delimiter = ',';
+    char delimiter = ',';
     for (const char other : {';', '\t'})
         if (data.starts_with(std::string("car") + other) || data.starts_with(std::string("\"car\"") + other))
-            delimiter = static_cast<unsigned char>(other);
-    CsvReader reader(delimiter);
+            delimiter = other;
+    std::vector<CsvRecord> records;
     std::string problem;
-    if (!reader.read(data, problem)) {
+    if (!CsvReader(delimiter, Columns.size() + 1).read(data, records, problem)) {
         table.problems.push_back(problem);
         return;
     }
-    std::vector<CsvRecord>& records = reader.records();
     const std::vector<std::string> expected(Columns.begin(), Columns.end());
     if (records.empty() || records.front().cells != expected) {
         table.problems.push_back("line 1: the header is not that of this table; it reads " + header()

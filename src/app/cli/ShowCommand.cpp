@@ -41,11 +41,11 @@ int showCar(const ShowArguments& arguments, ToolContext& tool)
     PrintedMessages messages(tool.err, "");
     EditingControls controls(messages);
     CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(arguments.folders.front());
+    editor.pickCarFolder(pathFromText(arguments.folders.front()));
     if (!editor.loadSelectedCar())
         return Failure;
     if (arguments.format == Format::Json)
-        printJson(tool.out, rowJson(rowOf(fileNameOf(arguments.folders.front()), controls)));
+        printJson(tool.out, rowJson(rowOf(fileNameOf(pathFromText(arguments.folders.front())), controls)));
     else
         printSettings(controls, tool.out);
     return Success;

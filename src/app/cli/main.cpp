@@ -3,10 +3,73 @@
 
 #include <iostream>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+namespace {
+
+// The arguments as UTF-8, the tool's text everywhere: argv holds them in
+// the system's code page, which cannot hold every name a folder may have.
+std::vector<std::string> utf8Arguments()
+{
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; wide && i < count; ++i) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string argument(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), size, nullptr, nullptr);
+        argument.pop_back();
+        arguments.push_back(std::move(argument));
+    }
+    LocalFree(wide);
+    return arguments;
+}
+
+// Shows the UTF-8 output as such in a console, and gives the console back
+// with the code page it had.
+class Utf8Console
+{
+public:
+    Utf8Console() : m_codePage(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
+    ~Utf8Console()
+    {
+        if (m_codePage != 0)
+            SetConsoleOutputCP(m_codePage);
+    }
+
+private:
+    UINT m_codePage;
+};
+
+} // namespace
+#endif
+
 int main(int argc, char* argv[])
 {
     std::ios::sync_with_stdio(false);
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    const Utf8Console console;
+    // Bytes in and out as they are: an exported table ends its rows in CR LF
+    // already, and one read from standard input keeps its own line ends and
+    // any byte 26 in it.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    const std::vector<std::string> arguments = utf8Arguments();
+#else
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+#endif
     const int status = quendral::runCarTool(arguments, std::cout, std::cerr, quendral::FileSystem::real());
     std::cout.flush();
     return status;

@@ -1,0 +1,13 @@
+# CLI11 for the Windows build, from Debian's headers (libcli11-dev).
+include(${CMAKE_CURRENT_LIST_DIR}/HostHeaders.cmake)
+quendral_host_headers(CLI headers)
+if(NOT headers)
+  set(CLI11_FOUND FALSE)
+  set(CLI11_NOT_FOUND_MESSAGE "no CLI11 headers in /usr/include: install libcli11-dev")
+  return()
+endif()
+if(NOT TARGET CLI11::CLI11)
+  add_library(CLI11::CLI11 INTERFACE IMPORTED)
+  set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${headers})
+endif()
+set(CLI11_FOUND TRUE)

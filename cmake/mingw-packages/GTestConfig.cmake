@@ -1,0 +1,23 @@
+# GoogleTest for the Windows build, compiled from the sources Debian ships
+# (package googletest); its library packages hold Linux builds only.
+set(QUENDRAL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources")
+if(NOT EXISTS ${QUENDRAL_GOOGLETEST_SOURCE}/CMakeLists.txt)
+  set(GTest_FOUND FALSE)
+  set(GTest_NOT_FOUND_MESSAGE "no GoogleTest sources in ${QUENDRAL_GOOGLETEST_SOURCE}: install googletest")
+  return()
+endif()
+if(NOT TARGET gtest)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${QUENDRAL_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Not our code: its warnings are not ours to fix.
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+endif()
+foreach(library gtest gtest_main)
+  if(NOT TARGET GTest::${library})
+    add_library(GTest::${library} ALIAS ${library})
+  endif()
+endforeach()
+set(GTest_FOUND TRUE)

@@ -1,0 +1,13 @@
+# nlohmann-json for the Windows build, from Debian's headers (nlohmann-json3-dev).
+include(${CMAKE_CURRENT_LIST_DIR}/HostHeaders.cmake)
+quendral_host_headers(nlohmann headers)
+if(NOT headers)
+  set(nlohmann_json_FOUND FALSE)
+  set(nlohmann_json_NOT_FOUND_MESSAGE "no nlohmann-json headers in /usr/include: install nlohmann-json3-dev")
+  return()
+endif()
+if(NOT TARGET nlohmann_json::nlohmann_json)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${headers})
+endif()
+set(nlohmann_json_FOUND TRUE)
