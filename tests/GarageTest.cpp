@@ -136,7 +136,7 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
 // Cars whose names a table must carry: a tab, a line break, quotes, a
 // comma, blanks at the ends, a byte that is no UTF-8.
 const std::vector<std::string> OddNames = {"tab\there", "two\nlines", "say \"hi\", twice", " blank ",
-                                           "latin\xE9"};
+                                           "latin\xE9", "\xC3\xA9t\xC3\xA9 \x80"};
 
 // An import of the demo cars' table with one change: from and to in that
 // table's text (CSV, or JSON where `json`). `line` is the car's line.
@@ -207,7 +207,10 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
             EXPECT_TRUE(snapshot(racers) == before);
         }
     }
-    EXPECT_NE(run({"export", racers.string(), "--format=json"}).out.find(R"("car":"latin\\xE9")"), std::string::npos);
+    // UTF-8 stands as it is; any other byte is written as \xHH.
+    const std::string json = run({"export", racers.string(), "--format=json"}).out;
+    for (const char* name : {R"("car":"latin\\xE9")", "\"car\":\"\xC3\xA9t\xC3\xA9 \\\\x80\""})
+        EXPECT_NE(json.find(name), std::string::npos) << name;
 
     for (const ImportCase& c : ImportCases) {
         SCOPED_TRACE(c.to);

@@ -1,7 +1,6 @@
 #include "app/cli/Command.h"
 
 #include "app/cli/Json.h"
-
 #include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
