@@ -160,11 +160,36 @@ public:
         return true;
     }
 
+    bool stage() override
+    {
+        if (!m_file)
+            return fail("the file is closed");
+        if (std::fflush(m_file) != 0)
+            return fail(lastSystemError());
+#ifdef _WIN32
+        if (!syncToDisk(m_file))
+            return fail(lastSystemError());
+#endif
+        m_staged = true;
+        return true;
+    }
+
     // The owner and permissions were given when the file was made.
     bool commit() override
     {
         if (!m_file)
             return fail("the file is closed");
+#ifdef __linux__
+        // A staged file was forced to the disk with its whole file system,
+        // which reports only what failed while it ran: this reports what
+        // failed to reach the disk of this file since it was opened,
+        // without waiting for the disk again.
+        if (m_staged
+            && sync_file_range(fileno(m_file), 0, 0,
+                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER)
+                != 0)
+            return fail(lastSystemError());
+#endif
         const int closed = std::fclose(m_file);
         m_file = nullptr;
         if (closed != 0)
@@ -175,7 +200,8 @@ public:
         if (ec)
             return fail(ec.message());
         m_committed = true;
-        syncFolder(m_target.parent_path());
+        if (!m_staged)
+            syncFolder(m_target.parent_path());
         return true;
     }
 
@@ -192,6 +218,7 @@ private:
     std::filesystem::path m_temporary;
     std::FILE* m_file;
     bool m_committed = false;
+    bool m_staged = false;
     std::string m_error;
 };
 
@@ -677,6 +704,12 @@ public:
 
     bool flush() override { return true; }
 
+    bool stage() override
+    {
+        m_staged = true;
+        return true;
+    }
+
     bool commit() override
     {
         std::error_code ec;
@@ -686,7 +719,8 @@ public:
             return false;
         }
         m_committed = true;
-        syncFolder(m_target.parent_path());
+        if (!m_staged)
+            syncFolder(m_target.parent_path());
         return true;
     }
 
@@ -696,6 +730,7 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
     bool m_committed = false;
+    bool m_staged = false;
     std::string m_error;
 };
 
@@ -789,6 +824,41 @@ void FileSystem::removeLeftovers(const std::filesystem::path& target)
         if (!std::filesystem::is_directory(it->symlink_status(ignored)))
             std::filesystem::remove(it->path(), ignored);
     }
+}
+
+bool FileSystem::syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error)
+{
+#ifdef _WIN32
+    (void)paths;
+    (void)error;
+    return true;
+#else
+    std::vector<dev_t> synced;
+    for (const std::filesystem::path& path : paths) {
+        struct stat status
+        {
+        };
+        if (stat(path.c_str(), &status) != 0) {
+            error = path.string() + ": " + lastSystemError();
+            return false;
+        }
+        if (std::find(synced.begin(), synced.end(), status.st_dev) != synced.end())
+            continue;
+        synced.push_back(status.st_dev);
+#ifdef __linux__
+        const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (file.get() < 0 || syncfs(file.get()) != 0) {
+            error = path.string() + ": " + lastSystemError();
+            return false;
+        }
+#else
+        // Elsewhere only the whole machine can be synced, and once is enough.
+        ::sync();
+        return true;
+#endif
+    }
+    return true;
+#endif
 }
 
 FileSystem& FileSystem::real()
