@@ -157,22 +157,27 @@ BatchSave::~BatchSave()
 
 void BatchSave::add(CarEditor& editor, CarEditor::SaveScope scope)
 {
-    auto car = std::make_unique<Car>();
-    car->editor = &editor;
-    car->messages = editor.m_messages;
-    editor.m_messages = &car->held;
-    m_cars.push_back(std::move(car));
-    m_cars.back()->job = editor.saveJob(scope);
+    Car& car = added(editor);
+    car.job = editor.saveJob(scope);
 }
 
 void BatchSave::add(CarEditor& editor, CarEditor::SaveJob job)
 {
+    added(editor).job = std::move(job);
+}
+
+// A save of one car shows its messages as they come, as it always has;
+// from the second car on, each car's are held back until its save ends.
+BatchSave::Car& BatchSave::added(CarEditor& editor)
+{
     auto car = std::make_unique<Car>();
     car->editor = &editor;
     car->messages = editor.m_messages;
-    car->job = std::move(job);
-    editor.m_messages = &car->held;
     m_cars.push_back(std::move(car));
+    if (m_cars.size() > 1)
+        for (const auto& held : m_cars)
+            held->editor->m_messages = &held->held;
+    return *m_cars.back();
 }
 
 std::vector<bool> BatchSave::run()

@@ -32,8 +32,8 @@ public:
     BatchSave& operator=(const BatchSave&) = delete;
 
     // Adds the save of the editor's selected car, as CarEditor::save(scope)
-    // makes it. From now until run() ends, the editor's messages are held
-    // back, then shown together with those of its save.
+    // makes it. Once a batch has two cars, each editor's messages are held
+    // back until its save has ended, then shown together.
     void add(CarEditor& editor, CarEditor::SaveScope scope = CarEditor::SaveScope::ChangedSettings);
 
     // Saves the cars added, and returns for each, in the order added, what
@@ -46,6 +46,7 @@ private:
     struct Car;
 
     void add(CarEditor& editor, CarEditor::SaveJob job);
+    Car& added(CarEditor& editor);
     void saveTogether(std::size_t first, std::size_t end);
     bool lockCar(Car& car);
     bool stageFiles(Car& car);
