@@ -59,7 +59,7 @@ std::string windowsError(DWORD code)
 // A rename does not replace an existing file on Windows: the replacing move
 // does, in one step, and returns only once it is on the disk.
 bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
-                   std::string& error)
+                   std::string& error, bool)
 {
     if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
@@ -68,7 +68,7 @@ bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem
 }
 #else
 bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
-                   std::string& error)
+                   std::string& error, bool durable)
 {
     std::error_code ec;
     std::filesystem::rename(temporary, target, ec);
@@ -76,8 +76,11 @@ bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem
         error = ec.message();
         return false;
     }
-    // Makes the rename itself durable; a folder that cannot be opened for
-    // this is no reason to fail a save that has already taken place.
+    // Makes the rename itself durable, unless the whole file system will
+    // be; a folder that cannot be opened for this is no reason to fail a
+    // save that has already taken place.
+    if (!durable)
+        return true;
     const std::filesystem::path folder = target.parent_path();
     const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (descriptor >= 0) {
@@ -189,18 +192,43 @@ public:
         return true;
     }
 
+    bool stage() override
+    {
+        if (!m_file)
+            return fail("the file is closed");
+        if (std::fflush(m_file) != 0)
+            return fail(lastSystemError());
+#ifdef _WIN32
+        if (!syncToDisk(m_file))
+            return fail(lastSystemError());
+#endif
+        m_staged = true;
+        return true;
+    }
+
     // The owner and permissions were given when the file was made.
     bool commit() override
     {
         if (!m_file)
             return fail("the file is closed");
+#ifdef __linux__
+        // A staged file was forced to the disk with its whole file system,
+        // which reports only what failed while it ran: this reports what
+        // failed to reach the disk of this file since it was opened,
+        // without waiting for the disk again.
+        if (m_staged
+            && sync_file_range(fileno(m_file), 0, 0,
+                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER)
+                != 0)
+            return fail(lastSystemError());
+#endif
         const int closed = std::fclose(m_file);
         m_file = nullptr;
         if (closed != 0)
             return fail(lastSystemError());
 
         std::string error;
-        if (!moveIntoPlace(m_temporary, m_target, error))
+        if (!moveIntoPlace(m_temporary, m_target, error, !m_staged))
             return fail(std::move(error));
         m_committed = true;
         return true;
@@ -219,6 +247,7 @@ private:
     std::filesystem::path m_temporary;
     std::FILE* m_file;
     bool m_committed = false;
+    bool m_staged = false;
     std::string m_error;
 };
 
@@ -758,9 +787,15 @@ public:
 
     bool flush() override { return true; }
 
+    bool stage() override
+    {
+        m_staged = true;
+        return true;
+    }
+
     bool commit() override
     {
-        if (!moveIntoPlace(m_temporary, m_target, m_error))
+        if (!moveIntoPlace(m_temporary, m_target, m_error, !m_staged))
             return false;
         m_committed = true;
         return true;
@@ -772,6 +807,7 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
     bool m_committed = false;
+    bool m_staged = false;
     std::string m_error;
 };
 
@@ -951,6 +987,41 @@ void FileSystem::removeLeftovers(const std::filesystem::path& target)
         if (!std::filesystem::is_directory(it->symlink_status(ignored)))
             std::filesystem::remove(it->path(), ignored);
     }
+}
+
+bool FileSystem::syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error)
+{
+#ifdef _WIN32
+    (void)paths;
+    (void)error;
+    return true;
+#else
+    std::vector<dev_t> synced;
+    for (const std::filesystem::path& path : paths) {
+        struct stat status
+        {
+        };
+        if (stat(path.c_str(), &status) != 0) {
+            error = path.string() + ": " + lastSystemError();
+            return false;
+        }
+        if (std::find(synced.begin(), synced.end(), status.st_dev) != synced.end())
+            continue;
+        synced.push_back(status.st_dev);
+#ifdef __linux__
+        const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (file.get() < 0 || syncfs(file.get()) != 0) {
+            error = path.string() + ": " + lastSystemError();
+            return false;
+        }
+#else
+        // Elsewhere only the whole machine can be synced, and once is enough.
+        ::sync();
+        return true;
+#endif
+    }
+    return true;
+#endif
 }
 
 FileSystem& FileSystem::real()

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quendral {
 
@@ -20,6 +21,12 @@ public:
     virtual bool flush() = 0;
     // Replaces the target with the written file.
     virtual bool commit() = 0;
+    // Hands the written bytes to the system without waiting for the disk,
+    // for a caller that saves many files: it makes them durable together
+    // with FileSystem::syncFileSystems() before it commits them, and their
+    // renames with another after, since commit() then waits for nothing
+    // either. Where that cannot be done it is a flush().
+    virtual bool stage() { return flush(); }
     virtual std::string errorString() const = 0;
 };
 
@@ -87,6 +94,12 @@ public:
 
     // Removes a file or an empty folder; a missing one is no failure.
     virtual bool remove(const std::filesystem::path& path, std::string& error);
+
+    // Forces to the disk everything written to the file systems that hold
+    // `paths`, each file system once (on Windows, where a staged file has
+    // been flushed on its own, nothing). Returns false with the reason when
+    // the system reports that something could not be written.
+    virtual bool syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error);
 
     // Removes what replacements of `target` left beside it when their
     // process was killed. Only for a caller that holds the lock all writers

@@ -1,5 +1,7 @@
 #include "editor/CarEditor.h"
 
+#include "editor/BatchSave.h"
+
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
@@ -27,10 +29,6 @@ namespace quendral {
 namespace {
 
 constexpr int SmallestWheelSize = 14;
-
-// How long a save waits for another save of the same car to end; a save
-// takes well under a second, even of a large script.
-constexpr std::chrono::milliseconds LockPatience{5000};
 
 constexpr std::string_view InUtf16 = "in UTF-16, which the editor cannot edit";
 
@@ -137,7 +135,7 @@ std::string wheelReason(const RewriteNotes& notes, Wheel wheel)
 } // namespace
 
 CarEditor::CarEditor(EditingControls& controls, MessagePresenter& messages, FileSystem& fileSystem)
-    : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem)
+    : m_controls(controls), m_messages(&messages), m_fileSystem(fileSystem)
 {
     m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
 }
@@ -156,7 +154,7 @@ bool CarEditor::pickDrive(const std::filesystem::path& drive)
 {
     std::string error;
     if (!moveFolderChooser(drive, error)) {
-        m_messages.showError("Quendral location",
+        m_messages->showError("Quendral location",
                              "The drive " + quoted(drive.string()) + " cannot be read: " + error + ".");
         return false;
     }
@@ -170,7 +168,7 @@ bool CarEditor::openFolder(const std::filesystem::path& given)
     const std::filesystem::path folder = withoutTrailingSeparator(given);
     std::string error;
     if (!moveFolderChooser(folder, error)) {
-        m_messages.showError("Quendral location",
+        m_messages->showError("Quendral location",
                              "The folder " + quoted(folder.string()) + " cannot be opened: " + error + ".");
         return false;
     }
@@ -197,7 +195,7 @@ bool CarEditor::loadSelectedCar()
 
     const std::filesystem::path script = carScriptPath(car->folder);
     const auto cannotRead = [&](std::string_view reason) {
-        m_messages.showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
+        m_messages->showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
                                              + script.string() + ": " + std::string(reason) + ".");
         return false;
     };
@@ -220,120 +218,69 @@ const CarEntry* CarEditor::selectedCar(std::string_view caption)
 {
     const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
     if (!car)
-        m_messages.showError(caption, "No car is selected. Pick a car in the list first.");
+        m_messages->showError(caption, "No car is selected. Pick a car in the list first.");
     return car;
 }
 
 bool CarEditor::save(SaveScope scope)
 {
+    BatchSave batch(m_fileSystem);
+    batch.add(*this, scope);
+    return batch.run().front();
+}
+
+std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
+{
     // With no car chosen there are no wheel sizes to check or correct either.
     const CarEntry* car = selectedCar("Save file");
     if (!car)
-        return false;
-
+        return std::nullopt;
     int smallest = 0;
     int largest = 0;
     if (!readWheelSizes(smallest, largest))
-        return false;
+        return std::nullopt;
 
-    bool committed = false;
-    try {
-        return saveCar(*car, scope, smallest, largest, committed);
-    } catch (const std::bad_alloc&) {
-        if (committed)
-            m_messages.showError("Save file", "The car " + quoted(car->name)
-                                                  + " was saved, but there was not enough memory to read it "
-                                                    "back and check its settings.");
-        else
-            reportSaveFailure(*car, "there is not enough memory to save it");
-        return false;
-    }
-}
-
-bool CarEditor::saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed)
-{
-    SaveSettings settings;
-    std::optional<Settings> merged;
-    RewriteNotes notes;
-    std::string written;
-    const auto rewrite = [&](const CarEntry&, const std::string& script, ReplacementFile& file, std::string& copy) {
+    // What the rewrite finds out, for the check once the script is saved.
+    struct Rewritten
+    {
+        SaveSettings settings;
+        std::optional<Settings> merged;
+        RewriteNotes notes;
+    };
+    auto rewritten = std::make_shared<Rewritten>();
+    SaveJob job;
+    job.car = car;
+    job.newScript = [this, car, scope, smallest, largest, rewritten](const std::string& script, ReplacementFile& file,
+                                                                    std::string& copy) {
         if (isUtf16Text(script)) {
-            reportSaveFailure(car, "its car script " + carScriptPath(car.folder).string() + " is "
-                                       + std::string(InUtf16));
+            reportSaveFailure(*car, "its car script " + carScriptPath(car->folder).string() + " is "
+                                        + std::string(InUtf16));
             return false;
         }
-        if (!settingsToWrite(car, scope, script, smallest, largest, settings, merged))
+        if (!settingsToWrite(*car, scope, script, smallest, largest, rewritten->settings, rewritten->merged))
             return false;
         CopyingSink sink(file, script.size() + script.size() / 8 + 4096);
         std::string error;
-        if (!rewriteScript(script, settings, sink, error, &notes)) {
+        if (!rewriteScript(script, rewritten->settings, sink, error, &rewritten->notes)) {
             const std::string fileError = file.errorString();
-            reportSaveFailure(car, fileError.empty() ? error : error + " (" + fileError + ")");
+            reportSaveFailure(*car, fileError.empty() ? error : error + " (" + fileError + ")");
             return false;
         }
         copy = std::move(sink.copy);
         return true;
     };
-    if (!replaceScript(car, rewrite, written, committed))
-        return false;
-
-    if (merged)
-        show(*merged, m_controls);
-    return checkReadBack(car, settings, written, notes, true);
-}
-
-// Holding the car's save lock from the read to the rename, so that another
-// save of this car waits, then reads what this one wrote.
-bool CarEditor::replaceScript(const CarEntry& car, const NewScript& newScript, std::string& written,
-                              bool& committed)
-{
-    const std::filesystem::path script = carScriptPath(car.folder);
-    const std::filesystem::path lockFile = saveLockPath(car.folder);
-    std::string error;
-
-    std::unique_ptr<FileLock> lock = m_fileSystem.lock(lockFile, LockPatience, error);
-    if (!lock) {
-        reportSaveFailure(car, "its save lock " + lockFile.string() + " cannot be had (" + error + ")");
-        return false;
-    }
-    // No other save of this car is under way: replacements still lying
-    // there were left by saves that were killed.
-    VersionKeeper history(m_fileSystem, car.folder);
-    m_fileSystem.removeLeftovers(script);
-    m_fileSystem.removeLeftovers(backupScriptPath(car.folder));
-    history.removeLeftovers();
-
-    std::string data;
-    if (!checkWritable(car) || !readScriptToSave(car, data))
-        return false;
-    if (!history.start(data, error)) {
-        reportSaveFailure(car, error);
-        return false;
-    }
-    // Until the backup is replaced, `history` takes back what it kept when
-    // the save fails, by a message or by running out of memory.
-    const auto fail = [&](const std::string& reason) {
-        if (!reason.empty())
-            reportSaveFailure(car, reason);
+    job.finish = [this, car, rewritten](const std::string& written) {
+        if (rewritten->merged)
+            show(*rewritten->merged, m_controls);
+        return checkReadBack(*car, rewritten->settings, written, rewritten->notes, true);
+    };
+    job.outOfMemoryOnceSaved = [this, car] {
+        m_messages->showError("Save file", "The car " + quoted(car->name)
+                                               + " was saved, but there was not enough memory to read it "
+                                                 "back and check its settings.");
         return false;
     };
-    std::unique_ptr<ReplacementFile> output = m_fileSystem.createReplacement(script, script, error);
-    if (!output)
-        return fail("the new car script cannot be created beside " + script.string() + " (" + error + ")");
-    if (!newScript(car, data, *output, written))
-        return fail("");
-    // A save that changes nothing adds nothing to the history.
-    if (written != data && !history.keep(data, error))
-        return fail(error);
-    if (!history.replaceBackup(data, error))
-        return fail(error);
-    if (!output->flush() || !output->commit()) {
-        reportSaveFailure(car, "the new car script cannot be written (" + output->errorString() + ")");
-        return false;
-    }
-    committed = true;
-    history.prune();
-    return true;
+    return job;
 }
 
 // Whoever saves, a file its owner may not write is refused.
@@ -421,23 +368,23 @@ bool CarEditor::findVersion(const CarEntry& car, const VersionName& name, Versio
         side.path = backupScriptPath(car.folder);
         if (std::filesystem::exists(std::filesystem::symlink_status(side.path, ignored)))
             return true;
-        m_messages.showError("History", "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
+        m_messages->showError("History", "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
         return false;
     }
     std::vector<HistoryEntry> entries;
     std::string error;
     if (!readHistory(car.folder, entries, error)) {
-        m_messages.showError("History", "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
+        m_messages->showError("History", "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
         return false;
     }
     if (entries.empty()) {
-        m_messages.showError("History", "The car " + quoted(car.name) + " has no history yet: its first save starts it.");
+        m_messages->showError("History", "The car " + quoted(car.name) + " has no history yet: its first save starts it.");
         return false;
     }
     const bool original = name.kind == Kind::Original;
     const std::size_t index = original ? entries.size() - 1 : static_cast<std::size_t>(name.number - 1);
     if (index >= entries.size() || (original && !entries[index].original)) {
-        m_messages.showError("History", "The car " + quoted(car.name) + " has no version " + versionText(name)
+        m_messages->showError("History", "The car " + quoted(car.name) + " has no version " + versionText(name)
                                             + ": its history holds " + std::to_string(entries.size())
                                             + (entries.size() == 1 ? " version" : " versions")
                                             + (entries.back().original ? ", the oldest its original." : ", none of them its original."));
@@ -455,7 +402,7 @@ bool CarEditor::readVersion(const CarEntry& car, const VersionName& name, Versio
     std::string error;
     if (m_fileSystem.readFile(side.path, bytes, error, LargestCarScript))
         return true;
-    m_messages.showError("History", "The version " + side.label + " of the car " + quoted(car.name)
+    m_messages->showError("History", "The version " + side.label + " of the car " + quoted(car.name)
                                         + " cannot be read: " + side.path.string() + ": " + error + ".");
     return false;
 }
@@ -469,7 +416,7 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
     std::vector<HistoryEntry> entries;
     std::string error;
     if (!readHistory(car->folder, entries, error)) {
-        m_messages.showError("History", "The history of the car " + quoted(car->name) + " cannot be read: " + error + ".");
+        m_messages->showError("History", "The history of the car " + quoted(car->name) + " cannot be read: " + error + ".");
         return false;
     }
     try {
@@ -505,7 +452,7 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
         std::string bytes;
         // A folder without a car script, a history or a backup is no car.
         if (entries.empty() && !hasBackup && !m_fileSystem.readFile(script, bytes, why, LargestCarScript)) {
-            m_messages.showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
+            m_messages->showError("Read car", "The car script of " + quoted(car->name) + " cannot be read: "
                                                  + script.string() + ": " + why + ".");
             versions.clear();
             return false;
@@ -523,7 +470,7 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
         return true;
     } catch (const std::bad_alloc&) {
         versions.clear();
-        m_messages.showError("History", "The history of the car " + quoted(car->name)
+        m_messages->showError("History", "The history of the car " + quoted(car->name)
                                             + " cannot be listed: there is not enough memory to read it.");
         return false;
     }
@@ -555,7 +502,7 @@ bool CarEditor::compare(const VersionName& from, const VersionName& to, Comparis
         comparison.diff = diffLines(bytes[0], bytes[1]);
         return true;
     } catch (const std::bad_alloc&) {
-        m_messages.showError("History", "The versions of the car " + quoted(car->name)
+        m_messages->showError("History", "The versions of the car " + quoted(car->name)
                                             + " cannot be compared: there is not enough memory to compare them.");
         return false;
     }
@@ -567,31 +514,34 @@ bool CarEditor::restore(const VersionName& version)
     if (!car)
         return false;
     if (version.kind == VersionName::Kind::Current || version.kind == VersionName::Kind::Saved) {
-        m_messages.showError("Restore", "The current script of the car " + quoted(car->name)
+        m_messages->showError("Restore", "The current script of the car " + quoted(car->name)
                                             + " is its car script already; there is nothing to restore.");
         return false;
     }
-    bool committed = false;
+    std::string bytes;
     try {
-        std::string bytes;
         VersionSide side;
         if (!readVersion(*car, version, side, bytes))
             return false;
-        const auto put = [&](const CarEntry& entry, const std::string&, ReplacementFile& file, std::string& written) {
-            if (!file.write(bytes)) {
-                reportSaveFailure(entry, "the new car script cannot be written (" + file.errorString() + ")");
-                return false;
-            }
-            written.swap(bytes);
-            return true;
-        };
-        std::string written;
-        return replaceScript(*car, put, written, committed);
     } catch (const std::bad_alloc&) {
-        if (!committed)
-            reportSaveFailure(*car, "there is not enough memory to save it");
-        return committed;
+        reportSaveFailure(*car, "there is not enough memory to save it");
+        return false;
     }
+    SaveJob job;
+    job.car = car;
+    job.newScript = [this, car, &bytes](const std::string&, ReplacementFile& file, std::string& written) {
+        if (!file.write(bytes)) {
+            reportSaveFailure(*car, "the new car script cannot be written (" + file.errorString() + ")");
+            return false;
+        }
+        written.swap(bytes);
+        return true;
+    };
+    job.finish = [](const std::string&) { return true; };
+    job.outOfMemoryOnceSaved = [] { return true; };
+    BatchSave batch(m_fileSystem);
+    batch.add(*this, std::move(job));
+    return batch.run().front();
 }
 
 // The controls; or, for ChangedSettings when the script no longer holds
@@ -682,7 +632,7 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, st
     std::string list;
     for (const std::string& item : missed)
         list += (list.empty() ? "" : "; ") + item;
-    m_messages.showError("Save file", "The car " + quoted(car.name)
+    m_messages->showError("Save file", "The car " + quoted(car.name)
                                           + " was saved, but its car script could not take every setting: " + list
                                           + ".");
     return false;
@@ -694,12 +644,12 @@ bool CarEditor::readWheelSizes(int& smallest, int& largest)
 {
     auto minimum = toWholeNumber(m_controls.smallestWheel.text());
     if (!minimum) {
-        m_messages.showError("Min size", "The minimum wheel size " + quoted(m_controls.smallestWheel.text())
+        m_messages->showError("Min size", "The minimum wheel size " + quoted(m_controls.smallestWheel.text())
                                              + " is not a whole number between -32768 and 32767.");
         return false;
     }
     if (*minimum < SmallestWheelSize) {
-        m_messages.showError("Min size",
+        m_messages->showError("Min size",
                              "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.");
         m_controls.smallestWheel.setText(std::to_string(SmallestWheelSize));
         minimum = SmallestWheelSize;
@@ -707,12 +657,12 @@ bool CarEditor::readWheelSizes(int& smallest, int& largest)
 
     const auto maximum = toWholeNumber(m_controls.largestWheel.text());
     if (!maximum) {
-        m_messages.showError("Max size", "The maximum wheel size " + quoted(m_controls.largestWheel.text())
+        m_messages->showError("Max size", "The maximum wheel size " + quoted(m_controls.largestWheel.text())
                                              + " is not a whole number between -32768 and 32767.");
         return false;
     }
     if (*maximum < *minimum) {
-        m_messages.showError("MIN>MAX", "Min is bigger then max!!!!");
+        m_messages->showError("MIN>MAX", "Min is bigger then max!!!!");
         return false;
     }
     smallest = *minimum;
@@ -780,7 +730,7 @@ std::string CarEditor::settingsText(std::string_view script)
 
 void CarEditor::reportSaveFailure(const CarEntry& car, const std::string& reason)
 {
-    m_messages.showError("Save file", "The car " + quoted(car.name) + " was not saved: " + reason
+    m_messages->showError("Save file", "The car " + quoted(car.name) + " was not saved: " + reason
                                           + ". Its car script is unchanged.");
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -124,15 +125,29 @@ private:
         Settings settings;
     };
 
-    // Writes the new car script for the old one into a file, and what it
-    // wrote into `written`. Returns false after telling the user why not.
-    using NewScript =
-        std::function<bool(const CarEntry& car, const std::string& old, ReplacementFile& file, std::string& written)>;
+    friend class BatchSave;
+
+    // What one car's save writes and how it ends, for a BatchSave to carry
+    // out with the saves of other cars.
+    struct SaveJob
+    {
+        const CarEntry* car = nullptr;
+        // Writes the new car script for the old one into a file, and what
+        // it wrote into `written`. Returns false after telling the user why
+        // not.
+        std::function<bool(const std::string& old, ReplacementFile& file, std::string& written)> newScript;
+        // Once the script is replaced: what the save returns.
+        std::function<bool(const std::string& written)> finish;
+        // The same when memory ran out once the script was replaced, after
+        // telling the user.
+        std::function<bool()> outOfMemoryOnceSaved;
+    };
+    // The save of the selected car, or nothing after telling the user why
+    // it cannot be made: no car chosen, or wheel sizes that make no range.
+    std::optional<SaveJob> saveJob(SaveScope scope);
 
     const CarEntry* selectedCar(std::string_view caption);
     bool readWheelSizes(int& smallest, int& largest);
-    bool saveCar(const CarEntry& car, SaveScope scope, int smallest, int largest, bool& committed);
-    bool replaceScript(const CarEntry& car, const NewScript& newScript, std::string& written, bool& committed);
     bool checkWritable(const CarEntry& car);
     bool readScriptToSave(const CarEntry& car, std::string& data);
     bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
@@ -150,7 +165,8 @@ private:
     static std::string settingsText(std::string_view script);
 
     EditingControls& m_controls;
-    MessagePresenter& m_messages;
+    // Swapped by a batch, which shows each car's messages together.
+    MessagePresenter* m_messages;
     FileSystem& m_fileSystem;
     CarTable m_table;
     std::optional<Loaded> m_loaded;

@@ -74,6 +74,15 @@ public:
         return !strikes(FileStep::Create, error) && real().createFolder(folder, model, error);
     }
     bool remove(const std::filesystem::path& path, std::string& error) override { return real().remove(path, error); }
+    // A failed flush of a whole file system is no step of one car: it fails
+    // only when asked to, and each file's own flush then tells the cars apart.
+    bool syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error) override
+    {
+        if (failSyncs)
+            error = "Input/output error";
+        return !failSyncs && real().syncFileSystems(paths, error);
+    }
+    bool failSyncs = false;
 
 private:
     // Forwards to the real file until its step is due to fail; a failed
@@ -92,6 +101,7 @@ private:
             return false;
         }
         bool flush() override { return !faults.strikes(FileStep::Flush, error) && inner->flush(); }
+        bool stage() override { return !faults.strikes(FileStep::Flush, error) && inner->stage(); }
         bool commit() override { return !faults.strikes(FileStep::Commit, error) && inner->commit(); }
         std::string errorString() const override { return error.empty() ? inner->errorString() : error; }
 

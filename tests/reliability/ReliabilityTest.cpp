@@ -6,16 +6,19 @@
 #include "FaultyFileSystem.h"
 #include "Support.h"
 
+#include "app/cli/CarTool.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
+#include <sstream>
 #include <spawn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -156,8 +159,55 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
             }
         }
     }
+    // A batch of three cars, also when the flush of their whole file system
+    // fails and each file's own flush stands in: the car the failure falls
+    // on is left as it was and named, and the others are saved.
+    std::vector<std::string> set = {"set"}, names = {"falcon", "mistral", "vortex"};
+    for (const std::string& name : names)
+        set.push_back((folder.path() / "batch" / name).string());
+    set.insert(set.end(), {"--front", "9", "--engines", "V8"});
+    const auto saveBatch = [&](FaultyFileSystem& files, std::string& told) {
+        for (std::size_t i = 1; i <= names.size(); ++i)
+            fs::remove_all(set[i]), makeCar(set[i], Script);
+        std::ostringstream out, err;
+        const int status = runCarTool(set, out, err, files);
+        told = err.str();
+        return status;
+    };
+    for (const bool failSyncs : {false, true}) {
+        FaultyFileSystem batchCounting;
+        batchCounting.failSyncs = failSyncs;
+        std::string told;
+        ASSERT_EQ(saveBatch(batchCounting, told), 0) << told;
+        const std::string saved = readBytes(scriptOf(set[1]));
+        for (int step = 0; step < 7; ++step) {
+            for (int occurrence = 1; occurrence <= batchCounting.count(FileStep(step)); ++occurrence) {
+                for (const bool outOfMemory : {false, true}) {
+                    SCOPED_TRACE(std::string("batch ") + StepNames[step] + " #" + std::to_string(occurrence)
+                                 + (outOfMemory ? " oom" : "") + (failSyncs ? " sync failing" : ""));
+                    FaultyFileSystem faults(FileStep(step), occurrence, outOfMemory);
+                    faults.failSyncs = failSyncs;
+                    ASSERT_EQ(saveBatch(faults, told), 1);
+                    ++injected;
+                    std::vector<std::string> unsaved;
+                    for (std::size_t i = 1; i <= names.size(); ++i) {
+                        const std::string now = readBytes(scriptOf(set[i]));
+                        ASSERT_TRUE(now == Script || now == saved);
+                        if (now == Script)
+                            unsaved.push_back(names[i - 1]);
+                        for (const std::string& name : scriptsFolderEntries(set[i]))
+                            EXPECT_EQ(name.find(".new-"), std::string::npos) << name;
+                    }
+                    ASSERT_EQ(unsaved.size(), 1u) << told;
+                    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+                    EXPECT_TRUE(told.find("\"" + unsaved[0] + "\"") < told.find(
+                                    outOfMemory ? "not enough memory" : "No space left on device")) << told;
+                }
+            }
+        }
+    }
     std::cout << "[ figures  ] failure points injected: " << injected << ", each failing and out of memory (" << counts
-              << ")\n";
+              << "), the batch's among them\n";
 }
 
 // A missing scripts folder, a script that is a folder, a car folder that is
@@ -499,6 +549,59 @@ TEST(KilledWhileSaving, TheScriptIsAlwaysTheOldOrTheNewOneAndTheNextSaveWorks)
     // The kills must have fallen on both sides of the rename.
     EXPECT_GT(keptOld, 0);
     EXPECT_GT(hit[4], 0);
+
+    // A `set` of 200 small cars, killed at random moments of its run: each
+    // car holds its old script or its new one, the new one only once its
+    // backup holds the old one, and every entry of its history is whole.
+    std::vector<std::string> batch = {"set"};
+    for (int i = 0; i < 200; ++i)
+        batch.push_back(makeCar(folder.path() / "batch" / ("car" + std::to_string(i)), Script).string());
+    batch.insert(batch.end(), set.begin() + 2, set.end());
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_EQ(statusOf(start(batch)), 0);
+    const auto lasts = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
+    const std::string batchNew = readBytes(scriptOf(batch[1]));
+    int batchKills = 0, halfSaved = 0;
+    for (int kill = 0; kill < Kills / 3; ++kill) {
+        SCOPED_TRACE("batch kill " + std::to_string(kill));
+        for (std::size_t i = 1; i <= 200; ++i) {
+            writeBytes(scriptOf(batch[i]), Script);
+            fs::remove(backupOf(batch[i]));
+            fs::remove_all(fs::path(batch[i]) / "scripts" / "_main_history");
+        }
+        const std::string oldFile = statOf(scriptOf(batch[1]));
+        const pid_t tool = start(batch);
+        // Every other kill aims at the renames, which start with the first car.
+        while (kill % 2 && statusOf(tool, false) == -1 && statOf(scriptOf(batch[1])) == oldFile)
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % (kill % 2 ? 3000 : lasts.count() + 1)));
+        batchKills += statusOf(tool, false) == -1;
+        ::kill(tool, SIGKILL);
+        statusOf(tool);
+        int saved = 0;
+        for (std::size_t i = 1; i <= 200; ++i) {
+            const std::string now = readBytes(scriptOf(batch[i]));
+            ASSERT_TRUE(now == Script || now == batchNew) << batch[i] << " holds " << now.size() << " bytes";
+            saved += now == batchNew;
+            if (now == batchNew || fs::exists(backupOf(batch[i]))) {
+                ASSERT_TRUE(readBytes(backupOf(batch[i])) == Script) << batch[i];
+            }
+            std::error_code ec;
+            for (fs::directory_iterator it(fs::path(batch[i]) / "scripts" / "_main_history", ec), end; !ec && it != end; it.increment(ec))
+                if (!it->path().filename().string().starts_with(".")) {
+                    ASSERT_TRUE(readBytes(it->path()) == Script) << it->path();
+                }
+        }
+        halfSaved += saved > 0 && saved < 200;
+    }
+    ASSERT_EQ(statusOf(start(batch)), 0);
+    for (std::size_t i = 1; i <= 200; ++i) {
+        ASSERT_TRUE(readBytes(scriptOf(batch[i])) == batchNew);
+        for (const std::string& name : scriptsFolderEntries(batch[i]))
+            ASSERT_EQ(name.find(".new-"), std::string::npos) << batch[i] << " " << name;
+    }
+    std::cout << "[ figures  ] a 200-car set (" << lasts.count() / 1000 << " ms) killed " << batchKills
+              << " times while it ran, " << halfSaved << " of them with some cars saved and some not\n";
     std::cout << "[ figures  ] " << Kills + retries << " kills survived (script " << (KilledSize >> 20) << " MiB): "
               << keptOld << " left the old script, " << Kills + retries - keptOld << " the new one; " << leftTemporary
               << " left a temporary file; kills that hit their moment:";

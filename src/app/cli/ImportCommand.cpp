@@ -6,6 +6,7 @@
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
 #include "controls/TextNumber.h"
+#include "editor/BatchSave.h"
 
 #include <CLI/App.hpp>
 
@@ -216,15 +217,19 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
         return UsageError;
     }
 
-    for (Plan& plan : plans) {
-        if (arguments.dryRun) {
+    if (arguments.dryRun) {
+        for (const Plan& plan : plans)
             printChanges(plan, tool.out);
-            continue;
-        }
-        applyChanges(plan.changes, plan.car->controls);
-        if (!plan.car->editor.save())
-            status = Failure;
+        return status;
     }
+    BatchSave batch(tool.fileSystem);
+    for (Plan& plan : plans) {
+        applyChanges(plan.changes, plan.car->controls);
+        batch.add(plan.car->editor);
+    }
+    for (const bool saved : batch.run())
+        if (!saved)
+            status = Failure;
     return status;
 }
 

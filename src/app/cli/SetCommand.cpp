@@ -3,6 +3,7 @@
 #include "carscript/CarFiles.h"
 #include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
+#include "editor/BatchSave.h"
 #include "editor/CarEditor.h"
 #include "controls/EditingControls.h"
 #include "history/LineDiff.h"
@@ -15,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 namespace quendral::cli {
 
@@ -143,24 +145,59 @@ bool previewSave(CarEditor& editor, const fs::path& car, ToolContext& tool)
     return saved;
 }
 
+// A car of a `set` whose messages wait until the whole batch is saved, so
+// that each car's come out together, in the order given.
+struct CarToSave
+{
+    CarToSave(ToolContext& tool, const fs::path& car)
+        : messages(said, escapedPath(car) + ": "), controls(messages), editor(controls, messages, tool.fileSystem)
+    {
+        editor.pickCarFolder(car);
+    }
+
+    std::ostringstream said;
+    PrintedMessages messages;
+    EditingControls controls;
+    CarEditor editor;
+};
+
 int setCars(const SetArguments& arguments, ToolContext& tool)
 {
     if (arguments.cars.empty())
         throw UsageProblem("set needs at least one car folder");
     int status = Success;
-    for (const fs::path& car : distinctFolders(arguments.cars)) {
-        PrintedMessages messages(tool.err, escapedPath(car) + ": ");
-        EditingControls controls(messages);
-        CarEditor editor(controls, messages, tool.fileSystem);
-        editor.pickCarFolder(car);
-        if (!editor.loadSelectedCar()) {
+    if (arguments.dryRun) {
+        for (const fs::path& car : distinctFolders(arguments.cars)) {
+            PrintedMessages messages(tool.err, escapedPath(car) + ": ");
+            EditingControls controls(messages);
+            CarEditor editor(controls, messages, tool.fileSystem);
+            editor.pickCarFolder(car);
+            if (!editor.loadSelectedCar()) {
+                status = Failure;
+                continue;
+            }
+            applyChanges(arguments.changes, controls);
+            if (!previewSave(editor, car, tool))
+                status = Failure;
+        }
+        return status;
+    }
+    std::vector<std::unique_ptr<CarToSave>> cars;
+    BatchSave batch(tool.fileSystem);
+    for (const fs::path& folder : distinctFolders(arguments.cars)) {
+        CarToSave& car = *cars.emplace_back(std::make_unique<CarToSave>(tool, folder));
+        if (!car.editor.loadSelectedCar()) {
             status = Failure;
             continue;
         }
-        applyChanges(arguments.changes, controls);
-        if (arguments.dryRun ? !previewSave(editor, car, tool) : !editor.save())
-            status = Failure;
+        applyChanges(arguments.changes, car.controls);
+        batch.add(car.editor);
     }
+    for (const bool saved : batch.run())
+        if (!saved)
+            status = Failure;
+    for (const auto& car : cars)
+        tool.err << car->said.str();
     return status;
 }
 

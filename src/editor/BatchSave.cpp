@@ -1,0 +1,343 @@
+#include "editor/BatchSave.h"
+
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
+#include "controls/MessagePresenter.h"
+#include "history/ScriptHistory.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace quendral {
+
+namespace {
+
+// How long a save waits for another save of the same car to end; a save
+// takes well under a second, even of a large script.
+constexpr std::chrono::milliseconds LockPatience{5000};
+
+// The cars saved together: each holds its lock and two open files until
+// its rename, which stays well within the 1,024 files a process may have
+// open on most systems.
+constexpr std::size_t CarsAtOnce = 200;
+
+// Messages held back until the car's save has ended.
+class HeldMessages final : public MessagePresenter
+{
+public:
+    void showError(std::string_view caption, std::string_view text) override
+    {
+        m_held.emplace_back(caption, text);
+    }
+    void showOn(MessagePresenter& messages)
+    {
+        for (const auto& [caption, text] : m_held)
+            messages.showError(caption, text);
+        m_held.clear();
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_held;
+};
+
+// The file system as a car's history sees it in a batch: a backup link is
+// staged from the start, so that its rename waits for the disk only with
+// the rest of the batch. The entry it links to was made durable before it.
+// Copies, which a file system without links needs, keep their own flush.
+class StagedLinks final : public FileSystem
+{
+public:
+    explicit StagedLinks(FileSystem& files) : m_files(files) {}
+
+    bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
+                  std::uintmax_t limit) override
+    {
+        return m_files.readFile(path, data, error, limit);
+    }
+    bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override
+    {
+        return m_files.isReadOnly(path, readOnly, error);
+    }
+    std::unique_ptr<FileLock> lock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience,
+                                   std::string& error) override
+    {
+        return m_files.lock(lockFile, patience, error);
+    }
+    std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
+                                                       const std::filesystem::path& model, std::string& error) override
+    {
+        return m_files.createReplacement(target, model, error);
+    }
+    std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
+                                                const std::filesystem::path& existing, std::string& error,
+                                                bool& unsupported) override
+    {
+        std::unique_ptr<ReplacementFile> link = m_files.createLink(target, existing, error, unsupported);
+        if (link && !link->stage()) {
+            error = link->errorString();
+            unsupported = false;
+            return nullptr;
+        }
+        return link;
+    }
+    bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                      std::string& error) override
+    {
+        return m_files.createFolder(folder, model, error);
+    }
+    bool remove(const std::filesystem::path& path, std::string& error) override { return m_files.remove(path, error); }
+    void removeLeftovers(const std::filesystem::path& target) override { m_files.removeLeftovers(target); }
+    bool syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error) override
+    {
+        return m_files.syncFileSystems(paths, error);
+    }
+
+private:
+    FileSystem& m_files;
+};
+
+} // namespace
+
+struct BatchSave::Car
+{
+    CarEditor* editor = nullptr;
+    MessagePresenter* messages = nullptr;
+    HeldMessages held;
+    std::optional<CarEditor::SaveJob> job;
+
+    // Released in the reverse order: a save that fails takes its history
+    // back and removes its temporary files before it lets go of the lock.
+    std::unique_ptr<FileLock> lock;
+    std::unique_ptr<FileSystem> links;
+    std::unique_ptr<VersionKeeper> history;
+    std::unique_ptr<ReplacementFile> output;
+    std::unique_ptr<ReplacementFile> entry;
+    std::filesystem::path entryPath;
+    std::string data;
+    std::string written;
+    bool failed = false;
+    bool committed = false;
+    bool result = false;
+
+    const CarEntry& entryOfCar() const { return *job->car; }
+    bool fail(const std::string& reason)
+    {
+        editor->reportSaveFailure(*job->car, reason);
+        return false;
+    }
+    bool entryFailed()
+    {
+        return fail("its history entry " + entryPath.string() + " cannot be written (" + entry->errorString() + ")");
+    }
+    bool scriptFailed() { return fail("the new car script cannot be written (" + output->errorString() + ")"); }
+    void release()
+    {
+        entry.reset();
+        output.reset();
+        history.reset();
+        links.reset();
+        lock.reset();
+    }
+};
+
+BatchSave::BatchSave(FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
+
+BatchSave::~BatchSave()
+{
+    // Messages held back by cars that were never run are shown all the same.
+    for (const auto& car : m_cars) {
+        car->editor->m_messages = car->messages;
+        car->held.showOn(*car->messages);
+    }
+}
+
+void BatchSave::add(CarEditor& editor, CarEditor::SaveScope scope)
+{
+    Car& car = added(editor);
+    car.job = editor.saveJob(scope);
+}
+
+void BatchSave::add(CarEditor& editor, CarEditor::SaveJob job)
+{
+    added(editor).job = std::move(job);
+}
+
+// A save of one car shows its messages as they come, as it always has;
+// from the second car on, each car's are held back until its save ends.
+BatchSave::Car& BatchSave::added(CarEditor& editor)
+{
+    auto car = std::make_unique<Car>();
+    car->editor = &editor;
+    car->messages = editor.m_messages;
+    m_cars.push_back(std::move(car));
+    if (m_cars.size() > 1)
+        for (const auto& held : m_cars)
+            held->editor->m_messages = &held->held;
+    return *m_cars.back();
+}
+
+std::vector<bool> BatchSave::run()
+{
+    for (std::size_t first = 0; first < m_cars.size(); first += CarsAtOnce)
+        saveTogether(first, std::min(first + CarsAtOnce, m_cars.size()));
+    std::vector<bool> results;
+    for (const auto& car : m_cars)
+        results.push_back(car->result);
+    m_cars.clear();
+    return results;
+}
+
+// Runs a step of a car's save; a car whose step fails, or runs out of
+// memory, leaves the batch, taking back what its save had done.
+template <typename Step>
+bool BatchSave::guarded(Car& car, Step step)
+{
+    try {
+        if (step())
+            return true;
+    } catch (const std::bad_alloc&) {
+        if (car.committed)
+            car.result = car.job->outOfMemoryOnceSaved();
+        else
+            car.fail("there is not enough memory to save it");
+    }
+    car.failed = true;
+    car.release();
+    return false;
+}
+
+void BatchSave::saveTogether(std::size_t first, std::size_t end)
+{
+    std::vector<Car*> cars;
+    for (std::size_t i = first; i < end; ++i)
+        if (m_cars[i]->job)
+            cars.push_back(m_cars[i].get());
+
+    std::vector<Car*> byLock = cars;
+    std::sort(byLock.begin(), byLock.end(), [](const Car* a, const Car* b) {
+        return saveLockPath(a->entryOfCar().folder) < saveLockPath(b->entryOfCar().folder);
+    });
+    for (Car* car : byLock)
+        guarded(*car, [&] { return lockCar(*car); });
+    for (Car* car : cars)
+        if (!car->failed)
+            guarded(*car, [&] { return stageFiles(*car); });
+
+    const auto foldersOf = [&] {
+        std::vector<std::filesystem::path> folders;
+        for (const Car* car : cars)
+            if (!car->failed)
+                folders.push_back(car->entryOfCar().folder);
+        return folders;
+    };
+    std::string error;
+    // Whatever the whole file system could not write, each file's own flush
+    // tells which cars it concerns.
+    if (const auto folders = foldersOf(); !folders.empty() && !m_fileSystem.syncFileSystems(folders, error))
+        for (Car* car : cars)
+            if (!car->failed)
+                guarded(*car, [&] { return flushFiles(*car); });
+    for (Car* car : cars)
+        if (!car->failed)
+            guarded(*car, [&] { return commitFiles(*car); });
+    // As for a single file, a failure to make the renames durable is no
+    // reason to call saves that have taken place failed.
+    if (const auto folders = foldersOf(); !folders.empty())
+        m_fileSystem.syncFileSystems(folders, error);
+
+    for (Car* car : cars) {
+        if (car->failed)
+            continue;
+        guarded(*car, [&] {
+            car->history->prune();
+            car->release();
+            car->result = car->job->finish(car->written);
+            return true;
+        });
+        car->written.clear();
+        car->data.clear();
+    }
+    for (std::size_t i = first; i < end; ++i) {
+        Car& car = *m_cars[i];
+        car.release();
+        car.editor->m_messages = car.messages;
+        car.held.showOn(*car.messages);
+    }
+}
+
+bool BatchSave::lockCar(Car& car)
+{
+    const std::filesystem::path lockFile = saveLockPath(car.entryOfCar().folder);
+    std::string error;
+    car.lock = car.editor->m_fileSystem.lock(lockFile, LockPatience, error);
+    if (!car.lock)
+        return car.fail("its save lock " + lockFile.string() + " cannot be had (" + error + ")");
+    return true;
+}
+
+// Under the car's lock: no other save of this car is under way, so
+// replacements still lying there were left by saves that were killed.
+bool BatchSave::stageFiles(Car& car)
+{
+    CarEditor& editor = *car.editor;
+    FileSystem& files = editor.m_fileSystem;
+    const CarEntry& entry = car.entryOfCar();
+    const std::filesystem::path script = carScriptPath(entry.folder);
+    car.links = std::make_unique<StagedLinks>(files);
+    car.history = std::make_unique<VersionKeeper>(*car.links, entry.folder);
+    files.removeLeftovers(script);
+    files.removeLeftovers(backupScriptPath(entry.folder));
+    car.history->removeLeftovers();
+
+    if (!editor.checkWritable(entry) || !editor.readScriptToSave(entry, car.data))
+        return false;
+    std::string error;
+    if (!car.history->start(car.data, error))
+        return car.fail(error);
+    car.output = files.createReplacement(script, script, error);
+    if (!car.output)
+        return car.fail("the new car script cannot be created beside " + script.string() + " (" + error + ")");
+    if (!car.job->newScript(car.data, *car.output, car.written))
+        return false;
+    // A save that changes nothing adds nothing to the history.
+    if (car.written != car.data) {
+        car.entry = car.history->prepareEntry(car.data, car.entryPath, error);
+        if (!car.entry)
+            return car.fail(error);
+        if (!car.entry->stage())
+            return car.entryFailed();
+    }
+    return car.output->stage() || car.scriptFailed();
+}
+
+bool BatchSave::flushFiles(Car& car)
+{
+    if (car.entry && !car.entry->flush())
+        return car.entryFailed();
+    return car.output->flush() || car.scriptFailed();
+}
+
+// The history entry and the backup first: a script is never replaced
+// before what it held is kept.
+bool BatchSave::commitFiles(Car& car)
+{
+    if (car.entry) {
+        if (!car.entry->commit())
+            return car.entryFailed();
+        car.history->kept(car.entryPath);
+        car.entry.reset();
+    }
+    std::string error;
+    if (!car.history->replaceBackup(car.data, error))
+        return car.fail(error);
+    if (!car.output->commit())
+        return car.scriptFailed();
+    car.committed = true;
+    return true;
+}
+
+} // namespace quendral
