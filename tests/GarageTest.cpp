@@ -156,6 +156,7 @@ const std::string MistralJson = R"("car":"mistral","I4":false)";
 const std::vector<ImportCase> ImportCases = {
     // The changes, saved.
     {false, Mistral, "mistral,yes,yes,yes,yes,all,7,3,15,20", 0, ""},
+    {false, Mistral, "mistral,no,no,yes,no,rear,3,3,16,20", 0, ""},
     {true, MistralJson, R"("car":"mistral","I4":true)", 0, ""},
     {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 0, "mistral: front 3 -> 9\n", {"--dry-run"}},
     // Tables with one bad row: nothing is saved, not even the good change.

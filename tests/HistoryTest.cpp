@@ -51,7 +51,7 @@ const ToolRun Runs[] = {
     {{"diff", "falcon_gt", "3", "2"}, 0,
      "^--- {r}/falcon_gt/scripts/_main_history/_main_\\.[0-9]{8}T[0-9]{6}\\.[0-9]{3}Z\\.original\\.cfg\t3 \\(original\\)\n"
      "\\+\\+\\+ .*/_main_\\.[0-9T.]*Z\\.cfg\t2\n@@ -6,7 \\+6,7 @@\n(.*\n){3}-ext_camera  95 .*\n\\+ext_camera  120 ", ""},
-    {{"diff", "falcon_gt", "9"}, 1, "", "has no version 9: its history holds 3 versions, the oldest its original\\.\n$"},
+    {{"diff", "falcon_gt", "4"}, 1, "", "has no version 4: its history holds 3 versions, the oldest its original\\.\n$"},
     {{"diff", "falcon_gt", "foo"}, 2, "", "unknown version \"foo\".*\nusage:"},
     {{"diff", "falcon_gt", "1", "2", "3"}, 2, "", "diff takes at most two versions"},
     {{"restore", "falcon_gt", "current"}, 1, "", "nothing to restore"},
@@ -65,6 +65,7 @@ const ToolRun Runs[] = {
     {{"set", "mistral", "--min", "12", "--dry-run"}, 0, "\n\\+attach      0x00040100 1 ; 14\n",
      "mistral: Min size: Minimum wheelsize is 14 inch"},
     {{"set", "nowhere", "--dry-run"}, 1, "^$", "Read car: "},
+    {{"set", "mistral", "--min=", "--dry-run"}, 1, "^$", "mistral: Min size: "},
     {{"history", "nowhere"}, 1, "^$", "^Read car: The car script of \"nowhere\" cannot be read: "},
     {{"set", "mistral", "--front", "5"}, 0, "", "", true},
     {{"history", "mistral"}, 0, "^current .*\n1 \\(backup\\) .*\n2 \\(original\\) +2001-02-0[234] .*engines: none", ""},
@@ -245,8 +246,11 @@ TEST(HistoryNames, SortByTimeAndAreReadBackOnlyInTheirOwnForm)
         ASSERT_TRUE(entry);
         EXPECT_EQ(std::tie(entry->time, entry->sequence, entry->original), std::tie(time, sequence, original));
     }
+    EXPECT_TRUE(historyEntryOf("_main_.20261231T235959.999Z.cfg"));
     for (const char* name : {"_main_.20261207T152311.482Z-1.cfg", "_main_.20261207T152311.482Z-02.cfg",
-                             "_main_.20261307T154311.482Z.cfg", "_main_.20261207T152311.482.cfg", "_main_.cfg"})
+                             "_main_.20261307T154311.482Z.cfg", "_main_.20261207T152311.482.cfg", "_main_.cfg",
+                             "_main_.20261207T240000.000Z.cfg", "_main_.20261207T156000.000Z.cfg",
+                             "_main_.20261207T155960.000Z.cfg"})
         EXPECT_FALSE(historyEntryOf(name)) << name;
 }
 
