@@ -42,17 +42,25 @@ int digitsAt(std::string_view text, std::size_t at, std::size_t count)
 
 } // namespace
 
-std::string historyEntryName(HistoryTime time, int sequence, bool original)
+std::string utcTimeText(HistoryTime time)
 {
     using namespace std::chrono;
     const auto day = floor<days>(time);
     const year_month_day date{day};
     const hh_mm_ss clock{time - day};
-    char stamp[40];
-    std::snprintf(stamp, sizeof stamp, "%04d%02u%02uT%02d%02d%02d.%03dZ", static_cast<int>(date.year()),
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
                   static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
                   static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
+    return text;
+}
+
+std::string historyEntryName(HistoryTime time, int sequence, bool original)
+{
+    // The time without the separators Windows forbids in a name.
+    std::string stamp = utcTimeText(time);
+    std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
     std::string name(Prefix);
     name += stamp;
     if (sequence > 1)

@@ -34,6 +34,8 @@ struct HistoryEntry
 // How many versions a history keeps besides the original.
 inline constexpr std::size_t KeptVersions = 50;
 
+// "2026-12-07T15:04:05.123Z"
+std::string utcTimeText(HistoryTime time);
 std::string historyEntryName(HistoryTime time, int sequence, bool original);
 // The entry a file name stands for (its path the bare name), if any.
 std::optional<HistoryEntry> historyEntryOf(std::string_view name);

@@ -4,11 +4,10 @@
 #include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
+#include "history/ScriptHistory.h"
 
 #include <CLI/App.hpp>
 
-#include <chrono>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -28,21 +27,6 @@ std::string versionLine(const VersionListing& version)
     return label + localTimeText(version.time) + size + "  " + escaped(version.settings);
 }
 
-// "2026-12-07T15:04:05.123Z"
-std::string utcText(HistoryTime time)
-{
-    using namespace std::chrono;
-    const sys_days day = floor<days>(time);
-    const year_month_day date{day};
-    const hh_mm_ss clock{time - day};
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
-    return text;
-}
-
 // {"version": "3", "marks": ["original"], "time": "2026-12-07T15:04:05.123Z",
 //  "size": 2345, "settings": "engines: …"}; the time in UTC, as the entries
 // are named.
@@ -56,7 +40,7 @@ Json versionJson(const VersionListing& version)
     }
     return {{"version", versionText(version.name)},
             {"marks", marks},
-            {"time", utcText(version.time)},
+            {"time", utcTimeText(version.time)},
             {"size", version.size},
             {"settings", asUtf8(version.settings)}};
 }
