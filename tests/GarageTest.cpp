@@ -136,7 +136,7 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
 // Cars whose names a table must carry: a tab, a line break, quotes, a
 // comma, blanks at the ends, a byte that is no UTF-8.
 const std::vector<std::string> OddNames = {"tab\there", "two\nlines", "say \"hi\", twice", " blank ",
-                                           "latin\xE9", "\xC3\xA9t\xC3\xA9 \x80"};
+                                           "latin\xE9", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x9A\x97 \x80"};
 
 // An import of the demo cars' table with one change: from and to in that
 // table's text (CSV, or JSON where `json`). `line` is the car's line.
@@ -210,7 +210,7 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
     }
     // UTF-8 stands as it is; any other byte is written as \xHH.
     const std::string json = run({"export", racers.string(), "--format=json"}).out;
-    for (const char* name : {R"("car":"latin\\xE9")", "\"car\":\"\xC3\xA9t\xC3\xA9 \\\\x80\""})
+    for (const char* name : {R"("car":"latin\\xE9")", "\"car\":\"\xC3\xA9t\xC3\xA9 \xF0\x9F\x9A\x97 \\\\x80\""})
         EXPECT_NE(json.find(name), std::string::npos) << name;
 
     for (const ImportCase& c : ImportCases) {
@@ -229,6 +229,7 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         EXPECT_EQ(imported.status, c.status) << imported.err;
         EXPECT_NE((c.status == 0 ? imported.out : imported.err).find(c.printed), std::string::npos)
             << imported.out << imported.err;
+        EXPECT_EQ(imported.err.ends_with("nothing was saved\n"), c.status == 2) << imported.err;
         const auto after = snapshot(racers);
         const bool saves = c.status == 0 && c.options.empty();
         for (const auto& [path, file] : before)

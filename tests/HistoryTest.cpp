@@ -36,7 +36,7 @@ struct ToolRun
 };
 
 const ToolRun Runs[] = {
-    {{"history", "falcon_gt"}, 0, "^current  .* 1,761 bytes  engines: I4 V6 · drive: front · front: 10 · rear: 7 · min: 15 · max: 18\n$", "^$"},
+    {{"history", "falcon_gt"}, 0, "^current {14}[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8} {4}1,761 bytes  engines: I4 V6 · drive: front · front: 10 · rear: 7 · min: 15 · max: 18\n$", "^$"},
     {{"diff", "falcon_gt"}, 1, "^$", "^History: The car \"falcon_gt\" has no backup yet"},
     {{"restore", "falcon_gt", "original"}, 1, "^$", "has no history yet"},
     {{"set", "falcon_gt", "--front", "12"}, 0, "^$", "^$", true},
