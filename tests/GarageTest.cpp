@@ -158,7 +158,7 @@ const std::vector<ImportCase> ImportCases = {
     {false, Mistral, "mistral,yes,yes,yes,yes,all,7,3,15,20", 0, ""},
     {false, Mistral, "mistral,no,no,yes,no,rear,3,3,16,20", 0, ""},
     {true, MistralJson, R"("car":"mistral","I4":true)", 0, ""},
-    {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 0, "mistral: front 3 -> 9\n", {"--dry-run"}},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 0, "mistral: front 3 -> 9\n--- ", {"--dry-run"}},
     // Tables with one bad row: nothing is saved, not even the good change.
     {false, Mistral, "mistral,nope,yes,yes,yes,rear,3,3,16,20", 2, "line 5, column 2 (I4): \"nope\" is neither"},
     {false, Mistral, "mistral,no,yes,yes,yes,both,3,3,16,20", 2, "line 5, column 6 (drive): \"both\" is not a"},

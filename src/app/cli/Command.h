@@ -22,6 +22,7 @@ class Validator;
 
 namespace quendral {
 
+class CarEditor;
 class FileSystem;
 struct VersionName;
 
@@ -99,6 +100,10 @@ CLI::Validator valueCheck(std::function<std::string(const std::string&)> problem
 // that one line is always one car.
 std::string escaped(std::string_view text);
 std::string escapedPath(const std::filesystem::path& path);
+
+// Prints the diff of what saving the editor's car (in `car`) would write
+// now, and writes nothing; false where the save would refuse it.
+bool printSavePreview(CarEditor& editor, const std::filesystem::path& car, ToolContext& tool);
 
 // Prints each message as "CAPTION: TEXT", after an optional prefix. The
 // line break that a message box shows for a carriage return is printed as

@@ -45,6 +45,7 @@ struct Change
 struct Plan
 {
     std::string name;
+    std::filesystem::path folder;
     std::unique_ptr<FreshCar> car;
     std::vector<Change> changes;
 };
@@ -205,7 +206,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
         }
         std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls), problems);
         if (!changes.empty())
-            plans.push_back({entry->name, std::move(car), std::move(changes)});
+            plans.push_back({entry->name, entry->folder, std::move(car), std::move(changes)});
     }
     if (!problems.empty()) {
         for (std::size_t i = 0; i < std::min(problems.size(), ProblemsShown); ++i)
@@ -218,8 +219,12 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     }
 
     if (arguments.dryRun) {
-        for (const Plan& plan : plans)
+        for (const Plan& plan : plans) {
             printChanges(plan, tool.out);
+            applyChanges(plan.changes, plan.car->controls);
+            if (!printSavePreview(plan.car->editor, plan.folder, tool))
+                status = Failure;
+        }
         return status;
     }
     BatchSave batch(tool.fileSystem);
@@ -244,7 +249,7 @@ Command addImportCommand(CLI::App& tool)
     addFolderArgument(*command, "RACERS_FOLDER", arguments->folder, "the racers folder");
     command->add_option("TABLE", arguments->table, "the table, CSV or JSON as export writes it; - for standard input")
         ->type_name("");
-    command->add_flag("--dry-run", arguments->dryRun, "print each car's changes and save nothing");
+    command->add_flag("--dry-run", arguments->dryRun, "print each car's changes and the diff of its save, and save nothing");
     return {command, "import RACERS_FOLDER TABLE [--dry-run]",
             "TABLE is CSV or JSON, as export writes it, or - for standard input.",
             [arguments](ToolContext& context) { return importTable(*arguments, context); }};

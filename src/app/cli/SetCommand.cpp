@@ -133,18 +133,6 @@ std::vector<fs::path> distinctFolders(const std::vector<std::string>& folders)
 }
 
 // Prints the diff of what the save would write, and returns what it would.
-bool previewSave(CarEditor& editor, const fs::path& car, ToolContext& tool)
-{
-    std::string current;
-    std::optional<std::string> written;
-    const bool saved = editor.previewSave(CarEditor::SaveScope::ChangedSettings, current, written);
-    if (written) {
-        const std::string script = escapedPath(carScriptPath(car));
-        tool.out << unifiedText(diffLines(current, *written), script + "\tcurrent", script + "\tafter the save");
-    }
-    return saved;
-}
-
 // A car of a `set` whose messages wait until the whole batch is saved, so
 // that each car's come out together, in the order given.
 struct CarToSave
@@ -177,7 +165,7 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
                 continue;
             }
             applyChanges(arguments.changes, controls);
-            if (!previewSave(editor, car, tool))
+            if (!printSavePreview(editor, car, tool))
                 status = Failure;
         }
         return status;
@@ -229,6 +217,18 @@ void addChange(CLI::App& set, const std::string& name, const std::string& typeNa
 }
 
 } // namespace
+
+bool printSavePreview(CarEditor& editor, const fs::path& car, ToolContext& tool)
+{
+    std::string current;
+    std::optional<std::string> written;
+    const bool saved = editor.previewSave(CarEditor::SaveScope::ChangedSettings, current, written);
+    if (written) {
+        const std::string script = escapedPath(carScriptPath(car));
+        tool.out << unifiedText(diffLines(current, *written), script + "\tcurrent", script + "\tafter the save");
+    }
+    return saved;
+}
 
 Command addSetCommand(CLI::App& tool)
 {
