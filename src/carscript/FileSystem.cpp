@@ -122,23 +122,10 @@ bool isReplacementName(const std::string& name, const std::string& prefix)
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// "107,374,182,400 bytes". Built by appending: GCC 12 for Windows gives a
-// false -Wrestrict warning for inserting the commas.
-std::string byteCount(std::uintmax_t bytes)
-{
-    const std::string digits = std::to_string(bytes);
-    std::string grouped;
-    for (std::size_t at = 0; at < digits.size(); ++at) {
-        if (at > 0 && (digits.size() - at) % 3 == 0)
-            grouped += ',';
-        grouped += digits[at];
-    }
-    return grouped.append(" bytes");
-}
 
 std::string tooLarge(std::uintmax_t size, std::uintmax_t limit)
 {
-    std::string text = "it is " + byteCount(size) + " long, over the limit of " + byteCount(limit);
+    std::string text = "it is " + byteCountText(size) + " long, over the limit of " + byteCountText(limit);
     if (limit % (1u << 20) == 0)
         text += " (" + std::to_string(limit >> 20) + " MiB)";
     return text;
@@ -146,7 +133,7 @@ std::string tooLarge(std::uintmax_t size, std::uintmax_t limit)
 
 std::string grewTooLarge(std::uintmax_t limit)
 {
-    return "it grew past the limit of " + byteCount(limit) + " while it was read";
+    return "it grew past the limit of " + byteCountText(limit) + " while it was read";
 }
 
 std::string spanOf(std::chrono::milliseconds patience)
@@ -1028,6 +1015,20 @@ FileSystem& FileSystem::real()
 {
     static FileSystem fileSystem;
     return fileSystem;
+}
+
+// Built by appending: GCC 12 for Windows gives a false -Wrestrict warning
+// for inserting the commas.
+std::string byteCountText(std::uintmax_t bytes)
+{
+    const std::string digits = std::to_string(bytes);
+    std::string grouped;
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            grouped += ',';
+        grouped += digits[at];
+    }
+    return grouped.append(bytes == 1 ? " byte" : " bytes");
 }
 
 } // namespace quendral

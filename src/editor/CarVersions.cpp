@@ -46,17 +46,5 @@ std::string localTimeText(HistoryTime time)
     return text;
 }
 
-std::string byteCountText(std::uintmax_t bytes)
-{
-    const std::string digits = std::to_string(bytes);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
-    }
-    text += bytes == 1 ? " byte" : " bytes";
-    return text;
-}
 
 } // namespace quendral

@@ -61,7 +61,5 @@ struct Comparison
 
 // "2026-12-07 15:04:05", in the machine's time zone.
 std::string localTimeText(HistoryTime time);
-// "2,345 bytes"
-std::string byteCountText(std::uintmax_t bytes);
 
 } // namespace quendral

@@ -1,5 +1,6 @@
 #include "windows/HistoryDialog.h"
 
+#include "carscript/FileSystem.h"
 #include "editor/CarEditor.h"
 #include "windows/DiffDialog.h"
 #include "windows/ShownText.h"
