@@ -6,10 +6,14 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -37,38 +41,76 @@ constexpr char Help[] =
     "\n"
     "The options of Qt, such as -platform offscreen or -style NAME, are taken too.\n";
 
-// --help and --version are answered before Qt looks for a display, so that
-// they work over SSH and wherever no display is at hand.
-std::optional<int> answerInformationRequest(int argc, char* argv[])
+// Qt's own options, which QApplication takes out of the line: those that
+// take a value (as the next word or after "="), and those that stand alone.
+constexpr std::array<std::string_view, 14> QtOptionsWithValue = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry", "qwindowicon",
+    "qwindowtitle", "title", "session", "display", "name", "style", "stylesheet"};
+constexpr std::array<std::string_view, 7> QtFlags = {"reverse", "widgetcount", "nograb",     "dograb",
+                                                      "sync",    "testability", "qmljsdebugger"};
+
+struct Arguments
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--")
-            break;
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(Help, stdout);
-            return 0;
-        }
-        if (argument == "--version") {
-            std::puts(quendral::program::versionText("quendral-car-editor").c_str());
-            return 0;
-        }
-    }
-    return std::nullopt;
+    std::optional<int> status; // set when the program is done: help, version or a usage error
+    std::vector<std::string> folders;
+};
+
+int usageError(const std::string& problem)
+{
+    std::fprintf(stderr, "quendral-car-editor: %s\n%s", problem.c_str(), Usage);
+    return 2;
 }
 
-int usageError(const QString& problem)
+// The whole line is read before Qt looks for a display, so that --help,
+// --version and a mistake are answered over SSH and wherever no display is
+// at hand. "--" ends the options, so that a folder whose name starts with a
+// dash can be given.
+Arguments readArguments(int argc, char* argv[])
 {
-    std::fprintf(stderr, "quendral-car-editor: %s\n%s", qPrintable(problem), Usage);
-    return 2;
+    Arguments arguments;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (optionsEnded || !argument.starts_with('-') || argument.size() == 1) {
+            arguments.folders.emplace_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "-h") {
+            std::fputs(Help, stdout);
+            arguments.status = 0;
+            return arguments;
+        } else if (argument == "--version") {
+            std::puts(quendral::program::versionText("quendral-car-editor").c_str());
+            arguments.status = 0;
+            return arguments;
+        } else {
+            // Qt reads its options with one dash or two.
+            const std::string_view option = argument.substr(argument.starts_with("--") ? 2 : 1);
+            const std::string_view name = option.substr(0, option.find('='));
+            const bool withValue = std::find(QtOptionsWithValue.begin(), QtOptionsWithValue.end(), name)
+                                != QtOptionsWithValue.end();
+            if (withValue && name == option && ++i == argc)
+                arguments.status = usageError("option " + std::string(argument) + " needs a value");
+            else if (!withValue && std::find(QtFlags.begin(), QtFlags.end(), name) == QtFlags.end())
+                arguments.status = usageError("unknown option " + std::string(argument));
+            if (arguments.status)
+                return arguments;
+        }
+    }
+    if (arguments.folders.size() > 1)
+        arguments.status = usageError("one folder at most");
+    return arguments;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> status = answerInformationRequest(argc, argv))
-        return *status;
+    const Arguments arguments = readArguments(argc, argv);
+    if (arguments.status)
+        return *arguments.status;
 
     QApplication application(argc, argv);
     QApplication::setApplicationVersion(QString::fromLatin1(quendral::program::Version));
@@ -76,25 +118,10 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quendral::program::DesktopId));
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(quendral::program::DesktopId)));
 
-    // Qt has taken its own options out; "--" ends the options, so that a
-    // folder whose name starts with a dash can be given.
-    QStringList folders;
-    bool optionsEnded = false;
-    for (const QString& argument : QApplication::arguments().mid(1)) {
-        if (!optionsEnded && argument == QLatin1String("--"))
-            optionsEnded = true;
-        else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1)
-            return usageError(QStringLiteral("unknown option ") + argument);
-        else
-            folders.append(argument);
-    }
-    if (folders.size() > 1)
-        return usageError(QStringLiteral("one folder at most"));
-
     quendral::MainWindow form;
     form.show();
-    if (!folders.isEmpty())
-        form.startIn(quendral::pathOf(folders.front()));
+    if (!arguments.folders.empty())
+        form.startIn(quendral::pathOf(QString::fromLocal8Bit(arguments.folders.front())));
 
     // A measuring aid for start-up time: quit once both windows are up and
     // the start folder, if any, has been scanned.
