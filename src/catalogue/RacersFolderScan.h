@@ -11,8 +11,8 @@ namespace quendral {
 
 class EditingControls;
 
-// A racers folder is one whose path ends in "racers" (exact case) and that
-// holds at least one car file.
+// A racers folder is one whose path ends in "racers" (in exact case, but in
+// any case on Windows) and that holds at least one car file.
 bool hasRacersFolderName(const std::filesystem::path& folder);
 
 // A car file's name ends in ".rpk", in any case, with a name in front.

@@ -93,7 +93,15 @@ void addFormatOption(CLI::App& command, Format& format, std::vector<Format> choi
         }));
 }
 
-std::string escaped(std::string_view text)
+namespace {
+
+#ifdef _WIN32
+constexpr bool BackslashesDoubled = false;
+#else
+constexpr bool BackslashesDoubled = true;
+#endif
+
+std::string escaped(std::string_view text, bool backslashesDoubled)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";
     std::string shown;
@@ -105,7 +113,7 @@ std::string escaped(std::string_view text)
         else if (c == '\n')
             shown += "\\n";
         else if (c == '\\')
-            shown += "\\\\";
+            shown += backslashesDoubled ? "\\\\" : "\\";
         else if (byte < 0x20 || byte == 0x7F)
             shown += {'\\', 'x', Hex[byte >> 4], Hex[byte & 0xF]};
         else
@@ -114,10 +122,51 @@ std::string escaped(std::string_view text)
     return shown;
 }
 
-std::string escapedPath(const fs::path& path)
+std::string escapedPath(const fs::path& path, bool backslashesDoubled)
 {
     const std::u8string text = path.u8string();
-    return escaped(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    return escaped(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), backslashesDoubled);
+}
+
+} // namespace
+
+std::string escaped(std::string_view text)
+{
+    return escaped(text, BackslashesDoubled);
+}
+
+std::string escapedPath(const fs::path& path)
+{
+    return escapedPath(path, BackslashesDoubled);
+}
+
+std::string listedPath(const fs::path& path)
+{
+    return escapedPath(path, true);
+}
+
+std::wstring withFinalBackslashesKept(std::wstring_view commandLine)
+{
+    std::wstring kept;
+    kept.reserve(commandLine.size() + 2);
+    bool quoted = false;
+    std::size_t backslashes = 0;
+    for (std::size_t at = 0; at < commandLine.size(); ++at) {
+        const wchar_t c = commandLine[at];
+        if (c == L'"') {
+            const bool wordEnds = at + 1 == commandLine.size() || commandLine[at + 1] == L' '
+                               || commandLine[at + 1] == L'\t';
+            if (backslashes % 2 == 1 && quoted && wordEnds) {
+                kept += L'\\';
+                ++backslashes;
+            }
+            if (backslashes % 2 == 0)
+                quoted = !quoted;
+        }
+        backslashes = c == L'\\' ? backslashes + 1 : 0;
+        kept += c;
+    }
+    return kept;
 }
 
 void PrintedMessages::showError(std::string_view caption, std::string_view text)

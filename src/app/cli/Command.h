@@ -97,9 +97,20 @@ CLI::Validator valueCheck(std::function<std::string(const std::string&)> problem
 
 // Names and paths as text output prints them: a tab, a line break, a
 // backslash and the other control characters become \t, \n, \\ and \xHH, so
-// that one line is always one car.
+// that one line is always one car. On Windows, where a backslash separates
+// folders and no name can hold one, it is left single.
 std::string escaped(std::string_view text);
 std::string escapedPath(const std::filesystem::path& path);
+// As `list` prints: every backslash doubled on Windows too, so that a
+// program reading its lines can undo every escape the same way.
+std::string listedPath(const std::filesystem::path& path);
+
+// Windows splits a command line by rules under which a backslash before a
+// quote makes the quote part of the word: "C:\Games\racers\" would end in a
+// quote and take in the words after it. A backslash before the quote that
+// closes a word is the folder's last separator: doubled here, so that it
+// stays one and the quote closes the word.
+std::wstring withFinalBackslashesKept(std::wstring_view commandLine);
 
 // Prints the diff of what saving the editor's car (in `car`) would write
 // now, and writes nothing; false where the save would refuse it.

@@ -32,7 +32,7 @@ int listCars(const ListArguments& arguments, ToolContext& tool)
         if (arguments.format == Format::Json)
             cars.push_back({{"car", asUtf8(car.name)}, {"folder", pathAsUtf8(car.folder)}});
         else
-            tool.out << escaped(car.name) << '\t' << escapedPath(car.folder) << '\n';
+            tool.out << escaped(car.name) << '\t' << listedPath(car.folder) << '\n';
     }
     if (arguments.format == Format::Json)
         printJson(tool.out, cars);
