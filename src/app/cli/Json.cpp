@@ -1,5 +1,7 @@
 #include "app/cli/Json.h"
 
+#include "app/cli/ConsoleLineEnds.h"
+
 #include <ostream>
 
 namespace quendral::cli {
@@ -68,6 +70,7 @@ std::string pathAsUtf8(const std::filesystem::path& path)
 
 void printJson(std::ostream& out, const Json& document)
 {
+    ConsoleLineEnds::keepAsWritten(out);
     if (!document.is_array() || document.empty()) {
         out << document.dump() << '\n';
         return;

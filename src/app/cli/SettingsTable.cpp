@@ -1,5 +1,6 @@
 #include "app/cli/SettingsTable.h"
 
+#include "app/cli/ConsoleLineEnds.h"
 #include "app/cli/CsvReader.h"
 #include "controls/EditingControls.h"
 
@@ -281,6 +282,7 @@ Json rowJson(const CarRow& row)
 
 void writeCsv(std::ostream& out, const std::vector<CarRow>& rows)
 {
+    ConsoleLineEnds::keepAsWritten(out);
     out << header() << "\r\n";
     for (const CarRow& row : rows) {
         for (std::size_t column = 0; column < row.size(); ++column)

@@ -1,7 +1,10 @@
 #include "app/cli/CarTool.h"
+#include "app/cli/Command.h"
+#include "app/cli/ConsoleLineEnds.h"
 #include "carscript/FileSystem.h"
 
 #include <iostream>
+#include <ostream>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -23,7 +26,8 @@ std::vector<std::string> utf8Arguments()
 {
     std::vector<std::string> arguments;
     int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::wstring line = quendral::cli::withFinalBackslashesKept(GetCommandLineW());
+    wchar_t** wide = CommandLineToArgvW(line.c_str(), &count);
     for (int i = 1; wide && i < count; ++i) {
         const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
         std::string argument(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
@@ -61,16 +65,20 @@ int main(int argc, char* argv[])
     (void)argc;
     (void)argv;
     const Utf8Console console;
-    // Bytes in and out as they are: an exported table ends its rows in CR LF
-    // already, and one read from standard input keeps its own line ends and
-    // any byte 26 in it.
+    // Bytes in and out as they are: a table read from standard input keeps
+    // its own line ends and any byte 26 in it, and one printed is the same
+    // as on every system. Text lines end in CR LF, as those of standard
+    // error do in its text mode.
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+    quendral::cli::ConsoleLineEnds lineEnds(*std::cout.rdbuf());
+    std::ostream out(&lineEnds);
     const std::vector<std::string> arguments = utf8Arguments();
 #else
+    std::ostream& out = std::cout;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 #endif
-    const int status = quendral::runCarTool(arguments, std::cout, std::cerr, quendral::FileSystem::real());
-    std::cout.flush();
+    const int status = quendral::runCarTool(arguments, out, std::cerr, quendral::FileSystem::real());
+    out.flush();
     return status;
 }
