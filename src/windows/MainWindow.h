@@ -79,8 +79,8 @@ private:
     };
 
     template <typename Widget, typename... Arguments>
-    Widget* add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments);
-    QLabel* addLabel(QWidget* container, const char* name, const QString& text, QRect twips);
+    Widget* add(QWidget* container, const char* name, Arguments&&... arguments);
+    QLabel* addLabel(QWidget* container, const char* name);
 
     void createControls();
     void createMenus();
