@@ -98,6 +98,15 @@ const FormLayout::Control& FormLayout::control(std::string_view name)
     return *found;
 }
 
+const FormLayout::MenuItem& FormLayout::menuItem(std::string_view name)
+{
+    const auto found = std::find_if(std::begin(Menu), std::end(Menu),
+                                    [name](const MenuItem& item) { return name == item.name; });
+    if (found == std::end(Menu))
+        std::abort();
+    return *found;
+}
+
 bool FormLayout::isInside(const Control& control, std::string_view container)
 {
     for (const Control* at = &control; *at->container; at = &FormLayout::control(at->container)) {

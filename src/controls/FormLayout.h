@@ -56,6 +56,7 @@ public:
 
     // The control of that name; every name the front ends use is in the table.
     static const Control& control(std::string_view name);
+    static const MenuItem& menuItem(std::string_view name);
     // Whether the control lies in that container, or in one it holds.
     static bool isInside(const Control& control, std::string_view container);
 };

@@ -204,11 +204,23 @@ void MainWindow::createControls()
     m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-QAction* MainWindow::addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut)
+QMenu* MainWindow::addMenu(const char* name)
 {
-    QAction* action = menu->addAction(text);
+    QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(FormLayout::menuItem(name).caption));
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QAction* MainWindow::addAction(QMenu* menu, const char* name)
+{
+    const FormLayout::MenuItem& item = FormLayout::menuItem(name);
+    QAction* action = menu->addAction(QString::fromUtf8(item.caption));
     action->setObjectName(QLatin1String(name));
-    action->setShortcut(shortcut);
+    // Qt's keys of letters and of F1 onwards are the letters' codes and a run.
+    if (item.ctrlKey)
+        action->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(item.ctrlKey)));
+    else if (item.functionKey)
+        action->setShortcut(QKeySequence(static_cast<Qt::Key>(Qt::Key_F1 + item.functionKey - 1)));
     // Also the window's own, so that the shortcut works wherever the focus is.
     QWidget::addAction(action);
     return action;
@@ -219,31 +231,21 @@ void MainWindow::createMenus()
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
 
-    QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("fileMenu"));
-    connect(addAction(file, "openFolderAction", QStringLiteral("&Open racers folder…"), {}), &QAction::triggered,
-            this, &MainWindow::chooseFolder);
-    connect(addAction(file, "saveAction", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, &MainWindow::save);
+    QMenu* file = addMenu("fileMenu");
+    connect(addAction(file, "openFolderAction"), &QAction::triggered, this, &MainWindow::chooseFolder);
+    connect(addAction(file, "saveAction"), &QAction::triggered, this, &MainWindow::save);
     file->addSeparator();
-    connect(addAction(file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
-            &QAction::triggered, this, &QWidget::close);
+    connect(addAction(file, "quitAction"), &QAction::triggered, this, &QWidget::close);
 
-    m_carMenu = m_menuBar->addMenu(QStringLiteral("&Car"));
-    m_carMenu->setObjectName(QStringLiteral("carMenu"));
-    QAction* preview = addAction(m_carMenu, "previewAction", QStringLiteral("&Preview changes…"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_D));
-    QAction* history = addAction(m_carMenu, "historyAction", QStringLiteral("&History…"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_H));
+    m_carMenu = addMenu("carMenu");
+    QAction* preview = addAction(m_carMenu, "previewAction");
+    QAction* history = addAction(m_carMenu, "historyAction");
     connect(preview, &QAction::triggered, this, &MainWindow::previewChanges);
     connect(history, &QAction::triggered, this, &MainWindow::showHistory);
 
-    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("helpMenu"));
-    connect(addAction(help, "helpAction", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1)), &QAction::triggered,
-            this, &MainWindow::showHelp);
-    connect(addAction(help, "aboutAction", QStringLiteral("&About"), {}), &QAction::triggered, this,
-            &MainWindow::showAbout);
+    QMenu* help = addMenu("helpMenu");
+    connect(addAction(help, "helpAction"), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(addAction(help, "aboutAction"), &QAction::triggered, this, &MainWindow::showAbout);
 
     // The same car actions on the car list.
     m_carContextMenu = new QMenu(this);

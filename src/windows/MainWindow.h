@@ -84,7 +84,8 @@ private:
 
     void createControls();
     void createMenus();
-    QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut);
+    QMenu* addMenu(const char* name);
+    QAction* addAction(QMenu* menu, const char* name);
     void setTabOrder();
     double scaleToFitCaptions() const;
     void applyLayout();
