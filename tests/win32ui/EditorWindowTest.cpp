@@ -143,6 +143,24 @@ TEST_F(Editor, BothWindowsAreCaptionedAlikeAndEscapeClosesTheHelpWindow)
     EXPECT_TRUE(form.helpWindow());
 }
 
+TEST_F(Editor, ADoubleClickInTheFolderChooserOpensTheFolderAndTheDriveChooserFollows)
+{
+    open();
+    HWND folders = driver.control("Dir1");
+    const auto parentRow = SendMessageW(folders, LB_GETCURSEL, 0, 0) - 1;
+    SendMessageW(folders, LB_SETCURSEL, static_cast<WPARAM>(parentRow), 0);
+    SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(folders), LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(folders));
+    EXPECT_EQ(form.controls().folderChooser.path(), racers().parent_path());
+    EXPECT_EQ(SendMessageW(driver.control("lstcars"), LB_GETCOUNT, 0, 0), form.controls().carList.listCount());
+    EXPECT_EQ(SendMessageW(folders, LB_GETCURSEL, 0, 0), parentRow);
+    HWND drives = driver.control("Drive1");
+    std::wstring drive(256, L'\0');
+    drive.resize(static_cast<std::size_t>(
+        SendMessageW(drives, CB_GETLBTEXT, SendMessageW(drives, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(drive.data()))));
+    EXPECT_EQ(drive.rfind(racers().root_path().native(), 0), 0u) << win32::utf8(drive);
+}
+
 TEST_F(Editor, TheCarMenuWorksOnceACarIsLoadedAndItsShortcutsOpenItsWindows)
 {
     open();
