@@ -5,6 +5,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
 namespace quendral::win32 {
 
 namespace {
@@ -35,6 +38,36 @@ constexpr Text Texts[] = {
 // A fixed box in Frame2, smaller than the logo: the logo's lower part is cut off.
 constexpr TwipsRect PicturePlace{600 + 840, 4800 + 240, 4575, 975};
 
+// Breaks the text only at blanks, before the first word that would not fit;
+// the system would break a path at its backslashes too.
+std::wstring wrapAtBlanks(HWND label, HFONT font, const std::wstring& text, int width)
+{
+    HDC context = GetDC(label);
+    const HGDIOBJ old = SelectObject(context, font);
+    const auto fits = [&](const std::wstring& line) {
+        SIZE size{};
+        GetTextExtentPoint32W(context, line.c_str(), static_cast<int>(line.size()), &size);
+        return size.cx <= width;
+    };
+    std::wstring wrapped, line;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t wordStart = std::min(text.find_first_not_of(L' ', at), text.size());
+        const std::size_t end = std::min(text.find(L' ', wordStart), text.size());
+        const std::wstring blanks = text.substr(at, wordStart - at);
+        const std::wstring word = text.substr(wordStart, end - wordStart);
+        if (!line.empty() && !word.empty() && !fits(line + blanks + word)) {
+            wrapped += line + blanks + L"\r\n";
+            line = word;
+        } else {
+            line += blanks + word;
+        }
+        at = end;
+    }
+    SelectObject(context, old);
+    ReleaseDC(label, context);
+    return wrapped + line;
+}
+
 } // namespace
 
 HelpForm::HelpForm(HWND owner)
@@ -54,7 +87,10 @@ HelpForm::HelpForm(HWND owner)
                          pixels(twips.top + twips.height)};
         HWND control = addChild(text.frame ? WC_BUTTONW : WC_STATICW, text.text,
                                 (text.frame ? BS_GROUPBOX : SS_LEFT | SS_NOPREFIX) | WS_CLIPSIBLINGS, place, 0, text.name);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(arial(text.hundredthsOfAPoint)), FALSE);
+        const HFONT font = arial(text.hundredthsOfAPoint);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (!text.frame)
+            SetWindowTextW(control, wrapAtBlanks(control, font, text.text, place.right - place.left).c_str());
     }
     m_logo = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"LOGO", IMAGE_BITMAP, 0, 0, 0));
     const TwipsRect& p = PicturePlace;
