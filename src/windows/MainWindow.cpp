@@ -1,6 +1,7 @@
 #include "windows/MainWindow.h"
 
 #include "carscript/FileSystem.h"
+#include "controls/FormLayout.h"
 #include "ProgramInfo.h"
 #include "windows/CarList.h"
 #include "windows/DiffDialog.h"
@@ -40,9 +41,9 @@ namespace quendral {
 
 namespace {
 
-constexpr QRect twipsRect(int left, int top, int width, int height)
+QString caption(const char* name)
 {
-    return QRect(left, top, width, height);
+    return QString::fromUtf8(FormLayout::control(name).caption);
 }
 
 // The logo box is the image with a two-pixel border on every side.
@@ -131,86 +132,95 @@ HelpWindow* MainWindow::helpWindow() const
 }
 
 template <typename Widget, typename... Arguments>
-Widget* MainWindow::add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments)
+Widget* MainWindow::add(QWidget* container, const char* name, Arguments&&... arguments)
 {
     auto* widget = new Widget(std::forward<Arguments>(arguments)..., container);
     widget->setObjectName(QLatin1String(name));
-    m_placements.push_back({widget, twips, false});
+    const TwipsRect twips = FormLayout::control(name).twips;
+    m_placements.push_back({widget, QRect(twips.left, twips.top, twips.width, twips.height), false});
     return widget;
 }
 
-QLabel* MainWindow::addLabel(QWidget* container, const char* name, const QString& text, QRect twips)
+QLabel* MainWindow::addLabel(QWidget* container, const char* name)
 {
-    auto* label = add<QLabel>(container, name, twips, text);
+    auto* label = add<QLabel>(container, name, caption(name));
     m_placements.back().sizesToContents = true;
     return label;
 }
 
 void MainWindow::createControls()
 {
-    auto* frame1 = add<QGroupBox>(this, "Frame1", twipsRect(360, 120, 1695, 2535), QStringLiteral("Cars"));
-    m_carList = add<CarList>(frame1, "lstcars", twipsRect(120, 240, 1455, 2205));
+    auto* frame1 = add<QGroupBox>(this, "Frame1", caption("Frame1"));
+    m_carList = add<CarList>(frame1, "lstcars");
 
-    auto* frame2 = add<QGroupBox>(this, "Frame2", twipsRect(2160, 120, 2295, 2535),
-                                  QStringLiteral("Quendral location"));
-    m_driveChooser = add<QComboBox>(frame2, "Drive1", twipsRect(120, 240, 2055, 315));
-    m_folderTree = add<FolderTree>(frame2, "Dir1", twipsRect(120, 720, 2055, 1665));
+    auto* frame2 = add<QGroupBox>(this, "Frame2", caption("Frame2"));
+    m_driveChooser = add<QComboBox>(frame2, "Drive1");
+    m_folderTree = add<FolderTree>(frame2, "Dir1");
 
-    m_fileList = add<QListWidget>(this, "File1", twipsRect(4200, 2280, 135, 285));
+    m_fileList = add<QListWidget>(this, "File1");
     m_fileList->hide();
 
-    m_editingFrame = add<QGroupBox>(this, "Frame3", twipsRect(360, 2760, 4095, 2295));
+    m_editingFrame = add<QGroupBox>(this, "Frame3");
     m_editingFrame->setEnabled(m_controls.editingFrame.isEnabled());
 
-    auto* frame4 = add<QGroupBox>(m_editingFrame, "Frame4", twipsRect(120, 120, 2175, 615), QStringLiteral("Wheels:"));
-    addLabel(frame4, "Label1", QStringLiteral("Min.:"), twipsRect(120, 240, 345, 195));
-    addLabel(frame4, "Label2", QStringLiteral("Max.:"), twipsRect(1080, 240, 390, 195));
-    m_smallestWheel = add<QLineEdit>(frame4, "txtminw", twipsRect(480, 240, 495, 285));
-    m_largestWheel = add<QLineEdit>(frame4, "txtmaxw", twipsRect(1560, 240, 495, 285));
+    auto* frame4 = add<QGroupBox>(m_editingFrame, "Frame4", caption("Frame4"));
+    addLabel(frame4, "Label1");
+    addLabel(frame4, "Label2");
+    m_smallestWheel = add<QLineEdit>(frame4, "txtminw");
+    m_largestWheel = add<QLineEdit>(frame4, "txtmaxw");
 
-    m_saveButton = add<QPushButton>(this, "cmdSave", twipsRect(1560, 5160, 1575, 255), QStringLiteral("&Save file"));
+    m_saveButton = add<QPushButton>(this, "cmdSave", caption("cmdSave"));
     // Return and Enter press the button while it has the focus, as Space does.
     m_saveButton->setAutoDefault(true);
 
-    auto* frame5 = add<QGroupBox>(m_editingFrame, "Frame5", twipsRect(120, 840, 2175, 1335),
-                                  QStringLiteral("Vehicel height"));
-    addLabel(frame5, "Label3", QStringLiteral("Front:"), twipsRect(120, 240, 405, 195));
-    addLabel(frame5, "Label4", QStringLiteral("Back:"), twipsRect(120, 720, 420, 195));
-    m_frontHeight = add<QSlider>(frame5, "Slider1", twipsRect(720, 240, 1335, 255), Qt::Horizontal);
-    m_rearHeight = add<QSlider>(frame5, "Slider2", twipsRect(720, 720, 1335, 255), Qt::Horizontal);
+    auto* frame5 = add<QGroupBox>(m_editingFrame, "Frame5", caption("Frame5"));
+    addLabel(frame5, "Label3");
+    addLabel(frame5, "Label4");
+    m_frontHeight = add<QSlider>(frame5, "Slider1", Qt::Horizontal);
+    m_rearHeight = add<QSlider>(frame5, "Slider2", Qt::Horizontal);
     for (QSlider* slider : {m_frontHeight, m_rearHeight}) {
         slider->setRange(EditingControls::RideHeightMinimum, EditingControls::RideHeightMaximum);
         slider->setSingleStep(1);
         slider->setPageStep(5);
     }
 
-    auto* frame6 = add<QGroupBox>(m_editingFrame, "Frame6", twipsRect(2400, 120, 1575, 1095),
-                                  QStringLiteral("Drive system"));
-    m_driveButtons[0] = add<QRadioButton>(frame6, "Option1", twipsRect(120, 240, 1335, 255), QStringLiteral("Front"));
-    m_driveButtons[1] = add<QRadioButton>(frame6, "Option2", twipsRect(120, 480, 1335, 255), QStringLiteral("Rear"));
-    m_driveButtons[2] = add<QRadioButton>(frame6, "Option3", twipsRect(120, 720, 1335, 255), QStringLiteral("All"));
+    auto* frame6 = add<QGroupBox>(m_editingFrame, "Frame6", caption("Frame6"));
+    m_driveButtons[0] = add<QRadioButton>(frame6, "Option1", caption("Option1"));
+    m_driveButtons[1] = add<QRadioButton>(frame6, "Option2", caption("Option2"));
+    m_driveButtons[2] = add<QRadioButton>(frame6, "Option3", caption("Option3"));
 
-    addLabel(this, "Label5", QStringLiteral("Made by modders for modders - drive it, tune it, share it"),
-             twipsRect(120, 5520, 4695, 195));
+    addLabel(this, "Label5");
 
-    auto* frame7 = add<QGroupBox>(m_editingFrame, "Frame7", twipsRect(2400, 1200, 1575, 975), QStringLiteral("V's"));
-    m_engineChecks[0] = add<QCheckBox>(frame7, "Check1", twipsRect(120, 240, 495, 195), QStringLiteral("I4"));
-    m_engineChecks[1] = add<QCheckBox>(frame7, "Check2", twipsRect(120, 480, 615, 255), QStringLiteral("V6"));
-    m_engineChecks[2] = add<QCheckBox>(frame7, "Check3", twipsRect(720, 240, 615, 255), QStringLiteral("V8"));
-    m_engineChecks[3] = add<QCheckBox>(frame7, "Check4", twipsRect(720, 480, 735, 255), QStringLiteral("V10"));
+    auto* frame7 = add<QGroupBox>(m_editingFrame, "Frame7", caption("Frame7"));
+    m_engineChecks[0] = add<QCheckBox>(frame7, "Check1", caption("Check1"));
+    m_engineChecks[1] = add<QCheckBox>(frame7, "Check2", caption("Check2"));
+    m_engineChecks[2] = add<QCheckBox>(frame7, "Check3", caption("Check3"));
+    m_engineChecks[3] = add<QCheckBox>(frame7, "Check4", caption("Check4"));
 
-    m_logo = add<QLabel>(this, "Picture1", twipsRect(240, 5880, 4560, 1290));
+    m_logo = add<QLabel>(this, "Picture1");
     m_logo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_logo->setLineWidth(PictureBorder);
     m_logo->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
     m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-QAction* MainWindow::addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut)
+QMenu* MainWindow::addMenu(const char* name)
 {
-    QAction* action = menu->addAction(text);
+    QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(FormLayout::menuItem(name).caption));
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QAction* MainWindow::addAction(QMenu* menu, const char* name)
+{
+    const FormLayout::MenuItem& item = FormLayout::menuItem(name);
+    QAction* action = menu->addAction(QString::fromUtf8(item.caption));
     action->setObjectName(QLatin1String(name));
-    action->setShortcut(shortcut);
+    // Qt's keys of letters and of F1 onwards are the letters' codes and a run.
+    if (item.ctrlKey)
+        action->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(item.ctrlKey)));
+    else if (item.functionKey)
+        action->setShortcut(QKeySequence(static_cast<Qt::Key>(Qt::Key_F1 + item.functionKey - 1)));
     // Also the window's own, so that the shortcut works wherever the focus is.
     QWidget::addAction(action);
     return action;
@@ -221,31 +231,21 @@ void MainWindow::createMenus()
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
 
-    QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("fileMenu"));
-    connect(addAction(file, "openFolderAction", QStringLiteral("&Open racers folder…"), {}), &QAction::triggered,
-            this, &MainWindow::chooseFolder);
-    connect(addAction(file, "saveAction", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, &MainWindow::save);
+    QMenu* file = addMenu("fileMenu");
+    connect(addAction(file, "openFolderAction"), &QAction::triggered, this, &MainWindow::chooseFolder);
+    connect(addAction(file, "saveAction"), &QAction::triggered, this, &MainWindow::save);
     file->addSeparator();
-    connect(addAction(file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
-            &QAction::triggered, this, &QWidget::close);
+    connect(addAction(file, "quitAction"), &QAction::triggered, this, &QWidget::close);
 
-    m_carMenu = m_menuBar->addMenu(QStringLiteral("&Car"));
-    m_carMenu->setObjectName(QStringLiteral("carMenu"));
-    QAction* preview = addAction(m_carMenu, "previewAction", QStringLiteral("&Preview changes…"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_D));
-    QAction* history = addAction(m_carMenu, "historyAction", QStringLiteral("&History…"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_H));
+    m_carMenu = addMenu("carMenu");
+    QAction* preview = addAction(m_carMenu, "previewAction");
+    QAction* history = addAction(m_carMenu, "historyAction");
     connect(preview, &QAction::triggered, this, &MainWindow::previewChanges);
     connect(history, &QAction::triggered, this, &MainWindow::showHistory);
 
-    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("helpMenu"));
-    connect(addAction(help, "helpAction", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1)), &QAction::triggered,
-            this, &MainWindow::showHelp);
-    connect(addAction(help, "aboutAction", QStringLiteral("&About"), {}), &QAction::triggered, this,
-            &MainWindow::showAbout);
+    QMenu* help = addMenu("helpMenu");
+    connect(addAction(help, "helpAction"), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(addAction(help, "aboutAction"), &QAction::triggered, this, &MainWindow::showAbout);
 
     // The same car actions on the car list.
     m_carContextMenu = new QMenu(this);
@@ -257,13 +257,12 @@ void MainWindow::createMenus()
 
 void MainWindow::setTabOrder()
 {
-    // The order of the controls as drawn up; labels, frames and the hidden
-    // file list take no focus and drop out by themselves.
-    QWidget* const order[] = {m_carList, m_driveChooser, m_folderTree, m_smallestWheel, m_largestWheel, m_saveButton, m_frontHeight,
-                              m_rearHeight, m_driveButtons[0], m_driveButtons[1], m_driveButtons[2], m_engineChecks[0],
-                              m_engineChecks[1], m_engineChecks[2], m_engineChecks[3]};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    // Labels, frames and the hidden file list take no focus and are not in
+    // the order.
+    const auto order = FormLayout::tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(findChild<QWidget*>(QLatin1String(order[i - 1]->name)),
+                             findChild<QWidget*>(QLatin1String(order[i]->name)));
 }
 
 double MainWindow::scaleToFitCaptions() const
@@ -321,7 +320,7 @@ void MainWindow::applyLayout()
     for (const Placement& placement : m_placements)
         if (placement.widget->parentWidget() == this)
             placement.widget->move(placement.widget->pos() + QPoint(0, top));
-    resize(m_twips.size(4920, 7275) + QSize(0, top));
+    resize(m_twips.size(FormLayout::FormSize.width, FormLayout::FormSize.height) + QSize(0, top));
 }
 
 int MainWindow::clientTop() const

@@ -79,12 +79,13 @@ private:
     };
 
     template <typename Widget, typename... Arguments>
-    Widget* add(QWidget* container, const char* name, QRect twips, Arguments&&... arguments);
-    QLabel* addLabel(QWidget* container, const char* name, const QString& text, QRect twips);
+    Widget* add(QWidget* container, const char* name, Arguments&&... arguments);
+    QLabel* addLabel(QWidget* container, const char* name);
 
     void createControls();
     void createMenus();
-    QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut);
+    QMenu* addMenu(const char* name);
+    QAction* addAction(QMenu* menu, const char* name);
     void setTabOrder();
     double scaleToFitCaptions() const;
     void applyLayout();

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "editor/CarVersions.h"
+#include "win32/Window.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quendral {
+class CarEditor;
+}
+
+namespace quendral::win32 {
+
+class DiffWindow;
+
+// The selected car's versions, newest first: each can be compared with the
+// current script or made the car script again.
+class HistoryWindow final : public Window
+{
+public:
+    HistoryWindow(HWND owner, CarEditor& editor, const std::wstring& carName, std::function<void()> restored);
+    ~HistoryWindow() override;
+
+    // Lists the versions anew and shows the window. False, after telling the
+    // user, when they cannot be listed.
+    bool refresh();
+
+    HWND compareWindow() const;
+
+protected:
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    const VersionListing* chosen() const;
+    void updateButtons();
+    void compare();
+    void askToRestore();
+    void layOut();
+
+    CarEditor& m_editor;
+    std::wstring m_carName;
+    std::function<void()> m_restored;
+    std::vector<VersionListing> m_versions;
+    std::unique_ptr<DiffWindow> m_compare;
+};
+
+} // namespace quendral::win32
