@@ -207,7 +207,7 @@ bool CarEditor::loadSelectedCar()
         if (isUtf16Text(data))
             return cannotRead("it is " + std::string(InUtf16));
         loadCarSettings(data, m_controls);
-        m_loaded = Loaded{car->folder, settingsOf(m_controls)};
+        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script)};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -227,6 +227,54 @@ bool CarEditor::save(SaveScope scope)
     BatchSave batch(m_fileSystem);
     batch.add(*this, scope);
     return batch.run().front();
+}
+
+CarEditor::SaveOutcome CarEditor::saveOver(const ScriptStamp& expected, SaveScope scope)
+{
+    std::optional<SaveJob> job = saveJob(scope);
+    if (!job)
+        return SaveOutcome::NotSaved;
+    auto changed = std::make_shared<bool>(false);
+    job->newScript = [rewrite = std::move(job->newScript), expected, changed](
+                         const std::string& script, ReplacementFile& file, std::string& written) {
+        if (!expected.sameBytes(script)) {
+            *changed = true;
+            return false;
+        }
+        return rewrite(script, file, written);
+    };
+    BatchSave batch(m_fileSystem);
+    batch.add(*this, std::move(*job));
+    if (batch.run().front())
+        return SaveOutcome::Saved;
+    return *changed ? SaveOutcome::ChangedOnDisk : SaveOutcome::NotSaved;
+}
+
+std::optional<ScriptStamp> CarEditor::loadedStamp() const
+{
+    return carLoaded() ? std::optional(m_loaded->stamp) : std::nullopt;
+}
+
+std::optional<ScriptStamp> CarEditor::stampOnDisk() const
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    if (!car)
+        return std::nullopt;
+    const std::filesystem::path script = carScriptPath(car->folder);
+    try {
+        std::string data;
+        std::string error;
+        if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
+            return std::nullopt;
+        return ScriptStamp::of(data, script);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool CarEditor::editedSinceLoad() const
+{
+    return carLoaded() && settingsOf(m_controls) != m_loaded->settings;
 }
 
 std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
@@ -272,7 +320,10 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     job.finish = [this, car, rewritten](const std::string& written) {
         if (rewritten->merged)
             show(*rewritten->merged, m_controls);
-        return checkReadBack(*car, rewritten->settings, written, rewritten->notes, true);
+        const bool took = checkReadBack(*car, rewritten->settings, written, rewritten->notes, true);
+        if (m_loaded && m_loaded->carFolder == car->folder)
+            m_loaded->stamp = ScriptStamp::of(written, carScriptPath(car->folder));
+        return took;
     };
     job.outOfMemoryOnceSaved = [this, car] {
         m_messages->showError("Save file", "The car " + quoted(car->name)
@@ -597,7 +648,7 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, st
     unlike.rear = asked.rearPosition == 0 ? 1 : 0;
     const Settings back = loadedOver(unlike, written);
     if (remember)
-        m_loaded = Loaded{car.folder, back};
+        m_loaded = Loaded{car.folder, back, {}};
 
     std::vector<std::string> missed;
     const auto miss = [&](const std::string& setting, const std::string& given, const std::string& why) {

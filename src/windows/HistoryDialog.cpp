@@ -2,6 +2,7 @@
 
 #include "carscript/FileSystem.h"
 #include "editor/CarEditor.h"
+#include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"
 #include "windows/ShownText.h"
 
@@ -15,8 +16,9 @@
 namespace quendral {
 
 HistoryDialog::HistoryDialog(CarEditor& editor, const QString& carName, std::function<void()> restored,
-                             QWidget* parent)
+                             Guard beforeRestore, QWidget* parent)
     : QDialog(parent), m_editor(editor), m_carName(carName), m_restored(std::move(restored)),
+      m_beforeRestore(std::move(beforeRestore)),
       m_list(new QTreeWidget(this))
 {
     setObjectName(QStringLiteral("historyDialog"));
@@ -43,7 +45,10 @@ HistoryDialog::HistoryDialog(CarEditor& editor, const QString& carName, std::fun
     connect(m_compare, &QPushButton::clicked, this, &HistoryDialog::compare);
     connect(m_restore, &QPushButton::clicked, this, &HistoryDialog::askToRestore);
     connect(m_list, &QTreeWidget::currentItemChanged, this, &HistoryDialog::updateButtons);
-    connect(m_list, &QTreeWidget::itemActivated, this, &HistoryDialog::compare);
+    // Return reaches the default button as well as the list: the list
+    // answers the mouse alone, so that one key press compares once.
+    m_compare->setDefault(true);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &HistoryDialog::compare);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
@@ -98,7 +103,7 @@ void HistoryDialog::compare()
                                   QStringLiteral("%1: from version %2 to the current script")
                                       .arg(m_carName, QString::fromStdString(comparison.from.label)),
                                   comparison, this);
-    dialog->open();
+    DialogFocus::open(dialog);
 }
 
 void HistoryDialog::askToRestore()
@@ -116,12 +121,16 @@ void HistoryDialog::askToRestore()
     box->setDefaultButton(QMessageBox::No);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box, name](int) {
-        if (box->clickedButton() != box->button(QMessageBox::Yes) || !m_editor.restore(name))
+        if (box->clickedButton() != box->button(QMessageBox::Yes))
             return;
-        m_restored();
-        refresh();
+        m_beforeRestore(this, [this, name] {
+            if (!m_editor.restore(name))
+                return;
+            m_restored();
+            refresh();
+        });
     });
-    box->open();
+    DialogFocus::open(box);
 }
 
 } // namespace quendral

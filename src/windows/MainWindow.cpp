@@ -2,12 +2,18 @@
 
 #include "carscript/FileSystem.h"
 #include "ProgramInfo.h"
+#include "carscript/CarFiles.h"
+#include "history/ScriptHistory.h"
 #include "windows/CarList.h"
+#include "windows/ChangedOnDiskBar.h"
+#include "windows/ConflictQuestion.h"
+#include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
 #include "windows/HistoryDialog.h"
+#include "windows/ScriptWatcher.h"
 #include "windows/ShownText.h"
 #include "windows/FrameStyle.h"
 
@@ -32,6 +38,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStatusBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -63,6 +70,11 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
 
     createControls();
     createMenus();
+    m_changedBar = new ChangedOnDiskBar([this] { reloadCar(); }, this);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_watcher = new ScriptWatcher([this] { noticeChangeOnDisk(); }, this);
     setTabOrder();
     m_twips = TwipsLayout(scaleToFitCaptions());
     applyLayout();
@@ -321,17 +333,29 @@ void MainWindow::applyLayout()
     for (const Placement& placement : m_placements)
         if (placement.widget->parentWidget() == this)
             placement.widget->move(placement.widget->pos() + QPoint(0, top));
-    resize(m_twips.size(4920, 7275) + QSize(0, top));
+    resize(m_twips.size(4920, 7275) + QSize(0, top + m_statusBar->sizeHint().height()));
+}
+
+static int menuHeight(const QMenuBar* menuBar)
+{
+    return menuBar->isNativeMenuBar() ? 0 : menuBar->sizeHint().height();
 }
 
 int MainWindow::clientTop() const
 {
-    return m_menuBar->isNativeMenuBar() ? 0 : m_menuBar->sizeHint().height();
+    return menuHeight(m_menuBar) + (m_changedBar && !m_changedBar->isHidden() ? m_changedBar->sizeHint().height() : 0);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
-    m_menuBar->setGeometry(0, 0, width(), clientTop());
+    const int top = menuHeight(m_menuBar);
+    m_menuBar->setGeometry(0, 0, width(), top);
+    if (m_changedBar)
+        m_changedBar->setGeometry(0, top, width(), m_changedBar->sizeHint().height());
+    if (m_statusBar) {
+        const int statusHeight = m_statusBar->sizeHint().height();
+        m_statusBar->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    }
     QWidget::resizeEvent(event);
 }
 
@@ -447,8 +471,7 @@ void MainWindow::pickCar(int row)
     if (row < 0)
         return;
     m_controls.carList.setListIndex(row);
-    m_editor.loadSelectedCar();
-    updateCarActions();
+    loadCar();
 }
 
 void MainWindow::clickCar(QListWidgetItem* item)
@@ -457,15 +480,119 @@ void MainWindow::clickCar(QListWidgetItem* item)
     if (row < 0 || row != m_rowBeforePress)
         return;
     m_controls.carList.setListIndex(row);
-    m_editor.loadSelectedCar();
-    updateCarActions();
+    loadCar();
 }
 
-// The window shows every setting; what the user sees is what is saved.
+// The window shows every setting; what the user sees is what is saved,
+// but only over the script it was loaded from, unless the user says so.
 void MainWindow::save()
 {
-    m_editor.save(CarEditor::SaveScope::EveryControl);
+    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
+    if (!loaded) {
+        saveAnyway();
+        return;
+    }
+    switch (m_editor.saveOver(*loaded, CarEditor::SaveScope::EveryControl)) {
+    case CarEditor::SaveOutcome::Saved: tellSaved(); break;
+    case CarEditor::SaveOutcome::NotSaved: updateCarActions(); break;
+    case CarEditor::SaveOutcome::ChangedOnDisk:
+        ConflictQuestion::ask(loadedCarName(), this, [this](ConflictQuestion::Answer answer) {
+            if (answer == ConflictQuestion::Answer::Reload)
+                reloadCar();
+            else if (answer == ConflictQuestion::Answer::GoAhead)
+                saveAnyway();
+        });
+        break;
+    }
+}
+
+void MainWindow::saveAnyway()
+{
+    if (m_editor.save(CarEditor::SaveScope::EveryControl))
+        tellSaved();
+    else
+        updateCarActions();
+}
+
+void MainWindow::tellSaved()
+{
+    carLoaded();
+    const int row = m_controls.carList.listIndex();
+    const CarEntry* car = m_editor.carTable().entry(row);
+    std::vector<HistoryEntry> entries;
+    std::string ignored;
+    if (!car || !readHistory(car->folder, entries, ignored))
+        return;
+    m_statusBar->showMessage(QStringLiteral("Saved %1 — %2 %3 kept")
+                                 .arg(loadedCarName())
+                                 .arg(entries.size())
+                                 .arg(entries.size() == 1 ? QStringLiteral("version") : QStringLiteral("versions")));
+}
+
+QString MainWindow::loadedCarName() const
+{
+    const int index = m_controls.carList.listIndex();
+    return index < 0 ? QString() : shownText(m_controls.carList.items()[static_cast<std::size_t>(index)]);
+}
+
+void MainWindow::loadCar()
+{
+    m_editor.loadSelectedCar();
+    carLoaded();
+}
+
+// Whatever the controls showed before, they now show what the script holds.
+void MainWindow::carLoaded()
+{
     updateCarActions();
+    m_statusBar->clearMessage();
+    if (!m_changedBar->isHidden()) {
+        m_changedBar->hide();
+        applyLayout();
+    }
+    const CarEntry* car = m_editor.carTable().entry(m_controls.carList.listIndex());
+    m_watcher->watch(car && m_editor.carLoaded() ? carScriptPath(car->folder) : std::filesystem::path());
+}
+
+void MainWindow::reloadCar()
+{
+    loadCar();
+    if (m_editor.carLoaded())
+        m_statusBar->showMessage(QStringLiteral("Reloaded ") + loadedCarName());
+}
+
+// Unedited controls follow the script; edited ones are the user's work,
+// which a bar above them tells about without taking it away.
+void MainWindow::noticeChangeOnDisk()
+{
+    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
+    if (!loaded)
+        return;
+    const std::optional<ScriptStamp> onDisk = m_editor.stampOnDisk();
+    if (onDisk && onDisk->sameBytes(*loaded))
+        return;
+    if (onDisk && !m_editor.editedSinceLoad()) {
+        reloadCar();
+        return;
+    }
+    m_changedBar->showFor(loadedCarName());
+    applyLayout();
+}
+
+void MainWindow::unlessChangedOnDisk(QWidget* asker, std::function<void()> proceed)
+{
+    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
+    const std::optional<ScriptStamp> onDisk = m_editor.stampOnDisk();
+    if (!loaded || (onDisk && onDisk->sameBytes(*loaded))) {
+        proceed();
+        return;
+    }
+    ConflictQuestion::ask(loadedCarName(), asker, [this, proceed = std::move(proceed)](ConflictQuestion::Answer answer) {
+        if (answer == ConflictQuestion::Answer::Reload)
+            reloadCar();
+        else if (answer == ConflictQuestion::Answer::GoAhead)
+            proceed();
+    });
 }
 
 // As though the folder had been picked in the folder chooser.
@@ -481,7 +608,7 @@ void MainWindow::chooseFolder()
         if (!m_editor.openFolder(pathOf(folder)))
             showFolder();
     });
-    dialog->open();
+    DialogFocus::open(dialog);
 }
 
 void MainWindow::showHelp()
@@ -506,7 +633,7 @@ void MainWindow::showAbout()
     box->setInformativeText(QString::fromUtf8(program::Copyright) + QStringLiteral(".\nReleased under the ")
                             + QString::fromUtf8(program::LicenceName) + QStringLiteral(" licence."));
     box->setDetailedText(QString::fromUtf8(program::LicenceText));
-    box->open();
+    DialogFocus::open(box);
 }
 
 static QString selectedCarName(const EditingControls& controls)
@@ -517,26 +644,31 @@ static QString selectedCarName(const EditingControls& controls)
 
 void MainWindow::previewChanges()
 {
-    Comparison comparison;
-    if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
-        return;
-    auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
-                                  comparison, this);
-    dialog->open();
+    unlessChangedOnDisk(this, [this] {
+        Comparison comparison;
+        if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
+            return;
+        auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
+                                      comparison, this);
+        DialogFocus::open(dialog);
+    });
 }
 
 void MainWindow::showHistory()
 {
     const auto restored = [this] {
-        m_editor.loadSelectedCar();
-        updateCarActions();
+        loadCar();
+        m_statusBar->showMessage(QStringLiteral("Restored ") + loadedCarName());
     };
-    auto* dialog = new HistoryDialog(m_editor, selectedCarName(m_controls), restored, this);
+    const auto beforeRestore = [this](QWidget* asker, std::function<void()> proceed) {
+        unlessChangedOnDisk(asker, std::move(proceed));
+    };
+    auto* dialog = new HistoryDialog(m_editor, selectedCarName(m_controls), restored, beforeRestore, this);
     if (!dialog->refresh()) {
         delete dialog;
         return;
     }
-    dialog->open();
+    DialogFocus::open(dialog);
 }
 
 void MainWindow::updateCarActions()

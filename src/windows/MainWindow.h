@@ -11,6 +11,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -26,12 +27,15 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QStatusBar;
 class QTreeWidgetItem;
 
 namespace quendral {
 
+class ChangedOnDiskBar;
 class HelpWindow;
 class FolderTree;
+class ScriptWatcher;
 
 // The main window: the car list, the drive and folder choosers, the editing
 // frame and the Save button, laid out as drawn up in twips below a menu bar.
@@ -55,8 +59,8 @@ public:
 
     double layoutScale() const { return m_twips.scale(); }
 
-    // The top of the area below the menu bar, where the controls are laid
-    // out as drawn up.
+    // The top of the area below the menu bar (and the bar telling of a change
+    // on disk, while it shows), where the controls are laid out as drawn up.
     int clientTop() const;
 
     // Opens a folder in the folder chooser, as the user would; the racers
@@ -103,6 +107,16 @@ private:
     void showHistory();
     void updateCarActions();
 
+    // A change of the car script on disk since the car was loaded.
+    void loadCar();
+    void carLoaded();
+    void reloadCar();
+    void noticeChangeOnDisk();
+    void unlessChangedOnDisk(QWidget* asker, std::function<void()> proceed);
+    void saveAnyway();
+    void tellSaved();
+    QString loadedCarName() const;
+
     // The model shown in the widgets.
     void showDrives();
     void showFolder();
@@ -140,6 +154,9 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_carMenu = nullptr;
     QMenu* m_carContextMenu = nullptr;
+    ChangedOnDiskBar* m_changedBar = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    ScriptWatcher* m_watcher = nullptr;
 };
 
 } // namespace quendral
