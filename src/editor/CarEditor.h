@@ -176,6 +176,7 @@ private:
     bool checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
                        const RewriteNotes& notes, bool remember);
     void reportSaveFailure(const CarEntry& car, const std::string& reason);
+    std::string_view historyCaption() const { return m_previewing ? "Preview changes" : "History"; }
 
     bool findVersion(const CarEntry& car, const VersionName& name, VersionSide& side);
     bool readVersion(const CarEntry& car, const VersionName& name, VersionSide& side, std::string& bytes);
@@ -191,6 +192,8 @@ private:
     FileSystem& m_fileSystem;
     CarTable m_table;
     std::optional<Loaded> m_loaded;
+    // While a preview runs, its messages say what a save would do.
+    bool m_previewing = false;
 };
 
 } // namespace quendral

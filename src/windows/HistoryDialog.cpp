@@ -4,6 +4,7 @@
 #include "editor/CarEditor.h"
 #include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"
+#include "windows/MessageBoxPresenter.h"
 #include "windows/ShownText.h"
 
 #include <QDialogButtonBox>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quendral {
 
@@ -61,15 +64,23 @@ bool HistoryDialog::refresh()
     const bool listed = m_editor.listVersions(m_versions);
     for (const VersionListing& version : m_versions) {
         QString label = QString::fromStdString(versionText(version.name));
-        if (!version.marks.empty())
-            label += QStringLiteral(" (") + QString::fromStdString(version.marks) + QLatin1Char(')');
+        const std::string marks = version.marks + (version.marks.empty() || version.lacks.empty() ? "" : ", ")
+            + version.lacks;
+        if (!marks.empty())
+            label += QStringLiteral(" (") + QString::fromStdString(marks) + QLatin1Char(')');
         auto* item = new QTreeWidgetItem(m_list, {label, QString::fromStdString(localTimeText(version.time)),
                                                   QString::fromStdString(byteCountText(version.size)),
                                                   shownText(version.settings)});
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }
-    // The newest stored version, the one a restore most often wants.
-    m_list->setCurrentItem(m_list->topLevelItem(m_versions.size() > 1 ? 1 : 0));
+    // The version the last save replaced, the one a restore most often
+    // wants; else the newest stored one.
+    const auto replaced = std::find_if(m_versions.begin(), m_versions.end(), [](const VersionListing& version) {
+        return version.marks.starts_with("backup");
+    });
+    m_list->setCurrentItem(m_list->topLevelItem(replaced != m_versions.end()
+                                                    ? static_cast<int>(replaced - m_versions.begin())
+                                                    : m_versions.size() > 1 ? 1 : 0));
     updateButtons();
     int width = 0;
     for (int column = 0; column < m_list->columnCount(); ++column)
@@ -112,11 +123,16 @@ void HistoryDialog::askToRestore()
     if (!version || version->name.kind == VersionName::Kind::Current)
         return;
     const VersionName name = version->name;
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Restore"),
-                                QStringLiteral("Make version %1 of %2 its car script?\n\nThe current script is kept in "
-                                               "the history and the backup, so this can be undone.")
-                                    .arg(QString::fromStdString(versionText(name)), m_carName),
-                                QMessageBox::Yes | QMessageBox::No, this);
+    const bool junk = !version->lacks.empty();
+    std::string question = "Make version " + versionText(name) + " of " + m_carName.toStdString() + " its car script?";
+    if (junk)
+        question += version->size == 0 ? "\n\nThis version is empty: the car would have no settings at all."
+                                       : "\n\nThis version holds no wheel block: the car would lose its drive, "
+                                         "ride heights and wheel sizes.";
+    question += "\n\nThe current script is kept in the history and the backup, so this can be undone.";
+    auto* box = new QMessageBox(junk ? QMessageBox::Warning : QMessageBox::Question, QStringLiteral("Restore"),
+                                MessageBoxPresenter::displayText(question), QMessageBox::Yes | QMessageBox::No, this);
+    box->setTextFormat(Qt::PlainText);
     box->setObjectName(QStringLiteral("restoreConfirmation"));
     box->setDefaultButton(QMessageBox::No);
     box->setAttribute(Qt::WA_DeleteOnClose);

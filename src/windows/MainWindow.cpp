@@ -657,6 +657,13 @@ void MainWindow::previewChanges()
 void MainWindow::showHistory()
 {
     const auto restored = [this] {
+        // What the restored script does not give must not linger from the
+        // script it replaced.
+        m_controls.driveSystem.setValue(std::max(m_controls.driveSystem.selected(), 0), false);
+        m_controls.frontHeight.setValue(0);
+        m_controls.rearHeight.setValue(0);
+        m_controls.smallestWheel.setText({});
+        m_controls.largestWheel.setText({});
         loadCar();
         m_statusBar->showMessage(QStringLiteral("Restored ") + loadedCarName());
     };

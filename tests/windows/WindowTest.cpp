@@ -498,14 +498,24 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     click("Check3");
     key(Qt::ControlModifier | Qt::Key_S);
 
-    // The history, newest first; compare the original with the script, then restore it.
+    // The history, newest first, an empty future-dated version marked and passed over; compare the
+    // original with the script, then restore it.
+    writeBytes(racers() / "falcon_gt/scripts/_main_history/_main_.20991231T235959.000Z.cfg", "");
     key(Qt::ControlModifier | Qt::Key_H);
     auto* versions = dialog("historyDialog")->findChild<QTreeWidget*>("versionList");
-    ASSERT_EQ(versions->topLevelItemCount(), 3);
-    EXPECT_EQ(versions->topLevelItem(1)->text(0), "1 (backup)");
-    EXPECT_EQ(versions->topLevelItem(2)->text(0), "2 (original)");
+    ASSERT_EQ(versions->topLevelItemCount(), 4);
+    EXPECT_EQ(versions->topLevelItem(1)->text(0), "1 (empty)");
+    EXPECT_EQ(versions->currentItem(), versions->topLevelItem(2));
+    EXPECT_EQ(versions->topLevelItem(2)->text(0), "2 (backup)");
+    EXPECT_EQ(versions->topLevelItem(3)->text(0), "3 (original)");
     EXPECT_TRUE(versions->topLevelItem(0)->text(3).startsWith("engines: I4 V6 V8 · drive: front"));
-    versions->setCurrentItem(versions->topLevelItem(2));
+    versions->setCurrentItem(versions->topLevelItem(1));
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("restoreButton"), Qt::LeftButton);
+    auto* junk = form->findChild<QMessageBox*>("restoreConfirmation");
+    EXPECT_EQ(junk->icon(), QMessageBox::Warning);
+    EXPECT_EQ(junk->defaultButton(), junk->button(QMessageBox::No));
+    close(junk);
+    versions->setCurrentItem(versions->topLevelItem(3));
     QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("compareButton"), Qt::LeftButton);
     EXPECT_TRUE(diffText("compareDialog")->toPlainText().contains("\n+attach    0x000400D0 1    ; v8 blocks\n"));
     QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("restoreButton"), Qt::LeftButton);
@@ -513,7 +523,7 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     QTest::mouseClick(confirmation->button(QMessageBox::Yes), Qt::LeftButton);
     EXPECT_EQ(readBytes(racers() / "falcon_gt/scripts/_main_.cfg"), original);
     EXPECT_EQ(shown(), "0 1100 100 10 7 15 18");
-    EXPECT_EQ(versions->topLevelItemCount(), 4);
+    EXPECT_EQ(versions->topLevelItemCount(), 5);
     EXPECT_TRUE(messages.shown.empty());
     close(dialog("historyDialog"));
 
