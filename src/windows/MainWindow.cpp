@@ -40,6 +40,8 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyle>
+#include <QToolTip>
+#include <QCursor>
 
 #include <algorithm>
 
@@ -106,6 +108,9 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     connect(m_carList, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_carContextMenu->popup(m_carList->viewport()->mapToGlobal(at)); });
     m_carList->viewport()->installEventFilter(this);
+    m_carList->installEventFilter(this);
+    for (QSlider* slider : {m_frontHeight, m_rearHeight})
+        connect(slider, &QSlider::valueChanged, this, [this, slider](int value) { showSliderValue(slider, value); });
     for (QRadioButton* option : m_driveButtons)
         option->installEventFilter(this);
 
@@ -239,6 +244,8 @@ void MainWindow::createMenus()
             this, &MainWindow::chooseFolder);
     connect(addAction(file, "saveAction", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, &MainWindow::save);
+    connect(addAction(file, "rescanAction", QStringLiteral("&Rescan racers folder"), QKeySequence(Qt::Key_F5)),
+            &QAction::triggered, this, &MainWindow::rescan);
     file->addSeparator();
     connect(addAction(file, "quitAction", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, &QWidget::close);
@@ -249,6 +256,8 @@ void MainWindow::createMenus()
                                  QKeySequence(Qt::CTRL | Qt::Key_D));
     QAction* history = addAction(m_carMenu, "historyAction", QStringLiteral("&History…"),
                                  QKeySequence(Qt::CTRL | Qt::Key_H));
+    m_previewAction = preview;
+    m_historyAction = history;
     connect(preview, &QAction::triggered, this, &MainWindow::previewChanges);
     connect(history, &QAction::triggered, this, &MainWindow::showHistory);
 
@@ -419,6 +428,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     // the car again: remember what was selected before the press.
     if (watched == m_carList->viewport() && event->type() == QEvent::MouseButtonPress)
         m_rowBeforePress = m_carList->currentRow();
+
+    // Shift+F10 and the Menu key open the car list's menu at its current car.
+    if (watched == m_carList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QRect item = m_carList->visualItemRect(m_carList->currentItem());
+            const QPoint at = item.isValid() ? item.center() : QPoint(4, 4);
+            m_carContextMenu->popup(m_carList->viewport()->mapToGlobal(at));
+            return true;
+        }
+    }
 
     const auto option = std::find(m_driveButtons.begin(), m_driveButtons.end(), watched);
     if (option != m_driveButtons.end()) {
@@ -678,12 +698,36 @@ void MainWindow::showHistory()
     DialogFocus::open(dialog);
 }
 
+// History is for a car whose script cannot be read or is gone too: that is
+// when its earlier versions are needed most.
 void MainWindow::updateCarActions()
 {
     const bool loaded = m_editor.carLoaded();
-    m_carMenu->setEnabled(loaded);
-    for (QAction* action : m_carMenu->actions())
-        action->setEnabled(loaded);
+    const CarEntry* car = m_editor.carTable().entry(m_controls.carList.listIndex());
+    std::error_code ignored;
+    const bool versions = loaded
+        || (car
+            && (std::filesystem::exists(historyFolderPath(car->folder), ignored)
+                || std::filesystem::exists(backupScriptPath(car->folder), ignored)));
+    m_carMenu->setEnabled(versions);
+    m_previewAction->setEnabled(loaded);
+    m_historyAction->setEnabled(versions);
+}
+
+// Cars added or removed on disk appear; the car picked stays picked.
+void MainWindow::rescan()
+{
+    const std::string picked = loadedCarName().toStdString();
+    const std::filesystem::path folder = m_controls.folderChooser.path();
+    if (folder.empty() || !m_editor.openFolder(folder))
+        return;
+    const auto& items = m_controls.carList.items();
+    const auto found = std::find(items.begin(), items.end(), picked);
+    if (!picked.empty() && found != items.end()) {
+        m_controls.carList.setListIndex(static_cast<int>(found - items.begin()));
+        loadCar();
+    }
+    m_statusBar->showMessage(QStringLiteral("Rescanned: %1 cars").arg(items.size()));
 }
 
 void MainWindow::showDrives()
@@ -759,12 +803,28 @@ void MainWindow::showDriveSystem()
     }
 }
 
+// The value beside the pointer while it moves and on hover, and below in the
+// status bar; the form keeps its places.
+void MainWindow::showSliderValue(QSlider* slider, int value)
+{
+    const QString text = (slider == m_frontHeight ? QStringLiteral("Front height: %1")
+                                                  : QStringLiteral("Back height: %1"))
+                             .arg(value);
+    slider->setToolTip(text);
+    if (slider->isSliderDown())
+        QToolTip::showText(QCursor::pos(), text, slider);
+    if (slider->hasFocus() || slider->isSliderDown())
+        m_statusBar->showMessage(text, 3000);
+}
+
 void MainWindow::showSliders()
 {
     const QSignalBlocker quiet1(m_frontHeight);
     const QSignalBlocker quiet2(m_rearHeight);
     m_frontHeight->setValue(m_controls.frontHeight.value());
     m_rearHeight->setValue(m_controls.rearHeight.value());
+    m_frontHeight->setToolTip(QStringLiteral("Front height: %1").arg(m_frontHeight->value()));
+    m_rearHeight->setToolTip(QStringLiteral("Back height: %1").arg(m_rearHeight->value()));
 }
 
 void MainWindow::showWheelSizes()

@@ -106,6 +106,8 @@ private:
     void previewChanges();
     void showHistory();
     void updateCarActions();
+    void rescan();
+    void showSliderValue(QSlider* slider, int value);
 
     // A change of the car script on disk since the car was loaded.
     void loadCar();
@@ -154,6 +156,8 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_carMenu = nullptr;
     QMenu* m_carContextMenu = nullptr;
+    QAction* m_previewAction = nullptr;
+    QAction* m_historyAction = nullptr;
     ChangedOnDiskBar* m_changedBar = nullptr;
     QStatusBar* m_statusBar = nullptr;
     ScriptWatcher* m_watcher = nullptr;

@@ -536,11 +536,19 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     EXPECT_EQ(about->text(), QStringLiteral("%1 %2").arg(program::Name, program::Version));
     EXPECT_TRUE(about->detailedText().contains("Permission is hereby granted"));
     about->close();
-    Q_EMIT control<QListWidget>("lstcars")->customContextMenuRequested(QPoint(4, 4));
+    QTest::keyClick(control("lstcars"), Qt::Key_F10, Qt::ShiftModifier);
     auto* contextMenu = static_cast<QMenu*>(find("carContextMenu"));
     EXPECT_TRUE(contextMenu->isVisible());
     EXPECT_EQ(contextMenu->actions(), carMenu->actions());
     contextMenu->close();
+
+    // A script that cannot be read still has its history.
+    writeBytes(racers() / "falcon_gt/scripts/_main_.cfg", std::string("\xff\xfe;\0", 4));
+    clickCar(1);
+    clickCar(0);
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Read car"});
+    EXPECT_TRUE(static_cast<QAction*>(find("historyAction"))->isEnabled());
+    EXPECT_FALSE(static_cast<QAction*>(find("previewAction"))->isEnabled());
     static_cast<QAction*>(find("quitAction"))->trigger();
     EXPECT_FALSE(form->isVisible());
 }
