@@ -3,17 +3,15 @@
 #include "carscript/FileSystem.h"
 #include "ProgramInfo.h"
 #include "carscript/CarFiles.h"
-#include "history/ScriptHistory.h"
 #include "windows/CarList.h"
 #include "windows/ChangedOnDiskBar.h"
-#include "windows/ConflictQuestion.h"
 #include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
 #include "windows/HistoryDialog.h"
-#include "windows/ScriptWatcher.h"
+#include "windows/LoadedCar.h"
 #include "windows/ShownText.h"
 #include "windows/FrameStyle.h"
 
@@ -72,11 +70,14 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
 
     createControls();
     createMenus();
-    m_changedBar = new ChangedOnDiskBar([this] { reloadCar(); }, this);
+    m_changedBar = new ChangedOnDiskBar([this] { m_loadedCar->reload(); }, this);
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusBar->setSizeGripEnabled(false);
-    m_watcher = new ScriptWatcher([this] { noticeChangeOnDisk(); }, this);
+    m_loadedCar = new LoadedCar(m_editor, m_controls, *m_changedBar, *m_statusBar, this, [this] {
+        updateCarActions();
+        applyLayout();
+    });
     setTabOrder();
     m_twips = TwipsLayout(scaleToFitCaptions());
     applyLayout();
@@ -491,7 +492,7 @@ void MainWindow::pickCar(int row)
     if (row < 0)
         return;
     m_controls.carList.setListIndex(row);
-    loadCar();
+    m_loadedCar->load();
 }
 
 void MainWindow::clickCar(QListWidgetItem* item)
@@ -500,119 +501,12 @@ void MainWindow::clickCar(QListWidgetItem* item)
     if (row < 0 || row != m_rowBeforePress)
         return;
     m_controls.carList.setListIndex(row);
-    loadCar();
+    m_loadedCar->load();
 }
 
-// The window shows every setting; what the user sees is what is saved,
-// but only over the script it was loaded from, unless the user says so.
 void MainWindow::save()
 {
-    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
-    if (!loaded) {
-        saveAnyway();
-        return;
-    }
-    switch (m_editor.saveOver(*loaded, CarEditor::SaveScope::EveryControl)) {
-    case CarEditor::SaveOutcome::Saved: tellSaved(); break;
-    case CarEditor::SaveOutcome::NotSaved: updateCarActions(); break;
-    case CarEditor::SaveOutcome::ChangedOnDisk:
-        ConflictQuestion::ask(loadedCarName(), this, [this](ConflictQuestion::Answer answer) {
-            if (answer == ConflictQuestion::Answer::Reload)
-                reloadCar();
-            else if (answer == ConflictQuestion::Answer::GoAhead)
-                saveAnyway();
-        });
-        break;
-    }
-}
-
-void MainWindow::saveAnyway()
-{
-    if (m_editor.save(CarEditor::SaveScope::EveryControl))
-        tellSaved();
-    else
-        updateCarActions();
-}
-
-void MainWindow::tellSaved()
-{
-    carLoaded();
-    const int row = m_controls.carList.listIndex();
-    const CarEntry* car = m_editor.carTable().entry(row);
-    std::vector<HistoryEntry> entries;
-    std::string ignored;
-    if (!car || !readHistory(car->folder, entries, ignored))
-        return;
-    m_statusBar->showMessage(QStringLiteral("Saved %1 — %2 %3 kept")
-                                 .arg(loadedCarName())
-                                 .arg(entries.size())
-                                 .arg(entries.size() == 1 ? QStringLiteral("version") : QStringLiteral("versions")));
-}
-
-QString MainWindow::loadedCarName() const
-{
-    const int index = m_controls.carList.listIndex();
-    return index < 0 ? QString() : shownText(m_controls.carList.items()[static_cast<std::size_t>(index)]);
-}
-
-void MainWindow::loadCar()
-{
-    m_editor.loadSelectedCar();
-    carLoaded();
-}
-
-// Whatever the controls showed before, they now show what the script holds.
-void MainWindow::carLoaded()
-{
-    updateCarActions();
-    m_statusBar->clearMessage();
-    if (!m_changedBar->isHidden()) {
-        m_changedBar->hide();
-        applyLayout();
-    }
-    const CarEntry* car = m_editor.carTable().entry(m_controls.carList.listIndex());
-    m_watcher->watch(car && m_editor.carLoaded() ? carScriptPath(car->folder) : std::filesystem::path());
-}
-
-void MainWindow::reloadCar()
-{
-    loadCar();
-    if (m_editor.carLoaded())
-        m_statusBar->showMessage(QStringLiteral("Reloaded ") + loadedCarName());
-}
-
-// Unedited controls follow the script; edited ones are the user's work,
-// which a bar above them tells about without taking it away.
-void MainWindow::noticeChangeOnDisk()
-{
-    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
-    if (!loaded)
-        return;
-    const std::optional<ScriptStamp> onDisk = m_editor.stampOnDisk();
-    if (onDisk && onDisk->sameBytes(*loaded))
-        return;
-    if (onDisk && !m_editor.editedSinceLoad()) {
-        reloadCar();
-        return;
-    }
-    m_changedBar->showFor(loadedCarName());
-    applyLayout();
-}
-
-void MainWindow::unlessChangedOnDisk(QWidget* asker, std::function<void()> proceed)
-{
-    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
-    const std::optional<ScriptStamp> onDisk = m_editor.stampOnDisk();
-    if (!loaded || (onDisk && onDisk->sameBytes(*loaded))) {
-        proceed();
-        return;
-    }
-    ConflictQuestion::ask(loadedCarName(), asker, [this, proceed = std::move(proceed)](ConflictQuestion::Answer answer) {
-        if (answer == ConflictQuestion::Answer::Reload)
-            reloadCar();
-        else if (answer == ConflictQuestion::Answer::GoAhead)
-            proceed();
-    });
+    m_loadedCar->save();
 }
 
 // As though the folder had been picked in the folder chooser.
@@ -664,7 +558,7 @@ static QString selectedCarName(const EditingControls& controls)
 
 void MainWindow::previewChanges()
 {
-    unlessChangedOnDisk(this, [this] {
+    m_loadedCar->unlessChangedOnDisk(this, [this] {
         Comparison comparison;
         if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
             return;
@@ -684,11 +578,11 @@ void MainWindow::showHistory()
         m_controls.rearHeight.setValue(0);
         m_controls.smallestWheel.setText({});
         m_controls.largestWheel.setText({});
-        loadCar();
-        m_statusBar->showMessage(QStringLiteral("Restored ") + loadedCarName());
+        m_loadedCar->load();
+        m_statusBar->showMessage(QStringLiteral("Restored ") + m_loadedCar->carName());
     };
     const auto beforeRestore = [this](QWidget* asker, std::function<void()> proceed) {
-        unlessChangedOnDisk(asker, std::move(proceed));
+        m_loadedCar->unlessChangedOnDisk(asker, std::move(proceed));
     };
     auto* dialog = new HistoryDialog(m_editor, selectedCarName(m_controls), restored, beforeRestore, this);
     if (!dialog->refresh()) {
@@ -717,7 +611,7 @@ void MainWindow::updateCarActions()
 // Cars added or removed on disk appear; the car picked stays picked.
 void MainWindow::rescan()
 {
-    const std::string picked = loadedCarName().toStdString();
+    const std::string picked = m_loadedCar->carName().toStdString();
     const std::filesystem::path folder = m_controls.folderChooser.path();
     if (folder.empty() || !m_editor.openFolder(folder))
         return;
@@ -725,7 +619,7 @@ void MainWindow::rescan()
     const auto found = std::find(items.begin(), items.end(), picked);
     if (!picked.empty() && found != items.end()) {
         m_controls.carList.setListIndex(static_cast<int>(found - items.begin()));
-        loadCar();
+        m_loadedCar->load();
     }
     m_statusBar->showMessage(QStringLiteral("Rescanned: %1 cars").arg(items.size()));
 }

@@ -35,7 +35,7 @@ namespace quendral {
 class ChangedOnDiskBar;
 class HelpWindow;
 class FolderTree;
-class ScriptWatcher;
+class LoadedCar;
 
 // The main window: the car list, the drive and folder choosers, the editing
 // frame and the Save button, laid out as drawn up in twips below a menu bar.
@@ -109,16 +109,6 @@ private:
     void rescan();
     void showSliderValue(QSlider* slider, int value);
 
-    // A change of the car script on disk since the car was loaded.
-    void loadCar();
-    void carLoaded();
-    void reloadCar();
-    void noticeChangeOnDisk();
-    void unlessChangedOnDisk(QWidget* asker, std::function<void()> proceed);
-    void saveAnyway();
-    void tellSaved();
-    QString loadedCarName() const;
-
     // The model shown in the widgets.
     void showDrives();
     void showFolder();
@@ -160,7 +150,7 @@ private:
     QAction* m_historyAction = nullptr;
     ChangedOnDiskBar* m_changedBar = nullptr;
     QStatusBar* m_statusBar = nullptr;
-    ScriptWatcher* m_watcher = nullptr;
+    LoadedCar* m_loadedCar = nullptr;
 };
 
 } // namespace quendral
