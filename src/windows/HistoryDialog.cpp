@@ -103,9 +103,39 @@ void HistoryDialog::updateButtons()
     m_restore->setEnabled(stored);
 }
 
-void HistoryDialog::compare()
+// The history may have changed on disk since it was listed: the version
+// chosen is looked up afresh, and when it is gone the list shows what is
+// there now and the user is told.
+const VersionListing* HistoryDialog::chosenAfresh()
 {
     const VersionListing* version = chosen();
+    if (!version)
+        return nullptr;
+    const VersionListing was = *version;
+    if (!refresh())
+        return nullptr;
+    for (int row = 0; row < static_cast<int>(m_versions.size()); ++row) {
+        const VersionListing& now = m_versions[static_cast<std::size_t>(row)];
+        if (now.time == was.time && now.size == was.size
+            && (now.name.kind == VersionName::Kind::Current) == (was.name.kind == VersionName::Kind::Current)) {
+            m_list->setCurrentItem(m_list->topLevelItem(row));
+            return &now;
+        }
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("History"),
+                                MessageBoxPresenter::displayText(
+                                    "Version " + versionText(was.name) + " of " + m_carName.toStdString()
+                                    + " is no longer in its history. The list shows the versions there are now."),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("versionGone"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    DialogFocus::open(box);
+    return nullptr;
+}
+
+void HistoryDialog::compare()
+{
+    const VersionListing* version = chosenAfresh();
     Comparison comparison;
     if (!version || version->name.kind == VersionName::Kind::Current
         || !m_editor.compare(version->name, VersionName{}, comparison))
@@ -119,7 +149,7 @@ void HistoryDialog::compare()
 
 void HistoryDialog::askToRestore()
 {
-    const VersionListing* version = chosen();
+    const VersionListing* version = chosenAfresh();
     if (!version || version->name.kind == VersionName::Kind::Current)
         return;
     const VersionName name = version->name;

@@ -30,6 +30,7 @@ public:
 
 private:
     const VersionListing* chosen() const;
+    const VersionListing* chosenAfresh();
     void compare();
     void askToRestore();
     void updateButtons();

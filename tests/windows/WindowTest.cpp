@@ -525,6 +525,17 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     EXPECT_EQ(shown(), "0 1100 100 10 7 15 18");
     EXPECT_EQ(versions->topLevelItemCount(), 5);
     EXPECT_TRUE(messages.shown.empty());
+
+    // A history removed meanwhile: Compare says so and lists what is left, the backup.
+    std::filesystem::remove_all(racers() / "falcon_gt/scripts/_main_history");
+    versions->setCurrentItem(versions->topLevelItem(1));
+    EXPECT_EQ(versions->currentItem()->text(0), "1 (empty)");
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("compareButton"), Qt::LeftButton);
+    ASSERT_TRUE(form->findChild<QMessageBox*>("versionGone"));
+    close(form->findChild<QMessageBox*>("versionGone"));
+    ASSERT_EQ(versions->topLevelItemCount(), 2);
+    EXPECT_EQ(versions->topLevelItem(1)->text(0), "backup");
+    EXPECT_TRUE(messages.shown.empty());
     close(dialog("historyDialog"));
 
     // Help shows the help window, About the name, version and licence; the car list offers the car actions.
