@@ -33,8 +33,9 @@ HistoryDialog::HistoryDialog(CarEditor& editor, const QString& carName, std::fun
     m_list->setAllColumnsShowFocus(true);
     m_list->setHeaderLabels({QStringLiteral("Version"), QStringLiteral("Time"), QStringLiteral("Size"),
                              QStringLiteral("Settings")});
-    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_list->header()->setStretchLastSection(false);
+    // The settings take the rest of the width, so no bare strip of header
+    // is left over.
+    m_list->header()->setStretchLastSection(true);
 
     auto* buttons = new QDialogButtonBox(this);
     m_compare = buttons->addButton(QStringLiteral("&Compare"), QDialogButtonBox::ActionRole);
@@ -83,8 +84,12 @@ bool HistoryDialog::refresh()
                                                     : m_versions.size() > 1 ? 1 : 0));
     updateButtons();
     int width = 0;
-    for (int column = 0; column < m_list->columnCount(); ++column)
+    const int room = 2 * m_list->fontMetrics().averageCharWidth();
+    for (int column = 0; column < m_list->columnCount(); ++column) {
+        m_list->resizeColumnToContents(column);
+        m_list->setColumnWidth(column, m_list->columnWidth(column) + room);
         width += m_list->header()->sectionSize(column);
+    }
     resize(std::max(width + 48, 480), 120 + m_list->sizeHintForRow(0) * static_cast<int>(m_versions.size() + 2));
     return listed;
 }
