@@ -74,6 +74,10 @@ const ToolRun Runs[] = {
      "\"settings\":\"engines: V6 V8 V10 · drive: rear · front: 5 .*\"\\},\n.*\"marks\":\\[\"backup\"\\].*\n"
      "\\{\"version\":\"2\",\"marks\":\\[\"original\"\\],\"time\":\"2001-02-0[234]T", "^$"},
     {{"help", "restore"}, 0, "Usage: quendral-car restore \\[OPTIONS\\] \\[CAR_FOLDER\\] \\[VERSION...\\]", ""},
+    {{"restore", "mistral", "original"}, 0, "^$", "^$", true},
+    {{"set", "mistral", "--min", "15", "--max", "18", "--dry-run"}, 1, "",
+     "/mistral: Preview changes: The car \"mistral\" would be saved, but its car script could not take every "
+     "setting: smallest wheel size 15 "},
 };
 
 using Snapshot = std::map<fs::path, std::pair<std::string, fs::file_time_type>>;

@@ -47,6 +47,7 @@ constexpr FormLayout::MenuItem Menu[] = {
     {"fileMenu", "", "&File", 0, 0},
     {"openFolderAction", "fileMenu", "&Open racers folder\xE2\x80\xA6", 0, 0},
     {"saveAction", "fileMenu", "&Save", 'S', 0},
+    {"rescanAction", "fileMenu", "&Rescan racers folder", 0, 5},
     {"", "fileMenu", "", 0, 0},
     {"quitAction", "fileMenu", "&Quit", 'Q', 0},
     {"carMenu", "", "&Car", 0, 0},

@@ -4,6 +4,7 @@
 
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
+#include "carscript/FieldReader.h"
 #include "carscript/FileSystem.h"
 #include "carscript/SaveSettings.h"
 #include "carscript/ScriptLoader.h"
@@ -30,11 +31,23 @@ namespace {
 
 constexpr int SmallestWheelSize = 14;
 
+constexpr std::string_view PreviewCaption = "Preview changes";
+
 constexpr std::string_view InUtf16 = "in UTF-16, which the editor cannot edit";
 
 std::string quoted(const std::string& text)
 {
     return "\"" + text + "\"";
+}
+
+bool hasWheelBlock(std::string_view script)
+{
+    FieldReader reader(script);
+    Field field;
+    while (reader.next(field))
+        if (wheelMarker(field.text))
+            return true;
+    return false;
 }
 
 // Loads into scratch controls show the user nothing.
@@ -207,7 +220,7 @@ bool CarEditor::loadSelectedCar()
         if (isUtf16Text(data))
             return cannotRead("it is " + std::string(InUtf16));
         loadCarSettings(data, m_controls);
-        m_loaded = Loaded{car->folder, settingsOf(m_controls)};
+        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script)};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -227,6 +240,54 @@ bool CarEditor::save(SaveScope scope)
     BatchSave batch(m_fileSystem);
     batch.add(*this, scope);
     return batch.run().front();
+}
+
+CarEditor::SaveOutcome CarEditor::saveOver(const ScriptStamp& expected, SaveScope scope)
+{
+    std::optional<SaveJob> job = saveJob(scope);
+    if (!job)
+        return SaveOutcome::NotSaved;
+    auto changed = std::make_shared<bool>(false);
+    job->newScript = [rewrite = std::move(job->newScript), expected, changed](
+                         const std::string& script, ReplacementFile& file, std::string& written) {
+        if (!expected.sameBytes(script)) {
+            *changed = true;
+            return false;
+        }
+        return rewrite(script, file, written);
+    };
+    BatchSave batch(m_fileSystem);
+    batch.add(*this, std::move(*job));
+    if (batch.run().front())
+        return SaveOutcome::Saved;
+    return *changed ? SaveOutcome::ChangedOnDisk : SaveOutcome::NotSaved;
+}
+
+std::optional<ScriptStamp> CarEditor::loadedStamp() const
+{
+    return carLoaded() ? std::optional(m_loaded->stamp) : std::nullopt;
+}
+
+std::optional<ScriptStamp> CarEditor::stampOnDisk() const
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    if (!car)
+        return std::nullopt;
+    const std::filesystem::path script = carScriptPath(car->folder);
+    try {
+        std::string data;
+        std::string error;
+        if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
+            return std::nullopt;
+        return ScriptStamp::of(data, script);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool CarEditor::editedSinceLoad() const
+{
+    return carLoaded() && settingsOf(m_controls) != m_loaded->settings;
 }
 
 std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
@@ -272,7 +333,10 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     job.finish = [this, car, rewritten](const std::string& written) {
         if (rewritten->merged)
             show(*rewritten->merged, m_controls);
-        return checkReadBack(*car, rewritten->settings, written, rewritten->notes, true);
+        const bool took = checkReadBack(*car, rewritten->settings, written, rewritten->notes, true);
+        if (m_loaded && m_loaded->carFolder == car->folder)
+            m_loaded->stamp = ScriptStamp::of(written, carScriptPath(car->folder));
+        return took;
     };
     job.outOfMemoryOnceSaved = [this, car] {
         m_messages->showError("Save file", "The car " + quoted(car->name)
@@ -316,7 +380,9 @@ bool CarEditor::readScriptToSave(const CarEntry& car, std::string& data)
 bool CarEditor::previewSave(SaveScope scope, std::string& current, std::optional<std::string>& written)
 {
     written.reset();
-    const CarEntry* car = selectedCar("Save file");
+    const bool wasPreviewing = std::exchange(m_previewing, true);
+    const std::shared_ptr<void> previewEnds(nullptr, [this, wasPreviewing](void*) { m_previewing = wasPreviewing; });
+    const CarEntry* car = selectedCar(PreviewCaption);
     int smallest = 0;
     int largest = 0;
     if (!car || !readWheelSizes(smallest, largest))
@@ -368,23 +434,23 @@ bool CarEditor::findVersion(const CarEntry& car, const VersionName& name, Versio
         side.path = backupScriptPath(car.folder);
         if (std::filesystem::exists(std::filesystem::symlink_status(side.path, ignored)))
             return true;
-        m_messages->showError("History", "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
+        m_messages->showError(historyCaption(), "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
         return false;
     }
     std::vector<HistoryEntry> entries;
     std::string error;
     if (!readHistory(car.folder, entries, error)) {
-        m_messages->showError("History", "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
+        m_messages->showError(historyCaption(), "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
         return false;
     }
     if (entries.empty()) {
-        m_messages->showError("History", "The car " + quoted(car.name) + " has no history yet: its first save starts it.");
+        m_messages->showError(historyCaption(), "The car " + quoted(car.name) + " has no history yet: its first save starts it.");
         return false;
     }
     const bool original = name.kind == Kind::Original;
     const std::size_t index = original ? entries.size() - 1 : static_cast<std::size_t>(name.number - 1);
     if (index >= entries.size() || (original && !entries[index].original)) {
-        m_messages->showError("History", "The car " + quoted(car.name) + " has no version " + versionText(name)
+        m_messages->showError(historyCaption(), "The car " + quoted(car.name) + " has no version " + versionText(name)
                                             + ": its history holds " + std::to_string(entries.size())
                                             + (entries.size() == 1 ? " version" : " versions")
                                             + (entries.back().original ? ", the oldest its original." : ", none of them its original."));
@@ -402,7 +468,7 @@ bool CarEditor::readVersion(const CarEntry& car, const VersionName& name, Versio
     std::string error;
     if (m_fileSystem.readFile(side.path, bytes, error, LargestCarScript))
         return true;
-    m_messages->showError("History", "The version " + side.label + " of the car " + quoted(car.name)
+    m_messages->showError(historyCaption(), "The version " + side.label + " of the car " + quoted(car.name)
                                         + " cannot be read: " + side.path.string() + ": " + error + ".");
     return false;
 }
@@ -427,12 +493,14 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
         bool backupShown = false;
         const auto add = [&](VersionName name, const std::filesystem::path& path, std::optional<HistoryTime> time,
                              std::string marks) {
-            VersionListing listing{name, std::move(marks), {}, 0, {}};
+            VersionListing listing{name, std::move(marks), {}, {}, 0, {}};
             std::string bytes;
             std::string why;
             if (m_fileSystem.readFile(path, bytes, why, LargestCarScript)) {
                 listing.size = bytes.size();
                 listing.settings = settingsText(bytes);
+                // Restoring such a version would leave the car without settings.
+                listing.lacks = bytes.empty() ? "empty" : !hasWheelBlock(bytes) ? "no wheels" : "";
                 if (hasBackup && !backupShown && bytes == backup) {
                     backupShown = true;
                     listing.marks = listing.marks.empty() ? "backup" : "backup, " + listing.marks;
@@ -478,7 +546,10 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
 
 bool CarEditor::compare(const VersionName& from, const VersionName& to, Comparison& comparison)
 {
-    const CarEntry* car = selectedCar("History");
+    const bool preview = from.kind == VersionName::Kind::Saved || to.kind == VersionName::Kind::Saved;
+    const bool wasPreviewing = std::exchange(m_previewing, preview);
+    const std::shared_ptr<void> previewEnds(nullptr, [this, wasPreviewing](void*) { m_previewing = wasPreviewing; });
+    const CarEntry* car = selectedCar(historyCaption());
     if (!car)
         return false;
     try {
@@ -597,7 +668,7 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, st
     unlike.rear = asked.rearPosition == 0 ? 1 : 0;
     const Settings back = loadedOver(unlike, written);
     if (remember)
-        m_loaded = Loaded{car.folder, back};
+        m_loaded = Loaded{car.folder, back, {}};
 
     std::vector<std::string> missed;
     const auto miss = [&](const std::string& setting, const std::string& given, const std::string& why) {
@@ -632,9 +703,9 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, st
     std::string list;
     for (const std::string& item : missed)
         list += (list.empty() ? "" : "; ") + item;
-    m_messages->showError("Save file", "The car " + quoted(car.name)
-                                          + " was saved, but its car script could not take every setting: " + list
-                                          + ".");
+    m_messages->showError(m_previewing ? PreviewCaption : "Save file",
+                          "The car " + quoted(car.name) + (m_previewing ? " would be saved" : " was saved")
+                              + ", but its car script could not take every setting: " + list + ".");
     return false;
 }
 
@@ -730,8 +801,11 @@ std::string CarEditor::settingsText(std::string_view script)
 
 void CarEditor::reportSaveFailure(const CarEntry& car, const std::string& reason)
 {
-    m_messages->showError("Save file", "The car " + quoted(car.name) + " was not saved: " + reason
-                                          + ". Its car script is unchanged.");
+    if (m_previewing)
+        m_messages->showError(PreviewCaption, "The car " + quoted(car.name) + " would not be saved: " + reason + ".");
+    else
+        m_messages->showError("Save file", "The car " + quoted(car.name) + " was not saved: " + reason
+                                              + ". Its car script is unchanged.");
 }
 
 } // namespace quendral

@@ -2,6 +2,7 @@
 
 #include "catalogue/CarTable.h"
 #include "editor/CarVersions.h"
+#include "editor/ScriptStamp.h"
 
 #include <array>
 #include <filesystem>
@@ -74,6 +75,25 @@ public:
     // (unless it writes the same bytes), then makes the backup hold it too.
     bool save(SaveScope scope = SaveScope::ChangedSettings);
 
+    enum class SaveOutcome { Saved, NotSaved, ChangedOnDisk };
+    // The same save, but only over the bytes `expected` stands for: when the
+    // car script, read under the save lock, holds others, nothing is
+    // written, nothing is told and the outcome is ChangedOnDisk. NotSaved is
+    // what save() tells as false.
+    SaveOutcome saveOver(const ScriptStamp& expected, SaveScope scope);
+
+    // The stamp of the script last loaded or saved, while the selected car
+    // is the one loaded.
+    std::optional<ScriptStamp> loadedStamp() const;
+
+    // The selected car's script as it is now on disk; nothing when it
+    // cannot be read.
+    std::optional<ScriptStamp> stampOnDisk() const;
+
+    // Whether the controls show other settings than the car's script gave
+    // when it was last loaded or saved.
+    bool editedSinceLoad() const;
+
     // What save(scope) would write now, as `written`, beside the car script
     // as it is now, as `current`; nothing is written and no lock taken. The
     // user is told what the save would tell, and the result is what the
@@ -123,6 +143,7 @@ private:
     {
         std::filesystem::path carFolder;
         Settings settings;
+        ScriptStamp stamp;
     };
 
     friend class BatchSave;
@@ -155,6 +176,7 @@ private:
     bool checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
                        const RewriteNotes& notes, bool remember);
     void reportSaveFailure(const CarEntry& car, const std::string& reason);
+    std::string_view historyCaption() const { return m_previewing ? "Preview changes" : "History"; }
 
     bool findVersion(const CarEntry& car, const VersionName& name, VersionSide& side);
     bool readVersion(const CarEntry& car, const VersionName& name, VersionSide& side, std::string& bytes);
@@ -170,6 +192,8 @@ private:
     FileSystem& m_fileSystem;
     CarTable m_table;
     std::optional<Loaded> m_loaded;
+    // While a preview runs, its messages say what a save would do.
+    bool m_previewing = false;
 };
 
 } // namespace quendral

@@ -38,6 +38,9 @@ struct VersionListing
     VersionName name;
     // "backup", "original", both, or nothing.
     std::string marks;
+    // "empty" or "no wheels" for a version that holds no settings to
+    // restore; nothing otherwise.
+    std::string lacks;
     HistoryTime time{};
     std::uintmax_t size = 0;
     // "engines: I4 V6 · drive: rear · front: 12 · rear: 3 · min: 15 · max: 18",

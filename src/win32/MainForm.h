@@ -81,6 +81,7 @@ private:
     void openFolderRow(int row);
     void pickCar(int row);
     void save();
+    void rescan();
     void chooseFolder();
     void showHelp();
     void showAbout();

@@ -79,6 +79,8 @@ void MainForm::menuCommand(std::size_t item)
         chooseFolder();
     else if (name == "saveAction")
         save();
+    else if (name == "rescanAction")
+        rescan();
     else if (name == "quitAction")
         PostMessageW(handle(), WM_CLOSE, 0, 0);
     else if (name == "previewAction" && m_editor.carLoaded())
@@ -148,6 +150,21 @@ void MainForm::save()
 {
     m_editor.save(CarEditor::SaveScope::EveryControl);
     updateCarActions();
+}
+
+// The racers folder read again, for cars added or removed on disk; the
+// picked car stays picked while it is there.
+void MainForm::rescan()
+{
+    const int index = m_controls.carList.listIndex();
+    const std::string picked = index < 0 ? std::string() : m_controls.carList.items()[static_cast<std::size_t>(index)];
+    const std::filesystem::path folder = m_controls.folderChooser.path();
+    if (folder.empty() || !m_editor.openFolder(folder))
+        return;
+    const auto& items = m_controls.carList.items();
+    const auto found = std::find(items.begin(), items.end(), picked);
+    if (!picked.empty() && found != items.end())
+        pickCar(static_cast<int>(found - items.begin()));
 }
 
 // As though the folder had been picked in the folder chooser.

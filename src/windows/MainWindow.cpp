@@ -3,12 +3,16 @@
 #include "carscript/FileSystem.h"
 #include "controls/FormLayout.h"
 #include "ProgramInfo.h"
+#include "carscript/CarFiles.h"
 #include "windows/CarList.h"
+#include "windows/ChangedOnDiskBar.h"
+#include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
 #include "windows/HistoryDialog.h"
+#include "windows/LoadedCar.h"
 #include "windows/ShownText.h"
 #include "windows/FrameStyle.h"
 
@@ -33,7 +37,10 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStatusBar>
 #include <QStyle>
+#include <QToolTip>
+#include <QCursor>
 
 #include <algorithm>
 
@@ -64,6 +71,14 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
 
     createControls();
     createMenus();
+    m_changedBar = new ChangedOnDiskBar([this] { m_loadedCar->reload(); }, this);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_loadedCar = new LoadedCar(m_editor, m_controls, *m_changedBar, *m_statusBar, this, [this] {
+        updateCarActions();
+        applyLayout();
+    });
     setTabOrder();
     m_twips = TwipsLayout(scaleToFitCaptions());
     applyLayout();
@@ -95,6 +110,9 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     connect(m_carList, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_carContextMenu->popup(m_carList->viewport()->mapToGlobal(at)); });
     m_carList->viewport()->installEventFilter(this);
+    m_carList->installEventFilter(this);
+    for (QSlider* slider : {m_frontHeight, m_rearHeight})
+        connect(slider, &QSlider::valueChanged, this, [this, slider](int value) { showSliderValue(slider, value); });
     for (QRadioButton* option : m_driveButtons)
         option->installEventFilter(this);
 
@@ -234,12 +252,15 @@ void MainWindow::createMenus()
     QMenu* file = addMenu("fileMenu");
     connect(addAction(file, "openFolderAction"), &QAction::triggered, this, &MainWindow::chooseFolder);
     connect(addAction(file, "saveAction"), &QAction::triggered, this, &MainWindow::save);
+    connect(addAction(file, "rescanAction"), &QAction::triggered, this, &MainWindow::rescan);
     file->addSeparator();
     connect(addAction(file, "quitAction"), &QAction::triggered, this, &QWidget::close);
 
     m_carMenu = addMenu("carMenu");
     QAction* preview = addAction(m_carMenu, "previewAction");
     QAction* history = addAction(m_carMenu, "historyAction");
+    m_previewAction = preview;
+    m_historyAction = history;
     connect(preview, &QAction::triggered, this, &MainWindow::previewChanges);
     connect(history, &QAction::triggered, this, &MainWindow::showHistory);
 
@@ -320,17 +341,30 @@ void MainWindow::applyLayout()
     for (const Placement& placement : m_placements)
         if (placement.widget->parentWidget() == this)
             placement.widget->move(placement.widget->pos() + QPoint(0, top));
-    resize(m_twips.size(FormLayout::FormSize.width, FormLayout::FormSize.height) + QSize(0, top));
+    resize(m_twips.size(FormLayout::FormSize.width, FormLayout::FormSize.height) +
+           QSize(0, top + m_statusBar->sizeHint().height()));
+}
+
+static int menuHeight(const QMenuBar* menuBar)
+{
+    return menuBar->isNativeMenuBar() ? 0 : menuBar->sizeHint().height();
 }
 
 int MainWindow::clientTop() const
 {
-    return m_menuBar->isNativeMenuBar() ? 0 : m_menuBar->sizeHint().height();
+    return menuHeight(m_menuBar) + (m_changedBar && !m_changedBar->isHidden() ? m_changedBar->sizeHint().height() : 0);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
-    m_menuBar->setGeometry(0, 0, width(), clientTop());
+    const int top = menuHeight(m_menuBar);
+    m_menuBar->setGeometry(0, 0, width(), top);
+    if (m_changedBar)
+        m_changedBar->setGeometry(0, top, width(), m_changedBar->sizeHint().height());
+    if (m_statusBar) {
+        const int statusHeight = m_statusBar->sizeHint().height();
+        m_statusBar->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    }
     QWidget::resizeEvent(event);
 }
 
@@ -395,6 +429,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_carList->viewport() && event->type() == QEvent::MouseButtonPress)
         m_rowBeforePress = m_carList->currentRow();
 
+    // Shift+F10 and the Menu key open the car list's menu at its current car.
+    if (watched == m_carList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QRect item = m_carList->visualItemRect(m_carList->currentItem());
+            const QPoint at = item.isValid() ? item.center() : QPoint(4, 4);
+            m_carContextMenu->popup(m_carList->viewport()->mapToGlobal(at));
+            return true;
+        }
+    }
+
     const auto option = std::find(m_driveButtons.begin(), m_driveButtons.end(), watched);
     if (option != m_driveButtons.end()) {
         // The arrow keys move the tick through the drive system, round and
@@ -446,8 +491,7 @@ void MainWindow::pickCar(int row)
     if (row < 0)
         return;
     m_controls.carList.setListIndex(row);
-    m_editor.loadSelectedCar();
-    updateCarActions();
+    m_loadedCar->load();
 }
 
 void MainWindow::clickCar(QListWidgetItem* item)
@@ -456,15 +500,12 @@ void MainWindow::clickCar(QListWidgetItem* item)
     if (row < 0 || row != m_rowBeforePress)
         return;
     m_controls.carList.setListIndex(row);
-    m_editor.loadSelectedCar();
-    updateCarActions();
+    m_loadedCar->load();
 }
 
-// The window shows every setting; what the user sees is what is saved.
 void MainWindow::save()
 {
-    m_editor.save(CarEditor::SaveScope::EveryControl);
-    updateCarActions();
+    m_loadedCar->save();
 }
 
 // As though the folder had been picked in the folder chooser.
@@ -480,7 +521,7 @@ void MainWindow::chooseFolder()
         if (!m_editor.openFolder(pathOf(folder)))
             showFolder();
     });
-    dialog->open();
+    DialogFocus::open(dialog);
 }
 
 void MainWindow::showHelp()
@@ -505,7 +546,7 @@ void MainWindow::showAbout()
     box->setInformativeText(QString::fromUtf8(program::Copyright) + QStringLiteral(".\nReleased under the ")
                             + QString::fromUtf8(program::LicenceName) + QStringLiteral(" licence."));
     box->setDetailedText(QString::fromUtf8(program::LicenceText));
-    box->open();
+    DialogFocus::open(box);
 }
 
 static QString selectedCarName(const EditingControls& controls)
@@ -516,34 +557,70 @@ static QString selectedCarName(const EditingControls& controls)
 
 void MainWindow::previewChanges()
 {
-    Comparison comparison;
-    if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
-        return;
-    auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
-                                  comparison, this);
-    dialog->open();
+    m_loadedCar->unlessChangedOnDisk(this, [this] {
+        Comparison comparison;
+        if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
+            return;
+        auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
+                                      comparison, this);
+        DialogFocus::open(dialog);
+    });
 }
 
 void MainWindow::showHistory()
 {
     const auto restored = [this] {
-        m_editor.loadSelectedCar();
-        updateCarActions();
+        // What the restored script does not give must not linger from the
+        // script it replaced.
+        m_controls.driveSystem.setValue(std::max(m_controls.driveSystem.selected(), 0), false);
+        m_controls.frontHeight.setValue(0);
+        m_controls.rearHeight.setValue(0);
+        m_controls.smallestWheel.setText({});
+        m_controls.largestWheel.setText({});
+        m_loadedCar->load();
+        m_statusBar->showMessage(QStringLiteral("Restored ") + m_loadedCar->carName());
     };
-    auto* dialog = new HistoryDialog(m_editor, selectedCarName(m_controls), restored, this);
+    const auto beforeRestore = [this](QWidget* asker, std::function<void()> proceed) {
+        m_loadedCar->unlessChangedOnDisk(asker, std::move(proceed));
+    };
+    auto* dialog = new HistoryDialog(m_editor, selectedCarName(m_controls), restored, beforeRestore, this);
     if (!dialog->refresh()) {
         delete dialog;
         return;
     }
-    dialog->open();
+    DialogFocus::open(dialog);
 }
 
+// History is for a car whose script cannot be read or is gone too: that is
+// when its earlier versions are needed most.
 void MainWindow::updateCarActions()
 {
     const bool loaded = m_editor.carLoaded();
-    m_carMenu->setEnabled(loaded);
-    for (QAction* action : m_carMenu->actions())
-        action->setEnabled(loaded);
+    const CarEntry* car = m_editor.carTable().entry(m_controls.carList.listIndex());
+    std::error_code ignored;
+    const bool versions = loaded
+        || (car
+            && (std::filesystem::exists(historyFolderPath(car->folder), ignored)
+                || std::filesystem::exists(backupScriptPath(car->folder), ignored)));
+    m_carMenu->setEnabled(versions);
+    m_previewAction->setEnabled(loaded);
+    m_historyAction->setEnabled(versions);
+}
+
+// Cars added or removed on disk appear; the car picked stays picked.
+void MainWindow::rescan()
+{
+    const std::string picked = m_loadedCar->carName().toStdString();
+    const std::filesystem::path folder = m_controls.folderChooser.path();
+    if (folder.empty() || !m_editor.openFolder(folder))
+        return;
+    const auto& items = m_controls.carList.items();
+    const auto found = std::find(items.begin(), items.end(), picked);
+    if (!picked.empty() && found != items.end()) {
+        m_controls.carList.setListIndex(static_cast<int>(found - items.begin()));
+        m_loadedCar->load();
+    }
+    m_statusBar->showMessage(QStringLiteral("Rescanned: %1 cars").arg(items.size()));
 }
 
 void MainWindow::showDrives()
@@ -619,12 +696,28 @@ void MainWindow::showDriveSystem()
     }
 }
 
+// The value beside the pointer while it moves and on hover, and below in the
+// status bar; the form keeps its places.
+void MainWindow::showSliderValue(QSlider* slider, int value)
+{
+    const QString text = (slider == m_frontHeight ? QStringLiteral("Front height: %1")
+                                                  : QStringLiteral("Back height: %1"))
+                             .arg(value);
+    slider->setToolTip(text);
+    if (slider->isSliderDown())
+        QToolTip::showText(QCursor::pos(), text, slider);
+    if (slider->hasFocus() || slider->isSliderDown())
+        m_statusBar->showMessage(text, 3000);
+}
+
 void MainWindow::showSliders()
 {
     const QSignalBlocker quiet1(m_frontHeight);
     const QSignalBlocker quiet2(m_rearHeight);
     m_frontHeight->setValue(m_controls.frontHeight.value());
     m_rearHeight->setValue(m_controls.rearHeight.value());
+    m_frontHeight->setToolTip(QStringLiteral("Front height: %1").arg(m_frontHeight->value()));
+    m_rearHeight->setToolTip(QStringLiteral("Back height: %1").arg(m_rearHeight->value()));
 }
 
 void MainWindow::showWheelSizes()

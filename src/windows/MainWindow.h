@@ -11,6 +11,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -26,12 +27,15 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QStatusBar;
 class QTreeWidgetItem;
 
 namespace quendral {
 
+class ChangedOnDiskBar;
 class HelpWindow;
 class FolderTree;
+class LoadedCar;
 
 // The main window: the car list, the drive and folder choosers, the editing
 // frame and the Save button, laid out as drawn up in twips below a menu bar.
@@ -55,8 +59,8 @@ public:
 
     double layoutScale() const { return m_twips.scale(); }
 
-    // The top of the area below the menu bar, where the controls are laid
-    // out as drawn up.
+    // The top of the area below the menu bar (and the bar telling of a change
+    // on disk, while it shows), where the controls are laid out as drawn up.
     int clientTop() const;
 
     // Opens a folder in the folder chooser, as the user would; the racers
@@ -103,6 +107,8 @@ private:
     void previewChanges();
     void showHistory();
     void updateCarActions();
+    void rescan();
+    void showSliderValue(QSlider* slider, int value);
 
     // The model shown in the widgets.
     void showDrives();
@@ -141,6 +147,11 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_carMenu = nullptr;
     QMenu* m_carContextMenu = nullptr;
+    QAction* m_previewAction = nullptr;
+    QAction* m_historyAction = nullptr;
+    ChangedOnDiskBar* m_changedBar = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    LoadedCar* m_loadedCar = nullptr;
 };
 
 } // namespace quendral

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QWidget>
 
 namespace quendral {
 
@@ -87,7 +88,14 @@ std::unique_ptr<QMessageBox> MessageBoxPresenter::makeBox(std::string_view capti
 
 void MessageBoxPresenter::showError(std::string_view caption, std::string_view text)
 {
-    makeBox(caption, text, m_parent)->exec();
+    const auto box = makeBox(caption, text, m_parent);
+    // Without a window manager the keyboard stays where it was: hand it to
+    // the box, and back once it closes.
+    box->show();
+    box->activateWindow();
+    box->exec();
+    if (m_parent && m_parent->isVisible())
+        m_parent->window()->activateWindow();
 }
 
 } // namespace quendral

@@ -1,7 +1,9 @@
 // Pictures of the windows for the README: the demo cars opened, the first
-// car picked, the help window still open; then that car saved three times
-// and its History dialog. Run it under Xvfb, so the fonts are drawn as on a
-// desktop: window-screenshots RACERS_FOLDER OUTPUT_FOLDER
+// car picked, the help window still open; then that car saved three times,
+// the main window with its status bar and the History dialog; then another
+// program's change to the script and the question Save asks. Run it under
+// Xvfb, so the fonts are drawn as on a desktop (it changes the cars):
+// window-screenshots RACERS_FOLDER OUTPUT_FOLDER
 
 #include "windows/HelpWindow.h"
 #include "windows/MainWindow.h"
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QListWidget>
 #include <QTest>
+
+#include <fstream>
 
 int main(int argc, char* argv[])
 {
@@ -28,8 +32,7 @@ int main(int argc, char* argv[])
     QTest::mouseClick(cars->viewport(), Qt::LeftButton, {}, cars->visualItemRect(cars->item(0)).center());
     QTest::qWait(200);
     const QDir output(arguments[2]);
-    bool saved = form.grab().save(output.filePath(QStringLiteral("main-window.png")))
-        && form.helpWindow()->grab().save(output.filePath(QStringLiteral("help-window.png")));
+    bool saved = form.helpWindow()->grab().save(output.filePath(QStringLiteral("help-window.png")));
     form.helpWindow()->close();
 
     // Three saves of the first car, each of another setting.
@@ -41,11 +44,25 @@ int main(int argc, char* argv[])
     save->trigger();
     controls.largestWheel.setText("20");
     save->trigger();
+    QTest::qWait(400);
+    saved = saved && form.grab().save(output.filePath(QStringLiteral("main-window.png")));
     form.findChild<QAction*>(QStringLiteral("historyAction"))->trigger();
     auto* history = form.findChild<QDialog*>(QStringLiteral("historyDialog"));
     if (!history || !QTest::qWaitForWindowExposed(history))
         return 1;
     QTest::qWait(200);
     saved = saved && history->grab().save(output.filePath(QStringLiteral("history-dialog.png")));
+    history->close();
+
+    // Another program changes the script while the user changes a setting.
+    controls.rearHeight.setValue(4);
+    const auto script = quendral::pathOf(arguments[1]) / cars->item(0)->text().toStdString() / "scripts/_main_.cfg";
+    std::ofstream(script, std::ios::app) << "; tuned elsewhere\r\n";
+    save->trigger();
+    auto* question = form.findChild<QDialog*>(QStringLiteral("conflictQuestion"));
+    if (!question || !QTest::qWaitForWindowExposed(question))
+        return 1;
+    QTest::qWait(400);
+    saved = saved && question->grab().save(output.filePath(QStringLiteral("conflict-question.png")));
     return saved ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 
 #include "ProgramInfo.h"
 #include "Support.h"
+#include "carscript/FileSystem.h"
+#include "windows/ChangedOnDiskBar.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -108,6 +111,25 @@ protected:
         return text;
     }
 
+    // The bar telling of a change on disk while it shows, else the status bar.
+    std::string notice() const
+    {
+        auto* bar = form->findChild<ChangedOnDiskBar*>("changedOnDiskBar");
+        return (bar->isHidden() ? form->findChild<QStatusBar*>("statusBar")->currentMessage() : bar->text()).toStdString();
+    }
+
+    // Another program's save of falcon_gt, with V10 ticked, as the tool makes it.
+    void saveElsewhere()
+    {
+        RecordingMessages quiet;
+        EditingControls controls(quiet);
+        CarEditor other(controls, quiet, FileSystem::real());
+        other.pickCarFolder(racers() / "falcon_gt");
+        ASSERT_TRUE(other.loadSelectedCar());
+        controls.engineChecks()[3]->setValue(1);
+        ASSERT_TRUE(other.save());
+    }
+
     TemporaryFolder temp;
     RecordingMessages messages;
     std::unique_ptr<MainWindow> form = std::make_unique<MainWindow>(&messages);
@@ -171,7 +193,8 @@ TEST_F(Window, EveryControlStandsWhereItWasDrawnUpWithItsCaptionWhole)
     EXPECT_EQ(help->windowTitle(), form->windowTitle());
     // The client area below the menu bar is laid out as drawn up.
     EXPECT_GT(form->clientTop(), 0);
-    EXPECT_EQ(form->size(), TwipsLayout(form->layoutScale()).size(4920, 7275) + QSize(0, form->clientTop()));
+    EXPECT_EQ(form->size(), TwipsLayout(form->layoutScale()).size(4920, 7275)
+                                + QSize(0, form->clientTop() + form->findChild<QStatusBar*>()->sizeHint().height()));
     EXPECT_EQ(help->windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
               Qt::Tool | Qt::WindowCloseButtonHint);
     EXPECT_EQ(help->minimumSize(), help->maximumSize());
@@ -257,6 +280,8 @@ TEST_F(Window, StartedInAFolderItChoosesNoCarUntilTheUserClicksOne)
 // The car clicked first (-1: none), the control given the focus and the keys pressed; then the control
 // with the focus, the car chosen and highlighted, the settings shown (and read back after a save), the
 // caption of the one message shown, whether Save ran. Over the demo cars and a fourth that drives no axle.
+// Another program may save falcon_gt with V10 ticked after as many keys as given; then what picking it
+// afresh shows, and the bar or status bar's notice.
 struct KeyRow
 {
     int car;
@@ -264,6 +289,8 @@ struct KeyRow
     std::vector<QKeyCombination> keys;
     const char *focusAfter, *shownAfter, *message = "";
     bool saves = false;
+    int savedMeanwhile = -1;
+    const char *reloaded = nullptr, *notice = nullptr;
 };
 constexpr auto AltS = Qt::AltModifier | Qt::Key_S;
 const KeyRow KeyRows[] = {
@@ -288,6 +315,19 @@ const KeyRow KeyRows[] = {
     {0, "Check4", {Qt::Key_Space, AltS}, "Check4", "0 1101 100 10 7 15 18", "", true},
     {0, "Slider2", {Qt::Key_Tab, Qt::Key_Down, AltS}, "Option2", "0 1100 010 10 7 15 18", "", true},
     {0, "txtminw", {Qt::Key_1, Qt::Key_2, AltS}, "txtminw", "0 1100 100 10 7 14 18", "Min size", true},
+    {0, "lstcars", {AltS, Qt::ControlModifier | Qt::Key_H, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Escape}, "lstcars",
+     "0 1100 100 10 7 15 18", "", true},
+    {0, "lstcars", {}, "lstcars", "0 1101 100 10 7 15 18", "", true, 0, nullptr, "Reloaded falcon_gt"},
+    {0, "Check3", {Qt::Key_Space, Qt::AltModifier | Qt::Key_R}, "Check3", "0 1101 100 10 7 15 18", "", true, 1,
+     nullptr, "Reloaded falcon_gt"},
+    {0, "Check3", {Qt::Key_Space, AltS, Qt::Key_Escape}, "Check3", "0 1110 100 10 7 15 18", "", true, 1,
+     "0 1101 100 10 7 15 18", "falcon_gt changed on disk — Reload"},
+    {0, "Check3", {Qt::Key_Space, AltS, Qt::Key_Return}, "Check3", "0 1110 100 10 7 15 18", "", true, 1,
+     "0 1101 100 10 7 15 18", "falcon_gt changed on disk — Reload"},
+    {0, "Check3", {Qt::Key_Space, AltS, Qt::AltModifier | Qt::Key_R}, "Check3", "0 1101 100 10 7 15 18", "", true, 1,
+     nullptr, "Reloaded falcon_gt"},
+    {0, "Check3", {Qt::Key_Space, AltS, Qt::AltModifier | Qt::Key_A}, "Check3", "0 1110 100 10 7 15 18", "", true, 1,
+     nullptr, "Saved falcon_gt — 2 versions kept"},
 };
 
 struct KeyPresses : Window, testing::WithParamInterface<KeyRow> {};
@@ -303,16 +343,38 @@ TEST_P(KeyPresses, MoveTheFocusAndTheChoiceAsOnTheDesktop)
     if (row.car >= 0)
         clickCar(row.car);
     control(row.focus)->setFocus(Qt::TabFocusReason);
-    for (const QKeyCombination key : row.keys)
-        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+    for (std::size_t i = 0; i <= row.keys.size(); ++i) {
+        if (static_cast<int>(i) == row.savedMeanwhile) {
+            saveElsewhere();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !notice().empty(); }));
+        }
+        // A mnemonic clicks its button a moment later, which may open a question.
+        EXPECT_TRUE(QTest::qWaitFor([] {
+            const QWidgetList widgets = QApplication::allWidgets();
+            return std::none_of(widgets.begin(), widgets.end(), [](QWidget* widget) {
+                auto* button = qobject_cast<QAbstractButton*>(widget);
+                return button && button->isDown();
+            });
+        }));
+        // The dialog in front has the keyboard, or the window once none is.
+        QWidget* front = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : form.get();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == front; })) << i;
+        if (i < row.keys.size())
+            QTest::keyClick(QApplication::focusWidget(), row.keys[i].key(), row.keys[i].keyboardModifiers());
+    }
     EXPECT_EQ(QTest::qWaitFor([&] { return saved("falcon_gt"); }, row.saves ? 5000 : 0), row.saves);
+    if (row.notice) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return notice() == row.notice && QApplication::activeWindow() == form.get(); }))
+            << notice();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), row.focusAfter);
     EXPECT_EQ(shown(), row.shownAfter);
     EXPECT_EQ(messages.captions(), *row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{});
     if (row.saves) {
         clickCar(1);
         clickCar(0);
-        EXPECT_EQ(shown(), row.shownAfter);
+        EXPECT_EQ(shown(), row.reloaded ? row.reloaded : row.shownAfter);
     }
 }
 
@@ -436,14 +498,24 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     click("Check3");
     key(Qt::ControlModifier | Qt::Key_S);
 
-    // The history, newest first; compare the original with the script, then restore it.
+    // The history, newest first, an empty future-dated version marked and passed over; compare the
+    // original with the script, then restore it.
+    writeBytes(racers() / "falcon_gt/scripts/_main_history/_main_.20991231T235959.000Z.cfg", "");
     key(Qt::ControlModifier | Qt::Key_H);
     auto* versions = dialog("historyDialog")->findChild<QTreeWidget*>("versionList");
-    ASSERT_EQ(versions->topLevelItemCount(), 3);
-    EXPECT_EQ(versions->topLevelItem(1)->text(0), "1 (backup)");
-    EXPECT_EQ(versions->topLevelItem(2)->text(0), "2 (original)");
+    ASSERT_EQ(versions->topLevelItemCount(), 4);
+    EXPECT_EQ(versions->topLevelItem(1)->text(0), "1 (empty)");
+    EXPECT_EQ(versions->currentItem(), versions->topLevelItem(2));
+    EXPECT_EQ(versions->topLevelItem(2)->text(0), "2 (backup)");
+    EXPECT_EQ(versions->topLevelItem(3)->text(0), "3 (original)");
     EXPECT_TRUE(versions->topLevelItem(0)->text(3).startsWith("engines: I4 V6 V8 · drive: front"));
-    versions->setCurrentItem(versions->topLevelItem(2));
+    versions->setCurrentItem(versions->topLevelItem(1));
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("restoreButton"), Qt::LeftButton);
+    auto* junk = form->findChild<QMessageBox*>("restoreConfirmation");
+    EXPECT_EQ(junk->icon(), QMessageBox::Warning);
+    EXPECT_EQ(junk->defaultButton(), junk->button(QMessageBox::No));
+    close(junk);
+    versions->setCurrentItem(versions->topLevelItem(3));
     QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("compareButton"), Qt::LeftButton);
     EXPECT_TRUE(diffText("compareDialog")->toPlainText().contains("\n+attach    0x000400D0 1    ; v8 blocks\n"));
     QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("restoreButton"), Qt::LeftButton);
@@ -451,7 +523,18 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     QTest::mouseClick(confirmation->button(QMessageBox::Yes), Qt::LeftButton);
     EXPECT_EQ(readBytes(racers() / "falcon_gt/scripts/_main_.cfg"), original);
     EXPECT_EQ(shown(), "0 1100 100 10 7 15 18");
-    EXPECT_EQ(versions->topLevelItemCount(), 4);
+    EXPECT_EQ(versions->topLevelItemCount(), 5);
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A history removed meanwhile: Compare says so and lists what is left, the backup.
+    std::filesystem::remove_all(racers() / "falcon_gt/scripts/_main_history");
+    versions->setCurrentItem(versions->topLevelItem(1));
+    EXPECT_EQ(versions->currentItem()->text(0), "1 (empty)");
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("compareButton"), Qt::LeftButton);
+    ASSERT_TRUE(form->findChild<QMessageBox*>("versionGone"));
+    close(form->findChild<QMessageBox*>("versionGone"));
+    ASSERT_EQ(versions->topLevelItemCount(), 2);
+    EXPECT_EQ(versions->topLevelItem(1)->text(0), "backup");
     EXPECT_TRUE(messages.shown.empty());
     close(dialog("historyDialog"));
 
@@ -464,11 +547,19 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     EXPECT_EQ(about->text(), QStringLiteral("%1 %2").arg(program::Name, program::Version));
     EXPECT_TRUE(about->detailedText().contains("Permission is hereby granted"));
     about->close();
-    Q_EMIT control<QListWidget>("lstcars")->customContextMenuRequested(QPoint(4, 4));
+    QTest::keyClick(control("lstcars"), Qt::Key_F10, Qt::ShiftModifier);
     auto* contextMenu = static_cast<QMenu*>(find("carContextMenu"));
     EXPECT_TRUE(contextMenu->isVisible());
     EXPECT_EQ(contextMenu->actions(), carMenu->actions());
     contextMenu->close();
+
+    // A script that cannot be read still has its history.
+    writeBytes(racers() / "falcon_gt/scripts/_main_.cfg", std::string("\xff\xfe;\0", 4));
+    clickCar(1);
+    clickCar(0);
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Read car"});
+    EXPECT_TRUE(static_cast<QAction*>(find("historyAction"))->isEnabled());
+    EXPECT_FALSE(static_cast<QAction*>(find("previewAction"))->isEnabled());
     static_cast<QAction*>(find("quitAction"))->trigger();
     EXPECT_FALSE(form->isVisible());
 }
