@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <map>
+#include <regex>
 #include <sstream>
 
 namespace quendral {
@@ -148,6 +149,7 @@ struct ImportCase
     int status;
     std::string printed;  // on standard error, or on standard output when the status is 0
     std::vector<std::string> options = {};
+    std::string unreadable = {};  // a car whose script is gone once the table is exported
 };
 
 const std::string Mistral = "mistral,no,yes,yes,yes,rear,3,3,16,20";
@@ -159,6 +161,9 @@ const std::vector<ImportCase> ImportCases = {
     {false, Mistral, "mistral,no,no,yes,no,rear,3,3,16,20", 0, ""},
     {true, MistralJson, R"("car":"mistral","I4":true)", 0, ""},
     {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 0, "mistral: front 3 -> 9\n--- ", {"--dry-run"}},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,5,3,16.0,020", 0, "mistral: front 3 -> 5\n--- ", {"--dry-run"}},
+    {false, Mistral + ",s", "mistral,no,yes,yes,yes,rear,9,3,16,20,s0", 0, "", {"--force"}},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 1, "the car \"vortex_r\" cannot be read", {}, "vortex_r"},
     // Tables with one bad row: nothing is saved, not even the good change.
     {false, Mistral, "mistral,nope,yes,yes,yes,rear,3,3,16,20", 2, "line 5, column 2 (I4): \"nope\" is neither"},
     {false, Mistral, "mistral,no,yes,yes,yes,both,3,3,16,20", 2, "line 5, column 6 (drive): \"both\" is not a"},
@@ -169,7 +174,16 @@ const std::vector<ImportCase> ImportCases = {
     {false, "vortex_r,", "mistral,", 2, "line 10, column 1 (car): the car \"mistral\" is named on line 5 already"},
     {false, "car,I4", "cars,I4", 2, "line 1: the header is not that of this table"},
     {false, "mistral,no,yes", "mistral,no,y\"es", 2, "line 5, column 3: the quotes of this cell"},
-    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16", 2, "line 5: the row has 9 cells where the header has 10"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16", 2, "line 5: the row has 10 cells where the header has 11"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16,22", 2, "line 5, column 10 (max): \"22\" is above 21"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,12,20", 2, "line 5, column 9 (min): \"12\" is below 14"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,19,18", 2, "column 9 (min): \"19\" is above the largest wheel"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16.5,20", 2, "column 9 (min): \"16.5\" is not a whole number"},
+    {false, Mistral + ",s", Mistral + ",s0", 2, "column 11 (script): the car \"mistral\" changed after the table was"},
+    {false, "mistral,no", "mistral," + std::string(90, 'n'), 2, "(I4): \"" + std::string(80, 'n') + "\u2026\" is nei"},
+    {false, "max,script", "max,script,,", 2, "line 1: the header is not that of this table: expected car,I4,"},
+    {true, MistralJson, R"("car":"mistral","I4":1e400)", 2, "number overflow parsing '1e400'"},
+    {true, MistralJson, R"("car":"mistral","car":"mistral","I4":false)", 2, "line 5, \"car\": the key is given twice"},
     {true, MistralJson, R"("car":"mistral","I4":"no")", 2, "line 5, \"I4\": \"no\" is not a value"},
     {true, MistralJson, R"("car":"mistral","I3":false)", 2, "line 5, \"I3\": the table has no such key"},
     {true, "}\n]", "}\n", 2, "parse error at line"},
@@ -197,6 +211,7 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         const auto before = snapshot(racers);
         const Ran unchanged = run({"import", racers.string(), table.string()});
         EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+        EXPECT_EQ(unchanged.err, "quendral-car: the table changes no car; nothing was saved\n");
         EXPECT_TRUE(snapshot(racers) == before) << "an unchanged table wrote";
         if (!json) {
             // As a spreadsheet may write it: a byte-order mark and line feeds alone.
@@ -221,7 +236,9 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         // The good change beside each bad one shows that nothing is saved.
         const auto good = c.json ? std::pair{R"("car":"falcon_gt","I4":true)", R"("car":"falcon_gt","I4":false)"}
                                  : std::pair{"falcon_gt,yes", "falcon_gt,no"};
-        test::writeBytes(table, c.status == 2 ? replaced(edited, good.first, good.second) : edited);
+        test::writeBytes(table, c.status != 0 ? replaced(edited, good.first, good.second) : edited);
+        if (!c.unreadable.empty())
+            fs::remove(carScriptPath(racers / c.unreadable));
         const auto before = snapshot(racers);
         std::vector<std::string> arguments = {"import", racers.string(), table.string()};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
@@ -229,16 +246,50 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         EXPECT_EQ(imported.status, c.status) << imported.err;
         EXPECT_NE((c.status == 0 ? imported.out : imported.err).find(c.printed), std::string::npos)
             << imported.out << imported.err;
-        EXPECT_EQ(imported.err.ends_with("nothing was saved\n"), c.status == 2) << imported.err;
+        EXPECT_EQ(imported.err.ends_with("nothing was saved\n"), c.status != 0) << imported.err;
         const auto after = snapshot(racers);
-        const bool saves = c.status == 0 && c.options.empty();
+        const bool saves = c.status == 0 && (c.options.empty() || c.options[0] == "--force");
         for (const auto& [path, file] : before)
             EXPECT_EQ(after.at(path) == file, !saves || path.parent_path().parent_path().filename() != "mistral")
                 << path;
+        // The car saved has a new fingerprint.
+        const auto unprinted = [](const std::string& table) {
+            return std::regex_replace(table, std::regex("s[0-9a-f]{12,13}([\r\"])"), "s$1");
+        };
         if (saves) {
-            EXPECT_EQ(run({"export", racers.string(), c.json ? "--format=json" : "--format=csv"}).out, edited);
+            EXPECT_EQ(unprinted(run({"export", racers.string(), c.json ? "--format=json" : "--format=csv"}).out),
+                      unprinted(edited));
         }
     }
+}
+
+// Tables as spreadsheets save them, in tests/tables: NAME.csv is imported
+// into the demo cars and cars whose names a spreadsheet would rewrite;
+// NAME.expected holds "exit N", then lines each found in what is printed.
+TEST(GarageTest, SpreadsheetTablesImportAsRecorded)
+{
+    test::TemporaryFolder temporary;
+    const fs::path racers = temporary.path() / "racers";
+    fs::copy(QUENDRAL_EXAMPLES_DIR, racers, fs::copy_options::recursive);
+    for (const std::string name : {"007", "3.10", "1e5", "=SUM(A1)"}) {
+        fs::copy(racers / "mistral", racers / name, fs::copy_options::recursive);
+        test::writeBytes(racers / (name + ".rpk"), "");
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(QUENDRAL_TABLES_DIR)) {
+        if (entry.path().extension() != ".csv")
+            continue;
+        SCOPED_TRACE(entry.path().filename());
+        std::istringstream expected(test::readBytes(fs::path(entry.path()).replace_extension(".expected")));
+        const auto before = snapshot(racers);
+        const Ran imported = run({"import", racers.string(), entry.path().string()});
+        for (std::string line; std::getline(expected, line);)
+            EXPECT_NE(line == "exit " + std::to_string(imported.status) ? 0 : (imported.out + imported.err).find(line),
+                      std::string::npos) << imported.out << imported.err;
+        EXPECT_TRUE(snapshot(racers) == before);
+    }
+    // A name a spreadsheet would take for a formula is exported after a '.
+    const std::string exported = run({"export", racers.string()}).out;
+    EXPECT_NE(exported.find("\r\n'=SUM(A1),no,"), std::string::npos) << exported;
 }
 
 } // namespace
