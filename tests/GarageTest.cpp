@@ -60,7 +60,7 @@ const std::string Sound = "ext_camera  95 0,1.6,0 0.0,0.9,-2.4    0,0.0,0.0   4\
                           "suspension    -0.36 0.120 0.080 0.250 2.1000 0.000 1.000 1.000 1.000\r\nbrake\r\ngrip\r\n"
                           "slottype    103\r\n";
 
-enum class Seed { Script, NoScript, NoFolder, ReadOnly, TooLarge };
+enum class Seed { Script, NoScript, NoFolder, ReadOnly, TooLarge, HistoryFile, LockFolder, ReadOnlyFolder };
 
 struct SeededCar
 {
@@ -84,6 +84,11 @@ const std::vector<SeededCar> SeededCars = {
     {"plain", "; no wheels\r\n", Seed::Script, "it has no wheel block"},
     {"wide16", std::string("\xFF\xFE;\0\r\0\n\0", 8), Seed::Script, "_main_.cfg is in UTF-16"},
     {"locked", Sound, Seed::ReadOnly, "scripts/_main_.cfg is read-only, so a save refuses it"},
+    {"history", Sound, Seed::HistoryFile, "scripts/_main_history is not a folder, so a save refuses it"},
+    {"lock", Sound, Seed::LockFolder, "scripts/._main_.cfg.lock is not a file, so a save refuses it"},
+#ifndef _WIN32
+    {"shut", Sound, Seed::ReadOnlyFolder, "shut/scripts is read-only, so a save refuses it"},
+#endif
     {"huge", Sound, Seed::TooLarge, "scripts/_main_.cfg cannot be read: "},
     {"empty", "", Seed::NoScript, "scripts/_main_.cfg cannot be read: No such file or directory"},
     {"lost", "", Seed::NoFolder, "its car file has no folder: "},
@@ -104,9 +109,14 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
             fs::create_directories(racers / seeded.car);
         else if (seeded.seed != Seed::NoFolder)
             test::makeCar(racers / seeded.car, seeded.script);
-        if (seeded.seed == Seed::ReadOnly)
-            fs::permissions(script, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        constexpr fs::perms Writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        if (seeded.seed == Seed::ReadOnly || seeded.seed == Seed::ReadOnlyFolder)
+            fs::permissions(seeded.seed == Seed::ReadOnly ? script : script.parent_path(), Writable,
                             fs::perm_options::remove);
+        if (seeded.seed == Seed::HistoryFile)
+            test::writeBytes(historyFolderPath(racers / seeded.car), "");
+        if (seeded.seed == Seed::LockFolder)
+            fs::create_directory(saveLockPath(racers / seeded.car));
         if (seeded.seed == Seed::TooLarge)
             fs::resize_file(script, LargestCarScript + 1);
         problems += seeded.problem.empty() ? 0 : 1;
@@ -129,6 +139,8 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(nlohmann::json::parse(json.out).size(), problems);
     EXPECT_TRUE(snapshot(temporary.path()) == before) << "check wrote a file";
+    std::error_code unseeded;  // so that the folder can be removed
+    fs::permissions(racers / "shut" / "scripts", fs::perms::owner_all, fs::perm_options::add, unseeded);
 
     EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR}).out, "");
     EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR, (fs::path(QUENDRAL_EXAMPLES_DIR) / "mistral").string()}).status, 0);

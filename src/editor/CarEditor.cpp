@@ -1,6 +1,7 @@
 #include "editor/CarEditor.h"
 
 #include "editor/BatchSave.h"
+#include "editor/SaveObstacles.h"
 
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
@@ -296,23 +297,13 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     return job;
 }
 
-// Whoever saves, a file its owner may not write is refused.
+// What `check` names too.
 bool CarEditor::checkWritable(const CarEntry& car)
 {
-    for (const auto& [path, what] : {std::pair{carScriptPath(car.folder), "its car script "},
-                                     std::pair{backupScriptPath(car.folder), "its backup "}}) {
-        bool readOnly = false;
-        std::string error;
-        if (!m_fileSystem.isReadOnly(path, readOnly, error)) {
-            reportSaveFailure(car, what + path.string() + " cannot be examined (" + error + ")");
-            return false;
-        }
-        if (readOnly) {
-            reportSaveFailure(car, what + path.string() + " is read-only");
-            return false;
-        }
-    }
-    return true;
+    const std::vector<std::string> obstacles = saveObstacles(car.folder, m_fileSystem);
+    if (!obstacles.empty())
+        reportSaveFailure(car, obstacles.front());
+    return obstacles.empty();
 }
 
 bool CarEditor::readScriptToSave(const CarEntry& car, std::string& data)
