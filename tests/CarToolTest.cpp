@@ -44,6 +44,7 @@ const std::vector<ToolCase> ToolCases = {
     {{"list", "../missing"}, 1, "", "Quendral location: The folder \"{racers}/missing\" cannot be opened"},
     {{"show", "."}, 0, "engines: V6 V8 V10\ndrive: rear\nfront: 3\nrear: 3\nmin: 16\nmax: 20\n", ""},
     {{"show", "../nobody"}, 1, "", "Read car: The car script of \"nobody\" cannot be read"},
+    {{"show", "../ctl\x01\tname"}, 1, "", "Read car: The car script of \"ctl\\x01\\tname\" cannot be read"},
     {{"show", "../../bare"}, 0, "engines:\ndrive: none\nfront: 0\nrear: 0\nmin: \nmax: \n", ""},
     {{"show", "../../big"}, 0, "min: 20\nmax: 21\n", "Max size: Maximal wheelsize is 21 inch!!!!\n"},
     {{"list", "..", "--format=json"}, 0, "[\n{\"car\":\"falcon_gt\",\"folder\":\"{racers}/falcon_gt\"},\n", ""},
@@ -98,6 +99,8 @@ const std::vector<ToolCase> ToolCases = {
     {{"set", "../ghost", "../falcon_gt", "--max", "14"}, 1, "",
      "ghost/scripts/_main_.cfg: No such file or directory.\n{racers}/falcon_gt: MIN>MAX: "},
     {{"set", ".", "../vortex_r", "--drive", "front"}, 0, "", ""},
+    {{"set", "../vortex_r", "../../linked", "--rear", "9"}, 0, "",
+     "linked: Save file: The car \"linked\" shares its scripts folder with the car \"vortex_r\""},
     {{"show", "."}, 0, "drive: front\n", ""},
 };
 
@@ -111,6 +114,8 @@ protected:
         makeCar(racers / OddName, "; a car with an odd name\r\n");
         writeBytes(racers / (std::string(OddName) + ".rpk"), "");
         makeCar(temporary.path() / "bare", "; nothing the editor reads\r\n");
+        fs::create_directories(temporary.path() / "linked");
+        fs::create_directory_symlink(racers / "vortex_r" / "scripts", temporary.path() / "linked" / "scripts");
         makeCar(temporary.path() / "big", "# FL wheel #\r\na\r\nb\r\nc\r\nd\r\ne\r\nattach      0x00040106 1 ; 20\r\n"
                                           "attach      0x00040108 1 ; 22\r\nslottype    101\r\n");
         startedIn = fs::current_path();

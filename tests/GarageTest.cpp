@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <map>
+#include <regex>
 #include <sstream>
 
 namespace quendral {
@@ -59,7 +60,7 @@ const std::string Sound = "ext_camera  95 0,1.6,0 0.0,0.9,-2.4    0,0.0,0.0   4\
                           "suspension    -0.36 0.120 0.080 0.250 2.1000 0.000 1.000 1.000 1.000\r\nbrake\r\ngrip\r\n"
                           "slottype    103\r\n";
 
-enum class Seed { Script, NoScript, NoFolder, ReadOnly, TooLarge };
+enum class Seed { Script, NoScript, NoFolder, ReadOnly, TooLarge, HistoryFile, LockFolder, ReadOnlyFolder };
 
 struct SeededCar
 {
@@ -83,6 +84,11 @@ const std::vector<SeededCar> SeededCars = {
     {"plain", "; no wheels\r\n", Seed::Script, "it has no wheel block"},
     {"wide16", std::string("\xFF\xFE;\0\r\0\n\0", 8), Seed::Script, "_main_.cfg is in UTF-16"},
     {"locked", Sound, Seed::ReadOnly, "scripts/_main_.cfg is read-only, so a save refuses it"},
+    {"history", Sound, Seed::HistoryFile, "scripts/_main_history is not a folder, so a save refuses it"},
+    {"lock", Sound, Seed::LockFolder, "scripts/._main_.cfg.lock is not a file, so a save refuses it"},
+#ifndef _WIN32
+    {"shut", Sound, Seed::ReadOnlyFolder, "shut/scripts is read-only, so a save refuses it"},
+#endif
     {"huge", Sound, Seed::TooLarge, "scripts/_main_.cfg cannot be read: "},
     {"empty", "", Seed::NoScript, "scripts/_main_.cfg cannot be read: No such file or directory"},
     {"lost", "", Seed::NoFolder, "its car file has no folder: "},
@@ -103,9 +109,14 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
             fs::create_directories(racers / seeded.car);
         else if (seeded.seed != Seed::NoFolder)
             test::makeCar(racers / seeded.car, seeded.script);
-        if (seeded.seed == Seed::ReadOnly)
-            fs::permissions(script, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        constexpr fs::perms Writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        if (seeded.seed == Seed::ReadOnly || seeded.seed == Seed::ReadOnlyFolder)
+            fs::permissions(seeded.seed == Seed::ReadOnly ? script : script.parent_path(), Writable,
                             fs::perm_options::remove);
+        if (seeded.seed == Seed::HistoryFile)
+            test::writeBytes(historyFolderPath(racers / seeded.car), "");
+        if (seeded.seed == Seed::LockFolder)
+            fs::create_directory(saveLockPath(racers / seeded.car));
         if (seeded.seed == Seed::TooLarge)
             fs::resize_file(script, LargestCarScript + 1);
         problems += seeded.problem.empty() ? 0 : 1;
@@ -128,6 +139,8 @@ TEST(GarageTest, CheckNamesEachSeededProblemOnceWritesNothingAndPassesTheDemoCar
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(nlohmann::json::parse(json.out).size(), problems);
     EXPECT_TRUE(snapshot(temporary.path()) == before) << "check wrote a file";
+    std::error_code unseeded;  // so that the folder can be removed
+    fs::permissions(racers / "shut" / "scripts", fs::perms::owner_all, fs::perm_options::add, unseeded);
 
     EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR}).out, "");
     EXPECT_EQ(run({"check", QUENDRAL_EXAMPLES_DIR, (fs::path(QUENDRAL_EXAMPLES_DIR) / "mistral").string()}).status, 0);
@@ -148,6 +161,7 @@ struct ImportCase
     int status;
     std::string printed;  // on standard error, or on standard output when the status is 0
     std::vector<std::string> options = {};
+    std::string unreadable = {};  // a car whose script is gone once the table is exported
 };
 
 const std::string Mistral = "mistral,no,yes,yes,yes,rear,3,3,16,20";
@@ -159,6 +173,9 @@ const std::vector<ImportCase> ImportCases = {
     {false, Mistral, "mistral,no,no,yes,no,rear,3,3,16,20", 0, ""},
     {true, MistralJson, R"("car":"mistral","I4":true)", 0, ""},
     {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 0, "mistral: front 3 -> 9\n--- ", {"--dry-run"}},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,5,3,16.0,020", 0, "mistral: front 3 -> 5\n--- ", {"--dry-run"}},
+    {false, Mistral + ",s", "mistral,no,yes,yes,yes,rear,9,3,16,20,s0", 0, "", {"--force"}},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,9,3,16,20", 1, "the car \"vortex_r\" cannot be read", {}, "vortex_r"},
     // Tables with one bad row: nothing is saved, not even the good change.
     {false, Mistral, "mistral,nope,yes,yes,yes,rear,3,3,16,20", 2, "line 5, column 2 (I4): \"nope\" is neither"},
     {false, Mistral, "mistral,no,yes,yes,yes,both,3,3,16,20", 2, "line 5, column 6 (drive): \"both\" is not a"},
@@ -169,7 +186,16 @@ const std::vector<ImportCase> ImportCases = {
     {false, "vortex_r,", "mistral,", 2, "line 10, column 1 (car): the car \"mistral\" is named on line 5 already"},
     {false, "car,I4", "cars,I4", 2, "line 1: the header is not that of this table"},
     {false, "mistral,no,yes", "mistral,no,y\"es", 2, "line 5, column 3: the quotes of this cell"},
-    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16", 2, "line 5: the row has 9 cells where the header has 10"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16", 2, "line 5: the row has 10 cells where the header has 11"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16,22", 2, "line 5, column 10 (max): \"22\" is above 21"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,12,20", 2, "line 5, column 9 (min): \"12\" is below 14"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,19,18", 2, "column 9 (min): \"19\" is above the largest wheel"},
+    {false, Mistral, "mistral,no,yes,yes,yes,rear,3,3,16.5,20", 2, "column 9 (min): \"16.5\" is not a whole number"},
+    {false, Mistral + ",s", Mistral + ",s0", 2, "column 11 (script): the car \"mistral\" changed after the table was"},
+    {false, "mistral,no", "mistral," + std::string(90, 'n'), 2, "(I4): \"" + std::string(80, 'n') + "\u2026\" is nei"},
+    {false, "max,script", "max,script,,", 2, "line 1: the header is not that of this table: expected car,I4,"},
+    {true, MistralJson, R"("car":"mistral","I4":1e400)", 2, "number overflow parsing '1e400'"},
+    {true, MistralJson, R"("car":"mistral","car":"mistral","I4":false)", 2, "line 5, \"car\": the key is given twice"},
     {true, MistralJson, R"("car":"mistral","I4":"no")", 2, "line 5, \"I4\": \"no\" is not a value"},
     {true, MistralJson, R"("car":"mistral","I3":false)", 2, "line 5, \"I3\": the table has no such key"},
     {true, "}\n]", "}\n", 2, "parse error at line"},
@@ -197,6 +223,7 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         const auto before = snapshot(racers);
         const Ran unchanged = run({"import", racers.string(), table.string()});
         EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+        EXPECT_EQ(unchanged.err, "quendral-car: the table changes no car; nothing was saved\n");
         EXPECT_TRUE(snapshot(racers) == before) << "an unchanged table wrote";
         if (!json) {
             // As a spreadsheet may write it: a byte-order mark and line feeds alone.
@@ -221,7 +248,9 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         // The good change beside each bad one shows that nothing is saved.
         const auto good = c.json ? std::pair{R"("car":"falcon_gt","I4":true)", R"("car":"falcon_gt","I4":false)"}
                                  : std::pair{"falcon_gt,yes", "falcon_gt,no"};
-        test::writeBytes(table, c.status == 2 ? replaced(edited, good.first, good.second) : edited);
+        test::writeBytes(table, c.status != 0 ? replaced(edited, good.first, good.second) : edited);
+        if (!c.unreadable.empty())
+            fs::remove(carScriptPath(racers / c.unreadable));
         const auto before = snapshot(racers);
         std::vector<std::string> arguments = {"import", racers.string(), table.string()};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
@@ -229,16 +258,50 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
         EXPECT_EQ(imported.status, c.status) << imported.err;
         EXPECT_NE((c.status == 0 ? imported.out : imported.err).find(c.printed), std::string::npos)
             << imported.out << imported.err;
-        EXPECT_EQ(imported.err.ends_with("nothing was saved\n"), c.status == 2) << imported.err;
+        EXPECT_EQ(imported.err.ends_with("nothing was saved\n"), c.status != 0) << imported.err;
         const auto after = snapshot(racers);
-        const bool saves = c.status == 0 && c.options.empty();
+        const bool saves = c.status == 0 && (c.options.empty() || c.options[0] == "--force");
         for (const auto& [path, file] : before)
             EXPECT_EQ(after.at(path) == file, !saves || path.parent_path().parent_path().filename() != "mistral")
                 << path;
+        // The car saved has a new fingerprint.
+        const auto unprinted = [](const std::string& table) {
+            return std::regex_replace(table, std::regex("s[0-9a-f]{12,13}([\r\"])"), "s$1");
+        };
         if (saves) {
-            EXPECT_EQ(run({"export", racers.string(), c.json ? "--format=json" : "--format=csv"}).out, edited);
+            EXPECT_EQ(unprinted(run({"export", racers.string(), c.json ? "--format=json" : "--format=csv"}).out),
+                      unprinted(edited));
         }
     }
+}
+
+// Tables as spreadsheets save them, in tests/tables: NAME.csv is imported
+// into the demo cars and cars whose names a spreadsheet would rewrite;
+// NAME.expected holds "exit N", then lines each found in what is printed.
+TEST(GarageTest, SpreadsheetTablesImportAsRecorded)
+{
+    test::TemporaryFolder temporary;
+    const fs::path racers = temporary.path() / "racers";
+    fs::copy(QUENDRAL_EXAMPLES_DIR, racers, fs::copy_options::recursive);
+    for (const std::string name : {"007", "3.10", "1e5", "=SUM(A1)"}) {
+        fs::copy(racers / "mistral", racers / name, fs::copy_options::recursive);
+        test::writeBytes(racers / (name + ".rpk"), "");
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(QUENDRAL_TABLES_DIR)) {
+        if (entry.path().extension() != ".csv")
+            continue;
+        SCOPED_TRACE(entry.path().filename());
+        std::istringstream expected(test::readBytes(fs::path(entry.path()).replace_extension(".expected")));
+        const auto before = snapshot(racers);
+        const Ran imported = run({"import", racers.string(), entry.path().string()});
+        for (std::string line; std::getline(expected, line);)
+            EXPECT_NE(line == "exit " + std::to_string(imported.status) ? 0 : (imported.out + imported.err).find(line),
+                      std::string::npos) << imported.out << imported.err;
+        EXPECT_TRUE(snapshot(racers) == before);
+    }
+    // A name a spreadsheet would take for a formula is exported after a '.
+    const std::string exported = run({"export", racers.string()}).out;
+    EXPECT_NE(exported.find("\r\n'=SUM(A1),no,"), std::string::npos) << exported;
 }
 
 } // namespace

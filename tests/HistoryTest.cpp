@@ -53,6 +53,7 @@ const ToolRun Runs[] = {
      "\\+\\+\\+ .*/_main_\\.[0-9T.]*Z\\.cfg\t2\n@@ -6,7 \\+6,7 @@\n(.*\n){3}-ext_camera  95 .*\n\\+ext_camera  120 ", ""},
     {{"diff", "falcon_gt", "4"}, 1, "", "has no version 4: its history holds 3 versions, the oldest its original\\.\n$"},
     {{"diff", "falcon_gt", "foo"}, 2, "", "unknown version \"foo\".*\nusage:"},
+    {{"diff", "falcon_gt", "99999999999"}, 1, "^$", "has no version [0-9]+: its history holds"},
     {{"diff", "falcon_gt", "1", "2", "3"}, 2, "", "diff takes at most two versions"},
     {{"restore", "falcon_gt", "current"}, 1, "", "nothing to restore"},
     {{"restore", "falcon_gt", "original"}, 0, "^$", "^$", true},
@@ -62,7 +63,7 @@ const ToolRun Runs[] = {
     {{"set", "mistral", "--front", "5", "--dry-run"}, 0,
      "^--- {r}/mistral/scripts/_main_\\.cfg\tcurrent\n\\+\\+\\+ {r}/mistral/scripts/_main_\\.cfg\tafter the "
      "save\n@@ -6,7 \\+6,7 @@\n", "^$"},
-    {{"set", "mistral", "--min", "12", "--dry-run"}, 0, "\n\\+attach      0x00040100 1 ; 14\n",
+    {{"set", "mistral", "--min", "12", "--dry-run"}, 0, "\n\\+attach      0x00040100 1 ; 14\r\n",
      "mistral: Min size: Minimum wheelsize is 14 inch"},
     {{"set", "nowhere", "--dry-run"}, 1, "^$", "Read car: "},
     {{"set", "mistral", "--min=", "--dry-run"}, 1, "^$", "mistral: Min size: "},
@@ -71,7 +72,7 @@ const ToolRun Runs[] = {
     {{"history", "mistral"}, 0, "^current .*\n1 \\(backup\\) .*\n2 \\(original\\) +2001-02-0[234] .*engines: none", ""},
     {{"history", "mistral", "--format", "json"}, 0,
      "^\\[\n\\{\"version\":\"current\",\"marks\":\\[\\],\"time\":\"20[0-9-]{8}T[0-9:]{8}\\.[0-9]{3}Z\",\"size\":[0-9]+,"
-     "\"settings\":\"engines: V6 V8 V10 · drive: rear · front: 5 .*\"\\},\n.*\"marks\":\\[\"backup\"\\].*\n"
+     "\"settings\":\\{\"I4\":false,\"V6\":true,\"V8\":true,\"V10\":true,\"drive\":\"rear\",\"front\":5,\"rear\":3,\"min\":\"16\",\"max\":\"20\"\\}\\},\n.*\"marks\":\\[\"backup\"\\].*\n"
      "\\{\"version\":\"2\",\"marks\":\\[\"original\"\\],\"time\":\"2001-02-0[234]T", "^$"},
     {{"help", "restore"}, 0, "Usage: quendral-car restore \\[OPTIONS\\] \\[CAR_FOLDER\\] \\[VERSION...\\]", ""},
     {{"restore", "mistral", "original"}, 0, "^$", "^$", true},
@@ -138,17 +139,16 @@ TEST_F(History, EachRunExitsAndPrintsAsExpected)
     EXPECT_EQ(test::readBytes(carScriptPath(racers / "falcon_gt")), original);
 }
 
-// What --dry-run prints, applied by `patch` to the script, gives what the
-// save then writes, line ends aside.
+// What --dry-run prints, applied by `patch` to the script as it is (CR LF),
+// gives the very bytes the save then writes.
 TEST_F(History, TheDryRunDiffPatchedIsWhatSetWrites)
 {
-    const auto lf = [](std::string text) { return std::regex_replace(text, std::regex("\r\n?"), "\n"); };
     for (const std::vector<std::string>& changes : {std::vector<std::string>{"falcon_gt", "--engines", "none", "--drive", "all"},
                                                    {"mistral", "--front", "0", "--rear", "30", "--min", "17"},
                                                    {"vortex_r", "--engines", "I4,V10", "--max", "17"}}) {
         SCOPED_TRACE(changes.front());
         const fs::path work = temporary.path() / changes.front();
-        test::writeBytes(work / "script", lf(test::readBytes(carScriptPath(racers / changes.front()))));
+        test::writeBytes(work / "script", test::readBytes(carScriptPath(racers / changes.front())));
         std::vector<std::string> arguments = {"set"};
         arguments.insert(arguments.end(), changes.begin(), changes.end());
         arguments.push_back("--dry-run");
@@ -158,7 +158,7 @@ TEST_F(History, TheDryRunDiffPatchedIsWhatSetWrites)
         ASSERT_EQ(std::system(("patch -s '" + (work / "script").string() + "' < '" + (work / "diff").string() + "'").c_str()), 0);
         arguments.pop_back();
         ASSERT_EQ(run(arguments, diff, err), 0) << err;
-        EXPECT_EQ(test::readBytes(work / "script"), lf(test::readBytes(carScriptPath(racers / changes.front()))));
+        EXPECT_EQ(test::readBytes(work / "script"), test::readBytes(carScriptPath(racers / changes.front())));
     }
 }
 

@@ -5,8 +5,15 @@
 #include "controls/MessagePresenter.h"
 #include "history/ScriptHistory.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
+#include <compare>
+#include <map>
 #include <new>
 #include <optional>
 #include <string>
@@ -21,9 +28,50 @@ namespace {
 constexpr std::chrono::milliseconds LockPatience{5000};
 
 // The cars saved together: each holds its lock and two open files until
-// its rename, which stays well within the 1,024 files a process may have
-// open on most systems.
-constexpr std::size_t CarsAtOnce = 200;
+// its rename. At most 200, and fewer where the process may open fewer
+// files than four for each and some to spare.
+std::size_t carsAtOnce()
+{
+    constexpr std::size_t Most = 200;
+#ifndef _WIN32
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        return std::clamp<std::size_t>((static_cast<std::size_t>(limit.rlim_cur) - std::min<rlim_t>(limit.rlim_cur, 64)) / 4,
+                                       1, Most);
+#endif
+    return Most;
+}
+
+// A car's scripts folder as the file system knows it, so that two cars
+// sharing one through a link are seen as one: its device and inode, or
+// where it cannot be examined (or on Windows), its path made canonical.
+struct FolderIdentity
+{
+    std::uintmax_t device = 0;
+    std::uintmax_t inode = 0;
+    std::string path;
+    auto operator<=>(const FolderIdentity&) const = default;
+};
+
+FolderIdentity identityOf(const std::filesystem::path& carFolder)
+{
+    const std::filesystem::path scripts = carScriptPath(carFolder).parent_path();
+    FolderIdentity identity;
+#ifndef _WIN32
+    struct stat status
+    {
+    };
+    if (stat(scripts.c_str(), &status) == 0) {
+        identity.device = static_cast<std::uintmax_t>(status.st_dev);
+        identity.inode = static_cast<std::uintmax_t>(status.st_ino);
+        return identity;
+    }
+#endif
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(scripts, error);
+    identity.path = (error ? scripts : canonical).string();
+    return identity;
+}
 
 // Messages held back until the car's save has ended.
 class HeldMessages final : public MessagePresenter
@@ -119,6 +167,9 @@ struct BatchSave::Car
     std::filesystem::path entryPath;
     std::string data;
     std::string written;
+    FolderIdentity identity;
+    // The car saved in its place, whose scripts folder it shares.
+    Car* savedAs = nullptr;
     bool failed = false;
     bool committed = false;
     bool result = false;
@@ -182,11 +233,28 @@ BatchSave::Car& BatchSave::added(CarEditor& editor)
 
 std::vector<bool> BatchSave::run()
 {
-    for (std::size_t first = 0; first < m_cars.size(); first += CarsAtOnce)
-        saveTogether(first, std::min(first + CarsAtOnce, m_cars.size()));
+    // Cars named twice through a link to one scripts folder are saved once:
+    // a second save would wait for the first's lock and then write its
+    // backup over the script as it stood.
+    std::map<FolderIdentity, Car*> byIdentity;
+    for (const auto& car : m_cars) {
+        if (!car->job)
+            continue;
+        car->identity = identityOf(car->entryOfCar().folder);
+        const auto [first, isFirst] = byIdentity.try_emplace(car->identity, car.get());
+        if (isFirst)
+            continue;
+        car->savedAs = first->second;
+        car->editor->m_messages->showError(
+            "Save file", "The car \"" + car->entryOfCar().name + "\" shares its scripts folder with the car \""
+                             + first->second->entryOfCar().name + "\": it is saved once, as that car.");
+    }
+    const std::size_t atOnce = carsAtOnce();
+    for (std::size_t first = 0; first < m_cars.size(); first += atOnce)
+        saveTogether(first, std::min(first + atOnce, m_cars.size()));
     std::vector<bool> results;
     for (const auto& car : m_cars)
-        results.push_back(car->result);
+        results.push_back(car->savedAs ? car->savedAs->result : car->result);
     m_cars.clear();
     return results;
 }
@@ -214,13 +282,13 @@ void BatchSave::saveTogether(std::size_t first, std::size_t end)
 {
     std::vector<Car*> cars;
     for (std::size_t i = first; i < end; ++i)
-        if (m_cars[i]->job)
+        if (m_cars[i]->job && !m_cars[i]->savedAs)
             cars.push_back(m_cars[i].get());
 
+    // In the order of the folders' identities, the same in every process,
+    // so that two batches cannot wait for each other.
     std::vector<Car*> byLock = cars;
-    std::sort(byLock.begin(), byLock.end(), [](const Car* a, const Car* b) {
-        return saveLockPath(a->entryOfCar().folder) < saveLockPath(b->entryOfCar().folder);
-    });
+    std::sort(byLock.begin(), byLock.end(), [](const Car* a, const Car* b) { return a->identity < b->identity; });
     for (Car* car : byLock)
         guarded(*car, [&] { return lockCar(*car); });
     for (Car* car : cars)

@@ -19,10 +19,12 @@ class FileSystem;
 //
 // Each car keeps what its save alone promises: its save lock held from the
 // read to the rename (the locks of a batch taken in the order of their
-// paths, so that two batches cannot wait for each other), its script whole,
+// scripts folders' identities, device and inode, so that two batches cannot
+// wait for each other), its script whole,
 // old or new, whenever the process dies, and the same messages and result.
 // A car whose files fail is told about and left as it was; the others are
-// still saved.
+// still saved. Two cars sharing one scripts folder (through a link) are
+// saved once, as the first, with a note on the second.
 class BatchSave
 {
 public:

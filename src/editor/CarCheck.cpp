@@ -11,6 +11,7 @@
 #include "controls/EditingControls.h"
 #include "controls/MessagePresenter.h"
 #include "controls/TextNumber.h"
+#include "editor/SaveObstacles.h"
 
 #include <algorithm>
 #include <array>
@@ -45,20 +46,6 @@ std::string inQuotes(std::string_view text)
 }
 
 constexpr std::array<const char*, 4> WheelNames = {"front-left", "front-right", "rear-left", "rear-right"};
-
-// The read-only files a save would have to replace.
-void checkWritable(const fs::path& carFolder, FileSystem& fileSystem, std::vector<std::string>& problems)
-{
-    for (const auto& [path, what] : {std::pair{carScriptPath(carFolder), "its car script "},
-                                     std::pair{backupScriptPath(carFolder), "its backup "}}) {
-        bool readOnly = false;
-        std::string error;
-        if (!fileSystem.isReadOnly(path, readOnly, error))
-            problems.push_back(what + path.string() + " cannot be examined: " + error);
-        else if (readOnly)
-            problems.push_back(what + path.string() + " is read-only, so a save refuses it");
-    }
-}
 
 void checkRideHeight(const char* axle, const std::optional<int>& position, std::vector<std::string>& problems)
 {
@@ -110,7 +97,8 @@ std::vector<std::string> scriptProblems(const fs::path& carFolder, FileSystem& f
         return {"its car script " + script.string() + " is in UTF-16, which the editor cannot edit"};
 
     std::vector<std::string> problems;
-    checkWritable(carFolder, fileSystem, problems);
+    for (const std::string& obstacle : saveObstacles(carFolder, fileSystem))
+        problems.push_back(obstacle + ", so a save refuses it");
 
     NoMessages quiet;
     EditingControls controls(quiet);

@@ -1,6 +1,7 @@
 #include "editor/CarEditor.h"
 
 #include "editor/BatchSave.h"
+#include "editor/SaveObstacles.h"
 
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
@@ -138,6 +139,15 @@ std::optional<std::string> wheelTrouble(const RewriteNotes& notes, Wheel wheel)
     return std::nullopt;
 }
 
+// By CarEditor::Setting, which settings a script gave as it was loaded.
+// The engine families are always given: a script without engine lines
+// takes none.
+std::array<bool, 6> givenBy(const LoadNotes& notes)
+{
+    return {true, notes.frontPosition || notes.rearPosition, notes.frontPosition.has_value(),
+            notes.rearPosition.has_value(), notes.smallestWheel.has_value(), notes.largestWheel.has_value()};
+}
+
 std::string wheelReason(const RewriteNotes& notes, Wheel wheel)
 {
     return wheelTrouble(notes, wheel)
@@ -219,8 +229,9 @@ bool CarEditor::loadSelectedCar()
             return cannotRead(error);
         if (isUtf16Text(data))
             return cannotRead("it is " + std::string(InUtf16));
-        loadCarSettings(data, m_controls);
-        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script)};
+        LoadNotes notes;
+        loadCarSettings(data, m_controls, &notes);
+        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script), givenBy(notes), {}};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -309,6 +320,9 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
         RewriteNotes notes;
     };
     auto rewritten = std::make_shared<Rewritten>();
+    SettingFlags compared{};
+    SettingFlags changed{};
+    settingsToCheck(*car, compared, changed);
     SaveJob job;
     job.car = car;
     job.newScript = [this, car, scope, smallest, largest, rewritten](const std::string& script, ReplacementFile& file,
@@ -330,10 +344,10 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
         copy = std::move(sink.copy);
         return true;
     };
-    job.finish = [this, car, rewritten](const std::string& written) {
+    job.finish = [this, car, rewritten, compared, changed](const std::string& written) {
         if (rewritten->merged)
             show(*rewritten->merged, m_controls);
-        const bool took = checkReadBack(*car, rewritten->settings, written, rewritten->notes, true);
+        const bool took = checkReadBack(*car, rewritten->settings, compared, changed, written, rewritten->notes, true);
         if (m_loaded && m_loaded->carFolder == car->folder)
             m_loaded->stamp = ScriptStamp::of(written, carScriptPath(car->folder));
         return took;
@@ -347,23 +361,13 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     return job;
 }
 
-// Whoever saves, a file its owner may not write is refused.
+// What `check` names too.
 bool CarEditor::checkWritable(const CarEntry& car)
 {
-    for (const auto& [path, what] : {std::pair{carScriptPath(car.folder), "its car script "},
-                                     std::pair{backupScriptPath(car.folder), "its backup "}}) {
-        bool readOnly = false;
-        std::string error;
-        if (!m_fileSystem.isReadOnly(path, readOnly, error)) {
-            reportSaveFailure(car, what + path.string() + " cannot be examined (" + error + ")");
-            return false;
-        }
-        if (readOnly) {
-            reportSaveFailure(car, what + path.string() + " is read-only");
-            return false;
-        }
-    }
-    return true;
+    const std::vector<std::string> obstacles = saveObstacles(car.folder, m_fileSystem);
+    if (!obstacles.empty())
+        reportSaveFailure(car, obstacles.front());
+    return obstacles.empty();
 }
 
 bool CarEditor::readScriptToSave(const CarEntry& car, std::string& data)
@@ -407,7 +411,10 @@ bool CarEditor::previewSave(SaveScope scope, std::string& current, std::optional
             return false;
         }
         written = std::move(sink.data);
-        return checkReadBack(*car, settings, *written, notes, false);
+        SettingFlags compared{};
+        SettingFlags changed{};
+        settingsToCheck(*car, compared, changed);
+        return checkReadBack(*car, settings, compared, changed, *written, notes, false);
     } catch (const std::bad_alloc&) {
         written.reset();
         reportSaveFailure(*car, "there is not enough memory to save it");
@@ -658,43 +665,91 @@ bool CarEditor::settingsToWrite(const CarEntry& car, SaveScope scope, std::strin
 
 // Loads what was written, as the next load of the car will, and compares
 // each setting the save wrote with what was asked. The save itself stands.
-bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
-                              const RewriteNotes& notes, bool remember)
+// Settings neither given nor changed are written as the controls show them,
+// but not missed when the script cannot take them. A car not loaded has
+// every setting changed.
+void CarEditor::settingsToCheck(const CarEntry& car, SettingFlags& compared, SettingFlags& changed) const
+{
+    const bool loaded = m_loaded && m_loaded->carFolder == car.folder;
+    changed = loaded ? changedSettings() : SettingFlags{true, true, true, true, true, true};
+    for (std::size_t i = 0; i < compared.size(); ++i)
+        compared[i] = changed[i] || (loaded && m_loaded->given[i]);
+}
+
+void CarEditor::markChanged(Setting setting)
+{
+    if (m_loaded)
+        m_loaded->marked[static_cast<std::size_t>(setting)] = true;
+}
+
+CarEditor::SettingFlags CarEditor::changedSettings() const
+{
+    SettingFlags changed{};
+    if (!m_loaded)
+        return changed;
+    const Settings now = settingsOf(m_controls);
+    const Settings& loaded = m_loaded->settings;
+    const std::array<bool, 6> differs = {now.engines != loaded.engines, now.drive != loaded.drive,
+                                         now.front != loaded.front,     now.rear != loaded.rear,
+                                         now.smallest != loaded.smallest, now.largest != loaded.largest};
+    for (std::size_t i = 0; i < changed.size(); ++i)
+        changed[i] = differs[i] || m_loaded->marked[i];
+    return changed;
+}
+
+// Loads what was written, as the next load of the car will, and compares
+// with what was asked each setting the save wrote that the script gave at
+// load or that was changed since. The save itself stands.
+bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, const SettingFlags& compared,
+                              const SettingFlags& changed, std::string_view written, const RewriteNotes& notes,
+                              bool remember)
 {
     // Read over values unlike those asked for, so that a setting the new
     // script does not give cannot pass for one it took.
     Settings unlike;
     unlike.front = asked.frontPosition == 0 ? 1 : 0;
     unlike.rear = asked.rearPosition == 0 ? 1 : 0;
-    const Settings back = loadedOver(unlike, written);
+    SettingFlags given{};
+    const Settings back = loadedOver(unlike, written, &given);
     if (remember)
-        m_loaded = Loaded{car.folder, back, {}};
+        m_loaded = Loaded{car.folder, back, {}, given, {}};
+    const auto at = [](const SettingFlags& flags, Setting setting) { return flags[static_cast<std::size_t>(setting)]; };
+    const auto positionGiven = [&](Setting setting, int position) {
+        return at(given, setting) ? std::to_string(position) : std::string("none");
+    };
 
     std::vector<std::string> missed;
-    const auto miss = [&](const std::string& setting, const std::string& given, const std::string& why) {
-        missed.push_back(setting + " (the saved script gives " + given + ": " + why + ")");
+    const auto miss = [&](const std::string& setting, const std::string& shown, const std::string& why) {
+        missed.push_back(setting + " (the saved script gives " + shown + ": " + why + ")");
     };
-    if (back.engines != asked.engines)
+    if (at(compared, Setting::Engines) && back.engines != asked.engines)
         miss("engine families " + familiesText(asked.engines), familiesText(back.engines),
              notes.engineBlock ? "lines outside its engine block name engine families"
                                : "it has no engine block, a line ending in engine_block");
     // Without a drive the wheel lines are kept as they are, heights and all.
     if (asked.driveChosen) {
-        if (back.drive != driveOf(asked))
+        if (at(compared, Setting::Drive) && back.drive != driveOf(asked))
             miss("drive " + driveText(driveOf(asked)), driveText(back.drive),
                  wheelTrouble(notes, Wheel::FrontLeft).value_or(wheelReason(notes, Wheel::RearLeft)));
-        if (back.front != asked.frontPosition)
-            miss("front ride height " + std::to_string(asked.frontPosition), std::to_string(back.front),
+        if (at(compared, Setting::Front) && (back.front != asked.frontPosition || !at(given, Setting::Front)))
+            miss("front ride height " + std::to_string(asked.frontPosition), positionGiven(Setting::Front, back.front),
                  wheelReason(notes, Wheel::FrontLeft));
-        if (back.rear != asked.rearPosition)
-            miss("rear ride height " + std::to_string(asked.rearPosition), std::to_string(back.rear),
+        if (at(compared, Setting::Rear) && (back.rear != asked.rearPosition || !at(given, Setting::Rear)))
+            miss("rear ride height " + std::to_string(asked.rearPosition), positionGiven(Setting::Rear, back.rear),
                  wheelReason(notes, Wheel::RearLeft));
+    } else {
+        for (const auto& [setting, name, position] :
+             {std::tuple{Setting::Front, "front ride height ", asked.frontPosition},
+              std::tuple{Setting::Rear, "rear ride height ", asked.rearPosition}})
+            if (at(changed, setting))
+                missed.push_back(name + std::to_string(position)
+                                 + " (a ride height is written only for a car with a drive)");
     }
     const auto sizeGiven = [](const std::string& text) { return text.empty() ? std::string("none") : quoted(text); };
-    if (toWholeNumber(back.smallest) != asked.smallestWheel)
+    if (at(compared, Setting::Smallest) && toWholeNumber(back.smallest) != asked.smallestWheel)
         miss("smallest wheel size " + std::to_string(asked.smallestWheel), sizeGiven(back.smallest),
              wheelReason(notes, Wheel::FrontLeft));
-    if (toWholeNumber(back.largest) != asked.largestWheel)
+    if (at(compared, Setting::Largest) && toWholeNumber(back.largest) != asked.largestWheel)
         miss("largest wheel size " + std::to_string(asked.largestWheel), sizeGiven(back.largest),
              wheelReason(notes, Wheel::FrontLeft));
     if (missed.empty())
@@ -772,12 +827,15 @@ void CarEditor::show(const Settings& settings, EditingControls& controls)
 
 // The settings a script gives when it is loaded into controls that show
 // `start`: what it does not give keeps the value of `start`.
-CarEditor::Settings CarEditor::loadedOver(const Settings& start, std::string_view script)
+CarEditor::Settings CarEditor::loadedOver(const Settings& start, std::string_view script, SettingFlags* given)
 {
     NoMessages quiet;
     EditingControls scratch(quiet);
     show(start, scratch);
-    loadCarSettings(script, scratch);
+    LoadNotes notes;
+    loadCarSettings(script, scratch, &notes);
+    if (given)
+        *given = givenBy(notes);
     return settingsOf(scratch);
 }
 

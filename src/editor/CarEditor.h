@@ -123,6 +123,20 @@ public:
 
     const CarTable& carTable() const { return m_table; }
 
+    // The settings a save writes, each as one.
+    enum class Setting { Engines, Drive, Front, Rear, Smallest, Largest };
+    using SettingFlags = std::array<bool, 6>;
+
+    // Counts a setting as changed since the car was loaded though its
+    // control shows the value loaded: the tool was asked for that value.
+    void markChanged(Setting setting);
+
+    // By Setting, those changed since the selected car was loaded: whose
+    // controls show another value than loaded, and those marked. A save
+    // checks on reading back only these and those its script gave when
+    // loaded, and tells when it cannot write a ride height changed here.
+    SettingFlags changedSettings() const;
+
 private:
     bool moveFolderChooser(const std::filesystem::path& folder, std::string& error);
 
@@ -144,6 +158,9 @@ private:
         std::filesystem::path carFolder;
         Settings settings;
         ScriptStamp stamp;
+        // By Setting: which the script gave, and which were marked changed.
+        SettingFlags given{};
+        SettingFlags marked{};
     };
 
     friend class BatchSave;
@@ -173,8 +190,10 @@ private:
     bool readScriptToSave(const CarEntry& car, std::string& data);
     bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
                          int largest, SaveSettings& settings, std::optional<Settings>& merged);
-    bool checkReadBack(const CarEntry& car, const SaveSettings& asked, std::string_view written,
-                       const RewriteNotes& notes, bool remember);
+    void settingsToCheck(const CarEntry& car, SettingFlags& compared, SettingFlags& changed) const;
+    bool checkReadBack(const CarEntry& car, const SaveSettings& asked, const SettingFlags& compared,
+                       const SettingFlags& changed, std::string_view written, const RewriteNotes& notes,
+                       bool remember);
     void reportSaveFailure(const CarEntry& car, const std::string& reason);
     std::string_view historyCaption() const { return m_previewing ? "Preview changes" : "History"; }
 
@@ -183,7 +202,7 @@ private:
 
     static Settings settingsOf(const EditingControls& controls);
     static void show(const Settings& settings, EditingControls& controls);
-    static Settings loadedOver(const Settings& start, std::string_view script);
+    static Settings loadedOver(const Settings& start, std::string_view script, SettingFlags* given = nullptr);
     static std::string settingsText(std::string_view script);
 
     EditingControls& m_controls;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace quendral {
 
@@ -15,7 +16,13 @@ std::optional<VersionName> parseVersionName(std::string_view text)
             return VersionName{kind, 0};
     int number = 0;
     const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (problem != std::errc() || end != text.data() + text.size() || number < 1 || text.front() == '0')
+    if (end != text.data() + text.size() || text.front() == '0' || text.front() == '-')
+        return std::nullopt;
+    // A number too large to count is a version no history has, as any
+    // number beyond the last is.
+    if (problem == std::errc::result_out_of_range)
+        return VersionName{Kind::Numbered, std::numeric_limits<int>::max()};
+    if (problem != std::errc() || number < 1)
         return std::nullopt;
     return VersionName{Kind::Numbered, number};
 }

@@ -22,8 +22,9 @@ struct Lines
     bool lastUnended = false;
 };
 
-// Splits at LF, CR LF and a lone CR, as the field reader does.
-Lines splitLines(std::string_view text)
+// Splits at LF, CR LF and a lone CR, as the field reader does; each line
+// with its end where `withEnds`.
+Lines splitLines(std::string_view text, bool withEnds)
 {
     Lines lines;
     std::size_t start = 0;
@@ -31,11 +32,12 @@ Lines splitLines(std::string_view text)
         if (text[at] != '\n' && text[at] != '\r')
             continue;
         End end = text[at] == '\n' ? End::Lf : End::Cr;
-        lines.texts.push_back(text.substr(start, at - start));
+        const std::size_t length = at - start;
         if (end == End::Cr && at + 1 < text.size() && text[at + 1] == '\n') {
             end = End::CrLf;
             ++at;
         }
+        lines.texts.push_back(text.substr(start, withEnds ? at + 1 - start : length));
         lines.ends[static_cast<std::size_t>(end)] = true;
         start = at + 1;
     }
@@ -111,11 +113,14 @@ void addHunks(const std::vector<Step>& steps, LineDiff& diff)
 
 } // namespace
 
-LineDiff diffLines(std::string_view from, std::string_view to)
+namespace {
+
+LineDiff diffOf(std::string_view from, std::string_view to, bool withEnds)
 {
     LineDiff diff;
-    const Lines before = splitLines(from);
-    const Lines after = splitLines(to);
+    diff.endsKept = withEnds;
+    const Lines before = splitLines(from, withEnds);
+    const Lines after = splitLines(to, withEnds);
     if (!before.texts.empty() && !after.texts.empty() && lineEnds(before) != lineEnds(after))
         diff.notes.push_back("line ends: " + lineEnds(before) + " → " + lineEnds(after));
 
@@ -140,6 +145,18 @@ LineDiff diffLines(std::string_view from, std::string_view to)
     return diff;
 }
 
+} // namespace
+
+LineDiff diffLines(std::string_view from, std::string_view to)
+{
+    return diffOf(from, to, false);
+}
+
+LineDiff diffLinesWithEnds(std::string_view from, std::string_view to)
+{
+    return diffOf(from, to, true);
+}
+
 std::string unifiedText(const LineDiff& diff, std::string_view fromName, std::string_view toName)
 {
     std::string text;
@@ -155,7 +172,11 @@ std::string unifiedText(const LineDiff& diff, std::string_view fromName, std::st
         case LineDiff::Kind::Removed: text += '-'; break;
         case LineDiff::Kind::Added: text += '+'; break;
         }
-        text.append(line.text) += '\n';
+        text.append(line.text);
+        if (!diff.endsKept || line.kind == LineDiff::Kind::Hunk)
+            text += '\n';
+        else if (!line.text.ends_with('\n') && !line.text.ends_with('\r'))
+            text += "\n\\ No newline at end of file\n";
     }
     return text;
 }

@@ -15,18 +15,24 @@ struct LineDiff
     struct Line
     {
         Kind kind;
-        // A hunk's "@@ -1,7 +1,8 @@", or the line without its line end.
+        // A hunk's "@@ -1,7 +1,8 @@", or the line without its line end
+        // (with it, where the diff keeps line ends).
         std::string text;
     };
 
     // "line ends: LF → CR LF"
     std::vector<std::string> notes;
     std::vector<Line> lines;
+    bool endsKept = false;
 
     bool unchanged() const { return notes.empty() && lines.empty(); }
 };
 
 LineDiff diffLines(std::string_view from, std::string_view to);
+
+// The same with each line's own line end kept and compared, as `diff -u`
+// has them: `patch` applies it to give the very bytes of `to`.
+LineDiff diffLinesWithEnds(std::string_view from, std::string_view to);
 
 // The diff as text, each line ended by a line feed: the notes, then, when
 // any line changed, the names of both versions after "---" and "+++" and

@@ -46,6 +46,14 @@ CsvReader::CsvReader(char delimiter, std::size_t keptCells) : m_delimiter(delimi
 bool CsvReader::read(std::string_view text, std::vector<CsvRecord>& records, std::string& problem) const
 {
     records.clear();
+    return read(text, [&records](CsvRecord& record) {
+        records.push_back(std::move(record));
+        return true;
+    }, problem);
+}
+
+bool CsvReader::read(std::string_view text, const std::function<bool(CsvRecord&)>& take, std::string& problem) const
+{
     if (text.starts_with(Utf8Mark))
         text.remove_prefix(Utf8Mark.size());
     const char unquotedEnds[] = {m_delimiter, '\r', '\n', '"'};
@@ -58,7 +66,7 @@ bool CsvReader::read(std::string_view text, std::vector<CsvRecord>& records, std
             ++line;
             continue;
         }
-        CsvRecord& record = records.emplace_back();
+        CsvRecord record;
         record.line = line;
         while (true) {
             const std::size_t column = record.cellCount + 1;
@@ -100,6 +108,8 @@ bool CsvReader::read(std::string_view text, std::vector<CsvRecord>& records, std
             ++line;
             break;
         }
+        if (!take(record))
+            break;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 // the delimiter, line breaks and quotes, the latter doubled.
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -32,6 +33,11 @@ public:
     // cell are not as CSV has them: blanks around a cell are part of it, so
     // a quote belongs only at either end of the cell.
     bool read(std::string_view text, std::vector<CsvRecord>& records, std::string& problem) const;
+
+    // The same, each record handed to `take` as it is read and then
+    // dropped, so that a table costs no more memory than its largest
+    // record. Reading stops where `take` returns false.
+    bool read(std::string_view text, const std::function<bool(CsvRecord&)>& take, std::string& problem) const;
 
 private:
     char m_delimiter;

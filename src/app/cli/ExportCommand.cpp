@@ -1,8 +1,11 @@
 #include "app/cli/Command.h"
 
+#include "app/cli/Fingerprint.h"
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
 #include "app/cli/SettingsTable.h"
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
 
 #include <CLI/App.hpp>
@@ -31,12 +34,19 @@ int exportCars(const ExportArguments& arguments, ToolContext& tool)
     std::vector<CarRow> rows;
     for (int i = 0; i < cars.size(); ++i) {
         const CarEntry& entry = *cars.entry(i);
+        // The fingerprint is taken first: should a save come between, the
+        // import takes the row for an old one and refuses it.
+        std::string script;
+        std::string error;
+        const bool read = tool.fileSystem.readFile(carScriptPath(entry.folder), script, error, LargestCarScript);
+        const std::string fingerprint = read ? scriptFingerprint(script) : std::string();
+        std::string().swap(script);
         FreshCar car(tool, entry.name, entry.folder);
         if (!car.load()) {
             status = Failure;
             continue;
         }
-        rows.push_back(rowOf(entry.name, car.controls));
+        rows.push_back(rowOf(entry.name, car.controls, fingerprint));
     }
     if (arguments.format == Format::Json) {
         Json table = Json::array();

@@ -9,6 +9,8 @@
 
 #include <CLI/App.hpp>
 
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -28,9 +30,42 @@ std::string versionLine(const VersionListing& version)
     return label + localTimeText(version.time) + size + "  " + escaped(version.settings);
 }
 
+// The settings of a version as `show --format json` gives them, from the
+// line the listing has ("engines: I4 V6 · drive: rear · front: 12 · …"); or
+// null, with the reason as "problem", for a version that cannot be read.
+Json settingsJson(const std::string& line, Json& problem)
+{
+    constexpr std::string_view Separator = " \xC2\xB7 ";
+    std::map<std::string, std::string> values;
+    for (std::size_t at = 0; at <= line.size();) {
+        const std::size_t end = std::min(line.find(Separator, at), line.size());
+        const std::string part = line.substr(at, end - at);
+        const std::size_t colon = part.find(": ");
+        if (colon != std::string::npos)
+            values[part.substr(0, colon)] = part.substr(colon + 2);
+        else if (part.ends_with(':'))
+            values[part.substr(0, part.size() - 1)] = "";
+        at = end + Separator.size();
+    }
+    if (values.size() != 6) {
+        problem = asUtf8(line);
+        return nullptr;
+    }
+    Json settings = Json::object();
+    const std::string engines = " " + values["engines"] + " ";
+    for (const char* family : {"I4", "V6", "V8", "V10"})
+        settings[family] = engines.find(" " + std::string(family) + " ") != std::string::npos;
+    settings["drive"] = values["drive"];
+    for (const char* axle : {"front", "rear"})
+        settings[axle] = std::atoi(values[axle].c_str());
+    settings["min"] = asUtf8(values["min"]);
+    settings["max"] = asUtf8(values["max"]);
+    return settings;
+}
+
 // {"version": "3", "marks": ["original"], "time": "2026-12-07T15:04:05.123Z",
-//  "size": 2345, "settings": "engines: …"}; the time in UTC, as the entries
-// are named.
+//  "size": 2345, "settings": {"I4": false, …}}; the time in UTC, as the
+// entries are named.
 Json versionJson(const VersionListing& version)
 {
     Json marks = Json::array();
@@ -39,11 +74,15 @@ Json versionJson(const VersionListing& version)
         marks.push_back(version.marks.substr(at, end - at));
         at = end + 2;
     }
-    return {{"version", versionText(version.name)},
-            {"marks", marks},
-            {"time", utcTimeText(version.time)},
-            {"size", version.size},
-            {"settings", asUtf8(version.settings)}};
+    Json problem;
+    Json json = {{"version", versionText(version.name)},
+                 {"marks", marks},
+                 {"time", utcTimeText(version.time)},
+                 {"size", version.size},
+                 {"settings", settingsJson(version.settings, problem)}};
+    if (!problem.is_null())
+        json["problem"] = problem;
+    return json;
 }
 
 int listHistory(const std::vector<std::string>& folders, Format format, ToolContext& tool)

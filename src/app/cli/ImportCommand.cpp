@@ -1,8 +1,10 @@
 #include "app/cli/Command.h"
 
+#include "app/cli/Fingerprint.h"
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
 #include "app/cli/SettingsTable.h"
+#include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
 #include "controls/TextNumber.h"
@@ -11,6 +13,8 @@
 #include <CLI/App.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -24,14 +28,16 @@ namespace fs = std::filesystem;
 // A table of ten thousand cars takes about a megabyte.
 constexpr std::uintmax_t LargestTable = 16u << 20;
 
-// Problems printed of a table that has more.
-constexpr std::size_t ProblemsShown = 20;
+// The save's wheel sizes: the smallest it writes and the largest.
+constexpr int SmallestWheelSize = 14;
+constexpr int LargestWheelSize = 21;
 
 struct ImportArguments
 {
     std::string folder;
     std::string table;
     bool dryRun = false;
+    bool force = false;
 };
 
 struct Change
@@ -50,25 +56,43 @@ struct Plan
     std::vector<Change> changes;
 };
 
-bool readTableText(const std::string& name, FileSystem& fileSystem, std::string& data, std::string& error)
+bool readStream(std::istream& in, std::string& data, std::string& error)
 {
-    if (name != "-")
-        return fileSystem.readFile(pathFromText(name), data, error, LargestTable);
     std::string contents;
     char chunk[64 * 1024];
-    while (std::cin.read(chunk, sizeof chunk) || std::cin.gcount() > 0) {
-        contents.append(chunk, static_cast<std::size_t>(std::cin.gcount()));
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        contents.append(chunk, static_cast<std::size_t>(in.gcount()));
         if (contents.size() > LargestTable) {
             error = "it is larger than " + std::to_string(LargestTable >> 20) + " MiB";
             return false;
         }
     }
-    if (std::cin.bad()) {
-        error = "standard input could not be read";
+    if (in.bad()) {
+        error = "it could not be read to its end";
         return false;
     }
     data = std::move(contents);
     return true;
+}
+
+bool readTableText(const std::string& name, FileSystem& fileSystem, std::string& data, std::string& error)
+{
+    if (name == "-")
+        return readStream(std::cin, data, error);
+    // A pipe, as a shell's <(...) makes, has no size to read up to: it is
+    // read to its end.
+    const fs::path path = pathFromText(name);
+    std::error_code ignored;
+    const fs::file_type type = fs::status(path, ignored).type();
+    if (type == fs::file_type::fifo || type == fs::file_type::character) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            error = "it cannot be opened";
+            return false;
+        }
+        return readStream(in, data, error);
+    }
+    return fileSystem.readFile(path, data, error, LargestTable);
 }
 
 // The folder a car stands for, links and all resolved, so that two names
@@ -80,11 +104,29 @@ fs::path resolved(const fs::path& folder)
     return error ? folder : target;
 }
 
+// The number a text reads as, as a spreadsheet's General format reads a
+// cell: "007", "7.0" and "7e0" all read as 7.
+std::optional<double> numberIn(std::string_view text)
+{
+    double number = 0;
+    if (text.empty() || (text.front() != '-' && text.front() != '.' && (text.front() < '0' || text.front() > '9')))
+        return std::nullopt;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
 // Each row with the car it names, in table order; what is wrong with the
 // others goes to `problems`.
 std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& table, const CarTable& cars,
-                                                                  std::vector<std::string>& problems)
+                                                                  TableProblems& problems)
 {
+    // The names a spreadsheet rewrites when it reads them as numbers.
+    std::map<double, std::string> byNumber;
+    for (int i = 0; i < cars.size(); ++i)
+        if (const auto number = numberIn(asUtf8(cars.entry(i)->name)))
+            byNumber.try_emplace(*number, asUtf8(cars.entry(i)->name));
     // By the name as tables write it; nullptr for a name two cars share.
     std::map<std::string, const CarEntry*> byName;
     for (int i = 0; i < cars.size(); ++i) {
@@ -100,13 +142,19 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
         const std::string where = table.where(row, CarColumn) + ": ";
         const auto found = byName.find(asUtf8(name));
         if (found == byName.end()) {
-            problems.push_back(where + "the racers folder has no car named \"" + name + "\"");
+            const auto number = numberIn(name);
+            const auto rewritten = number ? byNumber.find(*number) : byNumber.end();
+            problems.add(where + "the racers folder has no car named " + shownCell(name)
+                         + (rewritten == byNumber.end()
+                                ? ""
+                                : "; a spreadsheet reading the car column as numbers makes this of the car \""
+                                      + rewritten->second + "\": import the car column as Text"));
         } else if (!found->second) {
-            problems.push_back(where + "the racers folder has two cars whose names are written \"" + name + "\"");
+            problems.add(where + "the racers folder has two cars whose names are written \"" + name + "\"");
         } else if (const auto [first, isFirst] = rowOfFolder.try_emplace(resolved(found->second->folder), &row);
                    !isFirst) {
             const TableRow& earlier = *first->second;
-            problems.push_back(where + "the car \"" + name + "\" is named on line " + std::to_string(earlier.line)
+            problems.add(where + "the car \"" + name + "\" is named on line " + std::to_string(earlier.line)
                                + " already"
                                + (earlier.cells[CarColumn] == name
                                       ? ""
@@ -118,37 +166,73 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
     return paired;
 }
 
+// A wheel size as a table gives it: a whole number, "16.0" and "07" too,
+// but not "16.5", which a save would round.
+std::optional<int> wholeSize(std::string_view text)
+{
+    const std::size_t point = text.find('.');
+    if (point != std::string_view::npos && text.find_first_not_of("0 \t", point + 1) != std::string_view::npos)
+        return std::nullopt;
+    const auto number = toWholeNumber(text);
+    return number ? std::optional<int>(*number) : std::nullopt;
+}
+
 // The cells of the row that differ from the car, or a problem where one
-// of them cannot be given to the car.
-std::vector<Change> changesOf(const Table& table, const TableRow& row, const CarRow& now,
-                              std::vector<std::string>& problems)
+// of them cannot be given to the car. A row that changes anything is
+// saved, so its values must pass every rule of the save: a table that
+// passes is saved whole.
+std::vector<Change> changesOf(const Table& table, const TableRow& row, const CarRow& now, TableProblems& problems)
 {
     std::vector<Change> changes;
-    for (std::size_t column = CarColumn + 1; column < Columns.size(); ++column) {
+    for (std::size_t column = CarColumn + 1; column < ScriptColumn; ++column) {
         const std::string& wanted = row.cells[column];
         if (asUtf8(wanted) == now[column])
             continue;
         const bool wheelSize = column == MinColumn || column == MaxColumn;
         // "16.0" for "16", as a spreadsheet may write it, changes nothing.
-        if (wheelSize && toWholeNumber(wanted) && toWholeNumber(wanted) == toWholeNumber(now[column]))
+        if (wheelSize && wholeSize(wanted) && wholeSize(wanted) == toWholeNumber(now[column]))
             continue;
-        if (wheelSize && !toWholeNumber(wanted))
-            problems.push_back(table.where(row, column) + ": \"" + wanted
-                               + "\" is not a whole number, which a wheel size must be");
-        else if (column == DriveColumn && wanted == "none")
-            problems.push_back(table.where(row, column)
-                               + ": a drive can be changed to front, rear or all, but not to none");
+        if (column == DriveColumn && wanted == "none")
+            problems.add(table.where(row, column) + ": a drive can be changed to front, rear or all, but not to none");
         else
             changes.push_back({column, now[column], wanted});
     }
+    if (changes.empty())
+        return changes;
+    const auto problem = [&](std::size_t column, const std::string& what) {
+        problems.add(table.where(row, column) + ": " + shownCell(row.cells[column]) + " " + what);
+    };
+    if (row.cells[DriveColumn] == "none")
+        for (const Change& change : changes)
+            if (change.column == FrontColumn || change.column == RearColumn)
+                problem(change.column, "cannot be saved: a ride height is written only for a car with a drive");
+    const auto smallest = wholeSize(row.cells[MinColumn]);
+    const auto largest = wholeSize(row.cells[MaxColumn]);
+    for (const std::size_t column : {MinColumn, MaxColumn})
+        if (!wholeSize(row.cells[column]))
+            problem(column, "is not a whole number, which a wheel size must be");
+    if (smallest && *smallest < SmallestWheelSize)
+        problem(MinColumn, "is below 14, the smallest wheel size a save writes");
+    if (largest && *largest > LargestWheelSize)
+        problem(MaxColumn, "is above 21, the largest wheel size a save writes");
+    if (smallest && largest && *smallest > *largest)
+        problem(MinColumn, "is above the largest wheel size, " + std::to_string(*largest) + ", so a save refuses it");
     return changes;
 }
 
 // As `set` changes them.
-void applyChanges(const std::vector<Change>& changes, EditingControls& controls)
+void applyChanges(const std::vector<Change>& changes, EditingControls& controls, CarEditor& editor)
 {
+    using Setting = CarEditor::Setting;
     for (const Change& change : changes) {
         const std::string& value = change.to;
+        const std::size_t column = change.column;
+        editor.markChanged(column < DriveColumn  ? Setting::Engines
+                           : column == DriveColumn ? Setting::Drive
+                           : column == FrontColumn ? Setting::Front
+                           : column == RearColumn  ? Setting::Rear
+                           : column == MinColumn   ? Setting::Smallest
+                                                   : Setting::Largest);
         if (change.column >= FirstEngineColumn && change.column < DriveColumn)
             controls.engineChecks()[change.column - FirstEngineColumn]->setValue(value == "yes" ? 1 : 0);
         else if (change.column == DriveColumn)
@@ -159,9 +243,9 @@ void applyChanges(const std::vector<Change>& changes, EditingControls& controls)
         else if (change.column == RearColumn)
             controls.rearHeight.setValue(std::stoi(value));
         else if (change.column == MinColumn)
-            controls.smallestWheel.setText(value);
+            controls.smallestWheel.setText(std::to_string(*wholeSize(value)));
         else if (change.column == MaxColumn)
-            controls.largestWheel.setText(value);
+            controls.largestWheel.setText(std::to_string(*wholeSize(value)));
     }
 }
 
@@ -176,6 +260,27 @@ void printChanges(const Plan& plan, std::ostream& out)
     out << '\n';
 }
 
+void printProblems(const TableProblems& problems, const std::string& tableName, std::ostream& err)
+{
+    for (const std::string& problem : problems.kept)
+        err << "quendral-car: " << tableName << ": " << escaped(problem) << '\n';
+    if (problems.count > problems.kept.size())
+        err << "quendral-car: " << tableName << ": " << problems.count - problems.kept.size() << " more problems\n";
+    err << "quendral-car: nothing was saved\n";
+}
+
+// Whether the car's script is still the one the row was exported from.
+// A row without a fingerprint, made by hand, is taken as it is.
+bool unchangedSinceExport(const TableRow& row, const CarEntry& car, FileSystem& fileSystem)
+{
+    if (row.cells[ScriptColumn].empty())
+        return true;
+    std::string script;
+    std::string error;
+    return fileSystem.readFile(carScriptPath(car.folder), script, error, LargestCarScript)
+        && scriptFingerprint(script) == row.cells[ScriptColumn];
+}
+
 int importTable(const ImportArguments& arguments, ToolContext& tool)
 {
     if (arguments.folder.empty() || arguments.table.empty())
@@ -187,41 +292,57 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
         tool.err << "quendral-car: the table " << tableName << " cannot be read: " << error << '\n';
         return Failure;
     }
-    const Table table = readTable(data, isJsonTable(arguments.table, data));
-    std::string().swap(data);
     CarTable cars;
     if (!readCarList(pathFromText(arguments.folder), tool, cars))
         return Failure;
+    // Beyond as many rows as there are cars, every row is a problem; a few
+    // are read to name them.
+    Table table = readTable(data, isJsonTable(arguments.table, data),
+                            static_cast<std::size_t>(cars.size()) + TableProblems::Kept);
+    std::string().swap(data);
 
     // Every row is checked, and every car it names loaded, before the
-    // first save: a table with a problem saves nothing.
-    std::vector<std::string> problems = table.problems;
-    int status = Success;
+    // first save: a table with a problem saves nothing, nor does one
+    // naming a car that cannot be read.
+    TableProblems& problems = table.problems;
+    std::vector<std::string> unread;
     std::vector<Plan> plans;
     for (const auto& [row, entry] : pairRows(table, cars, problems)) {
         auto car = std::make_unique<FreshCar>(tool, entry->name, entry->folder);
         if (!car->load()) {
-            status = Failure;
+            unread.push_back(entry->name);
             continue;
         }
-        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls), problems);
+        if (!arguments.force && !unchangedSinceExport(*row, *entry, tool.fileSystem)) {
+            problems.add(table.where(*row, ScriptColumn) + ": the car \"" + asUtf8(entry->name)
+                         + "\" changed after the table was exported; export the table anew, or import with "
+                           "--force to save this row over that change");
+            continue;
+        }
+        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls, {}), problems);
         if (!changes.empty())
             plans.push_back({entry->name, entry->folder, std::move(car), std::move(changes)});
     }
     if (!problems.empty()) {
-        for (std::size_t i = 0; i < std::min(problems.size(), ProblemsShown); ++i)
-            tool.err << "quendral-car: " << tableName << ": " << escaped(problems[i]) << '\n';
-        if (problems.size() > ProblemsShown)
-            tool.err << "quendral-car: " << tableName << ": " << problems.size() - ProblemsShown
-                     << " more problems\n";
-        tool.err << "quendral-car: nothing was saved\n";
+        printProblems(problems, tableName, tool.err);
         return UsageError;
     }
+    if (!unread.empty()) {
+        for (const std::string& name : unread)
+            tool.err << "quendral-car: the car \"" << escaped(name) << "\" cannot be read\n";
+        tool.err << "quendral-car: nothing was saved\n";
+        return Failure;
+    }
+    if (plans.empty()) {
+        tool.err << "quendral-car: the table changes no car; nothing was saved\n";
+        return Success;
+    }
 
+    int status = Success;
     if (arguments.dryRun) {
         for (const Plan& plan : plans) {
             printChanges(plan, tool.out);
-            applyChanges(plan.changes, plan.car->controls);
+            applyChanges(plan.changes, plan.car->controls, plan.car->editor);
             if (!printSavePreview(plan.car->editor, plan.folder, tool))
                 status = Failure;
         }
@@ -229,7 +350,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     }
     BatchSave batch(tool.fileSystem);
     for (Plan& plan : plans) {
-        applyChanges(plan.changes, plan.car->controls);
+        applyChanges(plan.changes, plan.car->controls, plan.car->editor);
         batch.add(plan.car->editor);
     }
     for (const bool saved : batch.run())
@@ -250,7 +371,9 @@ Command addImportCommand(CLI::App& tool)
     command->add_option("TABLE", arguments->table, "the table, CSV or JSON as export writes it; - for standard input")
         ->type_name("");
     command->add_flag("--dry-run", arguments->dryRun, "print each car's changes and the diff of its save, and save nothing");
-    return {command, "import RACERS_FOLDER TABLE [--dry-run]",
+    command->add_flag("--force", arguments->force,
+                      "save the rows of cars changed after the table was exported, over those changes");
+    return {command, "import RACERS_FOLDER TABLE [--dry-run] [--force]",
             "TABLE is CSV or JSON, as export writes it, or - for standard input.",
             [arguments](ToolContext& context) { return importTable(*arguments, context); }};
 }

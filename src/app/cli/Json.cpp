@@ -43,6 +43,17 @@ std::size_t sequenceLength(std::string_view text)
 
 } // namespace
 
+std::size_t firstNonUtf8(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = sequenceLength(text.substr(at));
+        if (length == 0)
+            return at;
+        at += length;
+    }
+    return std::string_view::npos;
+}
+
 std::string asUtf8(std::string_view text)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";

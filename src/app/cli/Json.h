@@ -20,6 +20,10 @@ using Json = nlohmann::ordered_json;
 std::string asUtf8(std::string_view text);
 std::string pathAsUtf8(const std::filesystem::path& path);
 
+// Where the first byte of `text` that is no part of valid UTF-8 stands, or
+// npos.
+std::size_t firstNonUtf8(std::string_view text);
+
 // Prints one JSON document and a line break; the elements of an array each
 // on a line of their own, so that a program can read the whole and a person
 // can still read a line.

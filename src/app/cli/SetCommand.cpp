@@ -83,23 +83,37 @@ std::optional<int> parsePosition(std::string_view text)
     return position;
 }
 
-void applyChanges(const Changes& changes, EditingControls& controls)
+// Each setting named counts as changed, even where the car has that value
+// already: the save must then write it, or say that it could not.
+void applyChanges(const Changes& changes, EditingControls& controls, CarEditor& editor)
 {
+    using Setting = CarEditor::Setting;
     if (changes.engines) {
         const auto checks = controls.engineChecks();
         for (std::size_t i = 0; i < checks.size(); ++i)
             checks[i]->setValue((*changes.engines)[i] ? 1 : 0);
+        editor.markChanged(Setting::Engines);
     }
-    if (changes.drive)
+    if (changes.drive) {
         controls.driveSystem.setValue(*changes.drive, true);
-    if (changes.front)
+        editor.markChanged(Setting::Drive);
+    }
+    if (changes.front) {
         controls.frontHeight.setValue(*changes.front);
-    if (changes.rear)
+        editor.markChanged(Setting::Front);
+    }
+    if (changes.rear) {
         controls.rearHeight.setValue(*changes.rear);
-    if (changes.minimum)
+        editor.markChanged(Setting::Rear);
+    }
+    if (changes.minimum) {
         controls.smallestWheel.setText(*changes.minimum);
-    if (changes.maximum)
+        editor.markChanged(Setting::Smallest);
+    }
+    if (changes.maximum) {
         controls.largestWheel.setText(*changes.maximum);
+        editor.markChanged(Setting::Largest);
+    }
 }
 
 // The car folders without those that name a folder already given, after
@@ -164,7 +178,7 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
                 status = Failure;
                 continue;
             }
-            applyChanges(arguments.changes, controls);
+            applyChanges(arguments.changes, controls, editor);
             if (!printSavePreview(editor, car, tool))
                 status = Failure;
         }
@@ -178,7 +192,7 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
             status = Failure;
             continue;
         }
-        applyChanges(arguments.changes, car.controls);
+        applyChanges(arguments.changes, car.controls, car.editor);
         batch.add(car.editor);
     }
     for (const bool saved : batch.run())
@@ -225,7 +239,7 @@ bool printSavePreview(CarEditor& editor, const fs::path& car, ToolContext& tool)
     const bool saved = editor.previewSave(CarEditor::SaveScope::ChangedSettings, current, written);
     if (written) {
         const std::string script = escapedPath(carScriptPath(car));
-        tool.out << unifiedText(diffLines(current, *written), script + "\tcurrent", script + "\tafter the save");
+        tool.out << unifiedText(diffLinesWithEnds(current, *written), script + "\tcurrent", script + "\tafter the save");
     }
     return saved;
 }

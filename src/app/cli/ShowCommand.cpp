@@ -45,7 +45,7 @@ int showCar(const ShowArguments& arguments, ToolContext& tool)
     if (!editor.loadSelectedCar())
         return Failure;
     if (arguments.format == Format::Json)
-        printJson(tool.out, rowJson(rowOf(fileNameOf(pathFromText(arguments.folders.front())), controls)));
+        printJson(tool.out, rowJson(rowOf(fileNameOf(pathFromText(arguments.folders.front())), controls, {})));
     else
         printSettings(controls, tool.out);
     return Success;
