@@ -123,10 +123,10 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
     FaultyFileSystem counting;
     ASSERT_TRUE(editAndSave(car, counting).saved);
     const std::string expected = readBytes(scriptOf(car));
-    // Reads: load, save and the earlier backup; creates: the history folder,
-    // two entries, the backup's link and the script; flushes and commits:
-    // the entries, the link and the script; writes: the entries at once,
-    // the script in pieces; one lock; the script and the backup inspected.
+    // Reads: load, save, the earlier backup; creates: the history folder,
+    // two entries, backup, script; flushes and commits: entries, backup,
+    // script; writes: entries and backup at once, the script in pieces;
+    // one lock; the script and the backup inspected.
     const int atLeast[] = {3, 5, 4, 4, 4, 1, 2};
     std::string counts;
     int injected = 0;
@@ -742,7 +742,7 @@ TEST(HistoryModelProperty, EveryVersionReplacedIsKeptOrOlderThanTheNewest)
             const auto fileOrNothing = [](const fs::path& path) {
                 return fs::is_regular_file(fs::symlink_status(path)) ? std::optional(readBytes(path)) : std::nullopt;
             };
-            const std::optional<std::string> script = fileOrNothing(scriptOf(car)), backup = fileOrNothing(backupOf(car));
+            const auto script = fileOrNothing(scriptOf(car)), backup = fileOrNothing(backupOf(car));
             std::vector<std::string> arguments = {"set", car.string(), "--front", std::to_string(pick(31)), "--rear", "3"};
             if (op % 2 || !script)
                 arguments = {"restore", car.string(), pick(4) ? std::to_string(1 + pick(static_cast<int>(model.kept.size()) + 1)) : "backup"};
@@ -774,8 +774,7 @@ TEST(HistoryModelProperty, EveryVersionReplacedIsKeptOrOlderThanTheNewest)
                     replaced.push_back(*script);
             }
             const HistoryModel actual = HistoryModel::of(car);
-            ASSERT_TRUE(actual == model) << "the history holds " << actual.kept.size() << " versions, the model "
-                                         << model.kept.size();
+            ASSERT_TRUE(actual == model) << "the history holds " << actual.kept.size() << ", the model " << model.kept.size();
             ASSERT_EQ(actual.original, "; planted 0");
             for (const std::string& version : replaced)
                 ASSERT_TRUE(model.holds(version) || model.kept.size() == KeptVersions);
