@@ -214,25 +214,25 @@ TEST_F(History, TheBackupIsAFileOfItsOwnAndNewEntriesSortAfterAllOthers)
 }
 
 // A history folder that cannot be written stops the save before anything
-// changes, also the clean-up of what killed saves left, which must not reach
-// through a link.
+// changes, the clean-up of killed saves' leftovers through a link too.
 TEST_F(History, ASaveWhoseHistoryCannotBeWrittenChangesNothing)
 {
-    const fs::path car = racers / "mistral";
-    const fs::path elsewhere = racers / "elsewhere";
+    const fs::path car = racers / "mistral", elsewhere = racers / "elsewhere";
     test::writeBytes(elsewhere / "._main_.20261207T120000.000Z.cfg.new-0a1b2c3d4e5f", "a user's file");
     test::writeBytes(saveLockPath(car), "");
     for (const bool link : {false, true}) {
         fs::remove(historyFolderPath(car));
-        link ? fs::create_directory_symlink(elsewhere, historyFolderPath(car))
-             : test::writeBytes(historyFolderPath(car), "a file in the way");
+        std::error_code noLinks;
+        if (!link)
+            test::writeBytes(historyFolderPath(car), "a file in the way");
+        else if (fs::create_directory_symlink(elsewhere, historyFolderPath(car), noLinks); noLinks)
+            continue;  // under Wine, which makes none
         const Snapshot before = snapshot(racers);
         std::string out, err;
         EXPECT_EQ(run({"set", "mistral", "--front", "3"}, out, err), 1);
         EXPECT_NE(err.find("mistral: Save file: The car \"mistral\" was not saved: its history folder " +
                            historyFolderPath(car).string() + (link ? " is a symbolic link, which is not followed" : " is not a folder")
-                           + ". Its car script is unchanged."),
-                  std::string::npos) << err;
+                           + ". Its car script is unchanged."), std::string::npos) << err;
         EXPECT_TRUE(snapshot(racers) == before);
     }
 }

@@ -212,10 +212,10 @@ bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, std::string_
 {
     for (const HistoryEntry& entry : entries) {
         std::error_code ec;
-        std::string kept;
+        std::string held;
         std::string ignored;
         if (fs::file_size(entry.path, ec) == bytes.size() && !ec
-            && m_fileSystem.readFile(entry.path, kept, ignored, LargestCarScript) && kept == bytes)
+            && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript) && held == bytes)
             return true;
     }
     return false;
