@@ -26,13 +26,17 @@ namespace fs = std::filesystem;
 // Runs in this order over a copy of the demo cars; mistral has a backup an
 // older editor left, dated 3 February 2001. "{r}" stands for the racers
 // folder; `out` and `err` are searched as regular expressions. A run that
-// does not save must leave every file as it was, down to its time.
+// does not save must leave every file as it was, down to its time. Before
+// the run, `file` (in the racers folder) is written in place with `bytes`,
+// as an older editor does, or removed when they are null.
 struct ToolRun
 {
     std::vector<std::string> arguments;
     int status;
     std::string out, err;
     bool writes = false;
+    const char* file = nullptr;
+    const char* bytes = nullptr;
 };
 
 const ToolRun Runs[] = {
@@ -59,6 +63,12 @@ const ToolRun Runs[] = {
     {{"restore", "falcon_gt", "original"}, 0, "^$", "^$", true},
     {{"diff", "falcon_gt", "original", "current"}, 0, "^$", "^$"},
     {{"history", "falcon_gt"}, 0, "^current .* 1,761 bytes.*\n1 \\(backup\\) .*min: 16 · max: 20\n2 .*\n3 .*\n4 \\(original\\) ", ""},
+    {{"diff", "falcon_gt"}, 1, "^$", "^History: The backup of the car \"falcon_gt\" is missing; version 1 holds what the last save replaced\\.\n$",
+     false, "falcon_gt/scripts/_main_backup.cfg"},
+    // A deleted script comes back, with nothing to keep and no backup made.
+    {{"restore", "falcon_gt", "2"}, 0, "^$", "^$", true, "falcon_gt/scripts/_main_.cfg"},
+    {{"history", "falcon_gt"}, 0, "^current .*engines: V8 · drive: rear · front: 12 · rear: 7 · min: 15 .*\n1  .*\n2  .*\n3  .*\n4 \\(original\\) .*\n$", ""},
+    {{"restore", "falcon_gt", "original"}, 0, "^$", "^$", true},
     {{"history", "mistral"}, 0, "^current .*\nbackup  .*  28 bytes  engines: none .*\n$", ""},
     {{"set", "mistral", "--front", "5", "--dry-run"}, 0,
      "^--- {r}/mistral/scripts/_main_\\.cfg\tcurrent\n\\+\\+\\+ {r}/mistral/scripts/_main_\\.cfg\tafter the "
@@ -74,6 +84,11 @@ const ToolRun Runs[] = {
      "^\\[\n\\{\"version\":\"current\",\"marks\":\\[\\],\"time\":\"20[0-9-]{8}T[0-9:]{8}\\.[0-9]{3}Z\",\"size\":[0-9]+,"
      "\"settings\":\\{\"I4\":false,\"V6\":true,\"V8\":true,\"V10\":true,\"drive\":\"rear\",\"front\":5,\"rear\":3,\"min\":\"16\",\"max\":\"20\"\\}\\},\n.*\"marks\":\\[\"backup\"\\].*\n"
      "\\{\"version\":\"2\",\"marks\":\\[\"original\"\\],\"time\":\"2001-02-0[234]T", "^$"},
+    // An older editor's save wrote its backup in place: the version the
+    // history kept stays, and the next save keeps that backup too.
+    {{"set", "mistral", "--front", "6"}, 0, "", "", true, "mistral/scripts/_main_backup.cfg", "; another editor's backup\r\n"},
+    {{"history", "mistral"}, 0, "^current .*front: 6 .*\n1 \\(backup\\) .*front: 5 .*\n2  .*  27 bytes  engines: none .*\n"
+     "3  .*engines: V6 V8 V10 · drive: rear · front: 3 .*\n4 \\(original\\) +2001-02-0[234] .*  28 bytes", ""},
     {{"help", "restore"}, 0, "Usage: quendral-car restore \\[OPTIONS\\] \\[CAR_FOLDER\\] \\[VERSION...\\]", ""},
     {{"restore", "mistral", "original"}, 0, "^$", "^$", true},
     {{"set", "mistral", "--min", "15", "--max", "18", "--dry-run"}, 1, "",
@@ -125,6 +140,8 @@ TEST_F(History, EachRunExitsAndPrintsAsExpected)
     const std::string original = test::readBytes(carScriptPath(racers / "falcon_gt"));
     for (const ToolRun& r : Runs) {
         SCOPED_TRACE(testing::PrintToString(r.arguments));
+        if (r.file)
+            r.bytes ? test::writeBytes(racers / r.file, r.bytes) : void(fs::remove(racers / r.file));
         const Snapshot before = snapshot(racers);
         std::string out, err;
         EXPECT_EQ(run(r.arguments, out, err), r.status) << err;
@@ -162,32 +179,21 @@ TEST_F(History, TheDryRunDiffPatchedIsWhatSetWrites)
     }
 }
 
-// Links where the file system makes them, a copy where it makes none.
-struct NoLinks final : FileSystem
-{
-    std::unique_ptr<ReplacementFile> createLink(const fs::path&, const fs::path&, std::string& error,
-                                                bool& unsupported) override
-    {
-        error = "Operation not permitted";
-        unsupported = true;
-        return nullptr;
-    }
-};
-
-TEST_F(History, TheBackupIsALinkToTheNewestEntryOrACopyAndOldEntriesArePruned)
+// The backup is a file of its own. Entries from another machine, three of
+// them dated in the future, are pruned to the 50 newest and the original;
+// each new one sorts after them all and is kept.
+TEST_F(History, TheBackupIsAFileOfItsOwnAndNewEntriesSortAfterAllOthers)
 {
     const fs::path car = racers / "vortex_r";
     fs::permissions(carScriptPath(car), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    // 55 entries from another day, the oldest of them the original.
+    const auto planted = [](int i) { return HistoryTime{std::chrono::hours{i < 52 ? i : 1'000'000 + i}}; };
     for (int i = 0; i < 55; ++i)
-        test::writeBytes(historyFolderPath(car) / historyEntryName(HistoryTime{std::chrono::hours{i}}, 1, i == 0), "old");
-    NoLinks noLinks;
-    int round = 0;
-    for (FileSystem* fileSystem : {&FileSystem::real(), static_cast<FileSystem*>(&noLinks)}) {
-        test::RecordingMessages messages;
-        EditingControls controls(messages);
-        CarEditor editor(controls, messages, *fileSystem);
-        editor.pickCarFolder(car);
+        test::writeBytes(historyFolderPath(car) / historyEntryName(planted(i), 1, i == 0), "old");
+    test::RecordingMessages messages;
+    EditingControls controls(messages);
+    CarEditor editor(controls, messages, FileSystem::real());
+    editor.pickCarFolder(car);
+    for (int round = 1; round <= 2; ++round) {
         ASSERT_TRUE(editor.loadSelectedCar());
         const std::string replaced = test::readBytes(carScriptPath(car));
         controls.frontHeight.setValue(controls.frontHeight.value() + 1);
@@ -197,32 +203,42 @@ TEST_F(History, TheBackupIsALinkToTheNewestEntryOrACopyAndOldEntriesArePruned)
         ASSERT_TRUE(readHistory(car, entries, error));
         ASSERT_EQ(entries.size(), KeptVersions + 1);
         EXPECT_TRUE(entries.back().original && entries.back().time == HistoryTime{});
-        EXPECT_EQ(entries[KeptVersions - 1].time, HistoryTime{std::chrono::hours{55 - KeptVersions + ++round}});
+        EXPECT_EQ(entries[KeptVersions - 1].time, planted(5 + round));
+        EXPECT_EQ(entries[static_cast<std::size_t>(round)].time, planted(54));
         EXPECT_EQ(test::readBytes(entries.front().path), replaced);
         EXPECT_EQ(test::readBytes(backupScriptPath(car)), replaced);
 #ifndef _WIN32
-        // Windows has no modes; its links are seen in tests/win32.
+        // Windows has no modes; its backups are seen in tests/win32.
         struct stat entry{}, backup{};
         ASSERT_EQ(stat(entries.front().path.c_str(), &entry) | stat(backupScriptPath(car).c_str(), &backup), 0);
-        EXPECT_EQ(entry.st_ino == backup.st_ino, fileSystem == &FileSystem::real());
+        EXPECT_TRUE(entry.st_ino != backup.st_ino && entry.st_nlink == 1 && backup.st_nlink == 1);
         EXPECT_EQ(entry.st_mode & 0777, 0640u);
 #endif
     }
 }
 
-// A history that cannot be written stops the save before anything changes.
+// A history folder that cannot be written stops the save before anything
+// changes, the clean-up of killed saves' leftovers through a link too.
 TEST_F(History, ASaveWhoseHistoryCannotBeWrittenChangesNothing)
 {
-    const fs::path car = racers / "mistral";
-    test::writeBytes(historyFolderPath(car), "a file in the way");
+    const fs::path car = racers / "mistral", elsewhere = racers / "elsewhere";
+    test::writeBytes(elsewhere / "._main_.20261207T120000.000Z.cfg.new-0a1b2c3d4e5f", "a user's file");
     test::writeBytes(saveLockPath(car), "");
-    const Snapshot before = snapshot(racers);
-    std::string out, err;
-    EXPECT_EQ(run({"set", "mistral", "--front", "3"}, out, err), 1);
-    EXPECT_NE(err.find("mistral: Save file: The car \"mistral\" was not saved: its history folder " +
-                       historyFolderPath(car).string() + " is not a folder. Its car script is unchanged."),
-              std::string::npos) << err;
-    EXPECT_TRUE(snapshot(racers) == before);
+    for (const bool link : {false, true}) {
+        fs::remove(historyFolderPath(car));
+        std::error_code noLinks;
+        if (!link)
+            test::writeBytes(historyFolderPath(car), "a file in the way");
+        else if (fs::create_directory_symlink(elsewhere, historyFolderPath(car), noLinks); noLinks)
+            continue;  // under Wine, which makes none
+        const Snapshot before = snapshot(racers);
+        std::string out, err;
+        EXPECT_EQ(run({"set", "mistral", "--front", "3"}, out, err), 1);
+        EXPECT_NE(err.find("mistral: Save file: The car \"mistral\" was not saved: its history folder " +
+                           historyFolderPath(car).string() + (link ? " is a symbolic link, which is not followed" : " is not a folder")
+                           + ". Its car script is unchanged."), std::string::npos) << err;
+        EXPECT_TRUE(snapshot(racers) == before);
+    }
 }
 
 // Unified diffs as `diff -u` writes them, line ends compared apart.

@@ -577,18 +577,67 @@ bool giveAttributes(int descriptor, const Attributes& wanted, const std::filesys
         error = lastSystemError();
         return false;
     }
+    mode_t mode = wanted.mode;
     if ((made.st_uid != wanted.owner || made.st_gid != wanted.group)
         && fchown(descriptor, wanted.owner, wanted.group) != 0) {
-        error = "it cannot be given the owner and group of " + model.string() + " (user "
-            + std::to_string(wanted.owner) + ", group " + std::to_string(wanted.group) + "): " + lastSystemError();
-        return false;
+        // The owner saving a file of a group it is not in: the file takes
+        // the owner's own group, which may hold others, so that group may
+        // do only what others may.
+        int refused = errno;
+        const bool ownFile = refused == EPERM && wanted.owner == geteuid() && made.st_uid == wanted.owner;
+        if (ownFile)
+            refused = made.st_gid == getegid() || fchown(descriptor, static_cast<uid_t>(-1), getegid()) == 0 ? 0 : errno;
+        if (refused != 0) {
+            error = "it cannot be given the owner and group of " + model.string() + " (user "
+                + std::to_string(wanted.owner) + ", group " + std::to_string(wanted.group) + "): "
+                + std::strerror(refused);
+            return false;
+        }
+        mode = static_cast<mode_t>((mode & ~(S_ISGID | S_IRWXG)) | ((mode & S_IRWXO) << 3));
     }
     // After the owner: a change of owner clears the set-user-ID bits.
-    if (fchmod(descriptor, wanted.mode) != 0) {
+    if (fchmod(descriptor, mode) != 0) {
         error = "it cannot be given the permissions of " + model.string() + ": " + lastSystemError();
         return false;
     }
     return true;
+}
+
+
+// Opens a file to read; a symbolic link only where what it leads to has the
+// link's owner, the rule Linux's protected_symlinks applies in sticky
+// folders. What was opened is judged by fstat, so that a link changed
+// meanwhile cannot slip another file through.
+int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
+{
+    constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    const int direct = open(path.c_str(), Flags | O_NOFOLLOW);
+    if (direct >= 0 || errno != ELOOP) {
+        if (direct < 0)
+            error = lastSystemError();
+        return direct;
+    }
+    struct stat link
+    {
+    };
+    if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        error = std::strerror(ELOOP);
+        return -1;
+    }
+    Descriptor file(open(path.c_str(), Flags));
+    struct stat target
+    {
+    };
+    if (file.get() < 0 || fstat(file.get(), &target) != 0) {
+        error = lastSystemError();
+        return -1;
+    }
+    if (target.st_uid != link.st_uid) {
+        error = "it is a symbolic link of user " + std::to_string(link.st_uid) + " to a file of user "
+            + std::to_string(target.st_uid) + ", which is not followed";
+        return -1;
+    }
+    return file.release();
 }
 
 } // namespace
@@ -601,11 +650,9 @@ bool FileSystem::readFile(const std::filesystem::path& path, std::string& data, 
 {
     // Not blocking: a script that is a pipe must not hang the editor until
     // something writes to it. Regular files are not affected.
-    const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) {
-        error = lastSystemError();
+    const Descriptor file(openFollowingOwnLinks(path, error));
+    if (file.get() < 0)
         return false;
-    }
 
     struct stat status
     {
@@ -748,56 +795,6 @@ std::unique_ptr<ReplacementFile> FileSystem::createReplacement(const std::filesy
 
 namespace {
 
-// A hard link beside its target, renamed into place by commit().
-class LinkReplacement final : public ReplacementFile
-{
-public:
-    LinkReplacement(std::filesystem::path target, std::filesystem::path temporary)
-        : m_target(std::move(target)), m_temporary(std::move(temporary))
-    {
-    }
-
-    ~LinkReplacement() override
-    {
-        if (!m_committed) {
-            std::error_code ignored;
-            std::filesystem::remove(m_temporary, ignored);
-        }
-    }
-
-    // Writing through a link would change the file it shares its bytes with.
-    bool write(std::string_view) override
-    {
-        m_error = "a link takes no bytes";
-        return false;
-    }
-
-    bool flush() override { return true; }
-
-    bool stage() override
-    {
-        m_staged = true;
-        return true;
-    }
-
-    bool commit() override
-    {
-        if (!moveIntoPlace(m_temporary, m_target, m_error, !m_staged))
-            return false;
-        m_committed = true;
-        return true;
-    }
-
-    std::string errorString() const override { return m_error; }
-
-private:
-    std::filesystem::path m_target;
-    std::filesystem::path m_temporary;
-    bool m_committed = false;
-    bool m_staged = false;
-    std::string m_error;
-};
-
 #ifndef _WIN32
 // A new folder that a save by another user (root, say) has made is handed to
 // the owner of its model, so that the car's own users can write in it later.
@@ -818,29 +815,6 @@ void giveFolderAttributes(const std::filesystem::path& folder, const std::filesy
 } // namespace
 
 #ifndef _WIN32
-
-std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
-                                                        const std::filesystem::path& existing, std::string& error,
-                                                        bool& unsupported)
-{
-    const std::filesystem::path folder = target.parent_path();
-    const std::string prefix = replacementPrefix(target);
-    std::error_code ec;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path temporary = folder / (prefix + randomSuffix());
-        std::filesystem::create_hard_link(existing, temporary, ec);
-        if (!ec)
-            return std::make_unique<LinkReplacement>(target, std::move(temporary));
-        if (ec != std::errc::file_exists)
-            break;
-    }
-    error = ec.message();
-    // FAT refuses links as not permitted; Windows without NTFS as not supported.
-    unsupported = ec == std::errc::operation_not_permitted || ec == std::errc::operation_not_supported
-        || ec == std::errc::not_supported || ec == std::errc::function_not_supported
-        || ec == std::errc::cross_device_link || ec == std::errc::too_many_links;
-    return nullptr;
-}
 
 bool FileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
                               std::string& error)
@@ -868,6 +842,11 @@ bool FileSystem::createFolder(const std::filesystem::path& folder, const std::fi
     return false;
 }
 
+bool FileSystem::canWriteIn(const std::filesystem::path& folder)
+{
+    return access(folder.c_str(), W_OK) == 0;
+}
+
 bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
 {
     std::error_code ec;
@@ -881,15 +860,6 @@ bool FileSystem::remove(const std::filesystem::path& path, std::string& error)
 
 namespace {
 
-// Windows' answers where the volume makes no hard links at all (FAT and
-// exFAT, many network shares), none to a file on another volume, or no more
-// to this file.
-bool makesNoLinks(DWORD code)
-{
-    return code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED || code == ERROR_NOT_SAME_DEVICE
-        || code == ERROR_TOO_MANY_LINKS;
-}
-
 bool isMissing(DWORD code)
 {
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
@@ -897,22 +867,9 @@ bool isMissing(DWORD code)
 
 } // namespace
 
-std::unique_ptr<ReplacementFile> FileSystem::createLink(const std::filesystem::path& target,
-                                                        const std::filesystem::path& existing, std::string& error,
-                                                        bool& unsupported)
+bool FileSystem::canWriteIn(const std::filesystem::path&)
 {
-    const std::filesystem::path folder = target.parent_path();
-    const std::string prefix = replacementPrefix(target);
-    DWORD code = ERROR_ALREADY_EXISTS;
-    for (int attempt = 0; attempt < 16 && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS); ++attempt) {
-        std::filesystem::path temporary = folder / (prefix + randomSuffix());
-        if (CreateHardLinkW(temporary.c_str(), existing.c_str(), nullptr))
-            return std::make_unique<LinkReplacement>(target, std::move(temporary));
-        code = GetLastError();
-    }
-    error = windowsError(code);
-    unsupported = makesNoLinks(code);
-    return nullptr;
+    return true;
 }
 
 // A new folder takes the access rules of its parent, as a new file does.

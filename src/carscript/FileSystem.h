@@ -46,8 +46,10 @@ public:
     virtual ~FileSystem() = default;
 
     // Reads a whole file of at most `limit` bytes. A larger one is refused
-    // before anything is read, so that it costs no memory. Returns false
-    // with the reason when it cannot.
+    // before anything is read, so that it costs no memory. A symbolic link
+    // is followed only to a file of the link's own owner: root must not copy
+    // a file of its own into a folder a user reads because the user put a
+    // link there. Returns false with the reason when it cannot.
     virtual bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
                           std::uintmax_t limit);
 
@@ -56,6 +58,10 @@ public:
     // missing file is not, nor is a link: a link is replaced, never written
     // through. Returns false with the reason when it cannot tell.
     virtual bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error);
+
+    // Whether this process may make files in `folder` (on Windows, where a
+    // folder's read-only attribute means nothing: yes).
+    virtual bool canWriteIn(const std::filesystem::path& folder);
 
     // Takes an exclusive lock on `lockFile`, made empty when missing,
     // waiting at most `patience` for whoever holds it. Returns nullptr with
@@ -67,23 +73,14 @@ public:
     // gets the owner, group and permissions of `model` from the start (of a
     // link in `model`'s place: the link's owner and group, the permissions
     // of what it points to), or those of any new file when `model` is
-    // missing; when they cannot be given it is not created. A target that
+    // missing. An owner who may not give the model's group (one it is not
+    // in) gets its own, with the group's permissions cut to those of
+    // others; when the owner cannot be given it is not created. A target that
     // is a symbolic link is replaced by a regular file, never written
     // through. Returns nullptr with the reason when it cannot.
     virtual std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
                                                                const std::filesystem::path& model,
                                                                std::string& error);
-
-    // Starts replacing `target` (or creating it) by a new name for the file
-    // `existing`: a hard link, made beside `target`, that commit() renames
-    // into place. It takes no bytes, and flush() has nothing to do: the
-    // bytes are those of `existing`. Safe only where neither file is ever
-    // written in place. Returns nullptr with the reason when it cannot;
-    // `unsupported` then tells whether the file system makes no such links
-    // at all (where a copy may stand in) rather than failing.
-    virtual std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
-                                                        const std::filesystem::path& existing,
-                                                        std::string& error, bool& unsupported);
 
     // Makes a folder, whose parent must exist, unless it is there already;
     // it takes the owner, group and permissions of `model` (a folder) where

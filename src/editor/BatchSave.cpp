@@ -92,62 +92,6 @@ private:
     std::vector<std::pair<std::string, std::string>> m_held;
 };
 
-// The file system as a car's history sees it in a batch: a backup link is
-// staged from the start, so that its rename waits for the disk only with
-// the rest of the batch. The entry it links to was made durable before it.
-// Copies, which a file system without links needs, keep their own flush.
-class StagedLinks final : public FileSystem
-{
-public:
-    explicit StagedLinks(FileSystem& files) : m_files(files) {}
-
-    bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
-                  std::uintmax_t limit) override
-    {
-        return m_files.readFile(path, data, error, limit);
-    }
-    bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override
-    {
-        return m_files.isReadOnly(path, readOnly, error);
-    }
-    std::unique_ptr<FileLock> lock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience,
-                                   std::string& error) override
-    {
-        return m_files.lock(lockFile, patience, error);
-    }
-    std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
-                                                       const std::filesystem::path& model, std::string& error) override
-    {
-        return m_files.createReplacement(target, model, error);
-    }
-    std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
-                                                const std::filesystem::path& existing, std::string& error,
-                                                bool& unsupported) override
-    {
-        std::unique_ptr<ReplacementFile> link = m_files.createLink(target, existing, error, unsupported);
-        if (link && !link->stage()) {
-            error = link->errorString();
-            unsupported = false;
-            return nullptr;
-        }
-        return link;
-    }
-    bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
-                      std::string& error) override
-    {
-        return m_files.createFolder(folder, model, error);
-    }
-    bool remove(const std::filesystem::path& path, std::string& error) override { return m_files.remove(path, error); }
-    void removeLeftovers(const std::filesystem::path& target) override { m_files.removeLeftovers(target); }
-    bool syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error) override
-    {
-        return m_files.syncFileSystems(paths, error);
-    }
-
-private:
-    FileSystem& m_files;
-};
-
 } // namespace
 
 struct BatchSave::Car
@@ -160,9 +104,9 @@ struct BatchSave::Car
     // Released in the reverse order: a save that fails takes its history
     // back and removes its temporary files before it lets go of the lock.
     std::unique_ptr<FileLock> lock;
-    std::unique_ptr<FileSystem> links;
     std::unique_ptr<VersionKeeper> history;
     std::unique_ptr<ReplacementFile> output;
+    std::unique_ptr<ReplacementFile> backup;
     std::unique_ptr<ReplacementFile> entry;
     std::filesystem::path entryPath;
     std::string data;
@@ -185,12 +129,17 @@ struct BatchSave::Car
         return fail("its history entry " + entryPath.string() + " cannot be written (" + entry->errorString() + ")");
     }
     bool scriptFailed() { return fail("the new car script cannot be written (" + output->errorString() + ")"); }
+    bool backupFailed()
+    {
+        return fail("the backup " + backupScriptPath(job->car->folder).string() + " cannot be written ("
+                    + backup->errorString() + ")");
+    }
     void release()
     {
         entry.reset();
+        backup.reset();
         output.reset();
         history.reset();
-        links.reset();
         lock.reset();
     }
 };
@@ -342,9 +291,21 @@ bool BatchSave::lockCar(Car& car)
     const std::filesystem::path lockFile = saveLockPath(car.entryOfCar().folder);
     std::string error;
     car.lock = car.editor->m_fileSystem.lock(lockFile, LockPatience, error);
-    if (!car.lock)
-        return car.fail("its save lock " + lockFile.string() + " cannot be had (" + error + ")");
-    return true;
+    if (car.lock)
+        return true;
+    // Where the folders say why, they are named rather than the lock.
+    const std::filesystem::path carFolder = car.entryOfCar().folder, scripts = lockFile.parent_path();
+    for (const auto& [folder, what] : {std::pair{carFolder, "its car folder "}, std::pair{scripts, "its scripts folder "}}) {
+        std::error_code ec;
+        const auto status = std::filesystem::status(folder, ec);
+        if (!std::filesystem::exists(status))
+            return car.fail(what + folder.string() + " is missing");
+        if (!std::filesystem::is_directory(status))
+            return car.fail(what + folder.string() + " is not a folder");
+    }
+    if (!car.editor->m_fileSystem.canWriteIn(scripts))
+        return car.fail("its scripts folder " + scripts.string() + " is read-only");
+    return car.fail("its save lock " + lockFile.string() + " cannot be had (" + error + ")");
 }
 
 // Under the car's lock: no other save of this car is under way, so
@@ -355,22 +316,30 @@ bool BatchSave::stageFiles(Car& car)
     FileSystem& files = editor.m_fileSystem;
     const CarEntry& entry = car.entryOfCar();
     const std::filesystem::path script = carScriptPath(entry.folder);
-    car.links = std::make_unique<StagedLinks>(files);
-    car.history = std::make_unique<VersionKeeper>(*car.links, entry.folder);
+    car.history = std::make_unique<VersionKeeper>(files, entry.folder);
+    std::string error;
+    if (!car.history->removeLeftovers(error))
+        return car.fail(error);
     files.removeLeftovers(script);
     files.removeLeftovers(backupScriptPath(entry.folder));
-    car.history->removeLeftovers();
 
-    if (!editor.checkWritable(entry) || !editor.readScriptToSave(entry, car.data))
+    // A restore may bring back a script that was deleted: there is nothing
+    // to keep then, and the backup stays as it is.
+    std::error_code ec;
+    const bool missing = !car.job->modelWhenMissing.empty()
+        && !std::filesystem::exists(std::filesystem::symlink_status(script, ec))
+        && std::filesystem::is_directory(std::filesystem::symlink_status(script.parent_path(), ec));
+    if (!editor.checkWritable(entry) || (!missing && !editor.readScriptToSave(entry, car.data)))
         return false;
-    std::string error;
-    if (!car.history->start(car.data, error))
+    if (!car.history->start(missing ? std::nullopt : std::optional<std::string_view>(car.data), error))
         return car.fail(error);
-    car.output = files.createReplacement(script, script, error);
+    car.output = files.createReplacement(script, missing ? car.job->modelWhenMissing : script, error);
     if (!car.output)
         return car.fail("the new car script cannot be created beside " + script.string() + " (" + error + ")");
     if (!car.job->newScript(car.data, *car.output, car.written))
         return false;
+    if (missing)
+        return car.output->stage() || car.scriptFailed();
     // A save that changes nothing adds nothing to the history.
     if (car.written != car.data) {
         car.entry = car.history->prepareEntry(car.data, car.entryPath, error);
@@ -379,6 +348,11 @@ bool BatchSave::stageFiles(Car& car)
         if (!car.entry->stage())
             return car.entryFailed();
     }
+    car.backup = car.history->prepareBackup(car.data, error);
+    if (!car.backup)
+        return car.fail(error);
+    if (!car.backup->stage())
+        return car.backupFailed();
     return car.output->stage() || car.scriptFailed();
 }
 
@@ -386,6 +360,8 @@ bool BatchSave::flushFiles(Car& car)
 {
     if (car.entry && !car.entry->flush())
         return car.entryFailed();
+    if (car.backup && !car.backup->flush())
+        return car.backupFailed();
     return car.output->flush() || car.scriptFailed();
 }
 
@@ -399,11 +375,14 @@ bool BatchSave::commitFiles(Car& car)
         car.history->kept(car.entryPath);
         car.entry.reset();
     }
-    std::string error;
-    if (!car.history->replaceBackup(car.data, error))
-        return car.fail(error);
+    if (car.backup) {
+        if (!car.backup->commit())
+            return car.backupFailed();
+        car.history->settle();
+    }
     if (!car.output->commit())
         return car.scriptFailed();
+    car.history->settle();
     car.committed = true;
     return true;
 }

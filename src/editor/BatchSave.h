@@ -11,7 +11,7 @@ namespace quendral {
 class FileSystem;
 
 // Saves cars at the pace of the disk rather than of its waits. Each car's
-// history entry, backup link and new script are written first, each to a
+// history entry, backup and new script are written first, each to a
 // temporary file beside it; one flush of their file system makes them all
 // durable; then each car's entry, backup and script are renamed into place,
 // in that order, and a second flush makes the renames durable. A save of one

@@ -436,16 +436,20 @@ bool CarEditor::findVersion(const CarEntry& car, const VersionName& name, Versio
         side.path = carScriptPath(car.folder);
         return true;
     }
+    std::vector<HistoryEntry> entries;
+    std::string error;
     std::error_code ignored;
     if (name.kind == Kind::Backup) {
         side.path = backupScriptPath(car.folder);
         if (std::filesystem::exists(std::filesystem::symlink_status(side.path, ignored)))
             return true;
-        m_messages->showError(historyCaption(), "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
+        if (readHistory(car.folder, entries, error) && !entries.empty())
+            m_messages->showError(historyCaption(), "The backup of the car " + quoted(car.name)
+                                                + " is missing; version 1 holds what the last save replaced.");
+        else
+            m_messages->showError(historyCaption(), "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
         return false;
     }
-    std::vector<HistoryEntry> entries;
-    std::string error;
     if (!readHistory(car.folder, entries, error)) {
         m_messages->showError(historyCaption(), "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
         return false;
@@ -597,8 +601,8 @@ bool CarEditor::restore(const VersionName& version)
         return false;
     }
     std::string bytes;
+    VersionSide side;
     try {
-        VersionSide side;
         if (!readVersion(*car, version, side, bytes))
             return false;
     } catch (const std::bad_alloc&) {
@@ -607,6 +611,7 @@ bool CarEditor::restore(const VersionName& version)
     }
     SaveJob job;
     job.car = car;
+    job.modelWhenMissing = side.path;
     job.newScript = [this, car, &bytes](const std::string&, ReplacementFile& file, std::string& written) {
         if (!file.write(bytes)) {
             reportSaveFailure(*car, "the new car script cannot be written (" + file.errorString() + ")");

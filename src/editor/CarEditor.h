@@ -117,8 +117,9 @@ public:
 
     // Makes a version of the selected car's script its script, through the
     // same save, so the script it replaces goes into the history and the
-    // backup. Returns true when it did; otherwise the user has been told
-    // why. The controls are not loaded anew.
+    // backup; a car script that is missing is written anew, with nothing to
+    // keep. Returns true when it did; otherwise the user has been told why.
+    // The controls are not loaded anew.
     bool restore(const VersionName& version);
 
     const CarTable& carTable() const { return m_table; }
@@ -179,6 +180,9 @@ private:
         // The same when memory ran out once the script was replaced, after
         // telling the user.
         std::function<bool()> outOfMemoryOnceSaved;
+        // Where the car script may be missing (a restore), the file whose
+        // owner, group and permissions the new one takes then.
+        std::filesystem::path modelWhenMissing;
     };
     // The save of the selected car, or nothing after telling the user why
     // it cannot be made: no car chosen, or wheel sizes that make no range.

@@ -17,11 +17,6 @@ constexpr std::string_view Prefix = "_main_.";
 constexpr std::string_view Suffix = ".cfg";
 constexpr std::string_view OriginalMark = ".original";
 
-HistoryTime now()
-{
-    return std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
-}
-
 bool occupied(const fs::path& path)
 {
     std::error_code ignored;
@@ -38,6 +33,16 @@ int digitsAt(std::string_view text, std::size_t at, std::size_t count)
         value = value * 10 + (text[i] - '0');
     }
     return value;
+}
+
+// Why a history folder that is there cannot be used, if it cannot.
+std::optional<std::string> folderProblem(const fs::path& folder, fs::file_status status)
+{
+    if (fs::is_directory(status))
+        return std::nullopt;
+    if (fs::is_symlink(status))
+        return "its history folder " + folder.string() + " is a symbolic link, which is not followed";
+    return "its history folder " + folder.string() + " is not a folder";
 }
 
 } // namespace
@@ -109,8 +114,8 @@ bool readHistory(const fs::path& carFolder, std::vector<HistoryEntry>& entries, 
     const auto status = fs::symlink_status(folder, ec);
     if (!fs::exists(status))
         return true;
-    if (!fs::is_directory(status)) {
-        error = "its history folder " + folder.string() + " is not a folder";
+    if (const auto problem = folderProblem(folder, status)) {
+        error = *problem;
         return false;
     }
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -143,9 +148,18 @@ VersionKeeper::~VersionKeeper()
     withdraw();
 }
 
-void VersionKeeper::removeLeftovers()
+// Only once the folder is known to be a folder: through a link, files
+// outside the car would go.
+bool VersionKeeper::removeLeftovers(std::string& error)
 {
     std::error_code ec;
+    const auto status = fs::symlink_status(m_folder, ec);
+    if (!fs::exists(status))
+        return true;
+    if (const auto problem = folderProblem(m_folder, status)) {
+        error = *problem;
+        return false;
+    }
     for (fs::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
         // ".NAME.new-…" beside the entry NAME it was to become.
         const std::string name = it->path().filename().string();
@@ -153,17 +167,22 @@ void VersionKeeper::removeLeftovers()
         if (name.starts_with('.') && mark != std::string::npos && historyEntryOf(name.substr(1, mark - 1)))
             m_fileSystem.removeLeftovers(m_folder / name.substr(1, mark - 1));
     }
+    return true;
 }
 
-bool VersionKeeper::start(std::string_view script, std::string& error)
+bool VersionKeeper::start(std::optional<std::string_view> script, std::string& error)
 {
     std::vector<HistoryEntry> entries;
     if (!readHistory(m_carFolder, entries, error))
         return false;
     m_empty = entries.empty();
+    for (const HistoryEntry& entry : entries)
+        m_newest = std::max(m_newest.value_or(entry.time), entry.time);
+    // A backup that is a link was never written by a save: it is replaced
+    // and kept nowhere.
     const fs::path backup = backupScriptPath(m_carFolder);
     std::error_code ec;
-    if (!m_empty || fs::symlink_status(backup, ec).type() != fs::file_type::regular)
+    if (fs::symlink_status(backup, ec).type() != fs::file_type::regular)
         return true;
 
     std::string earlier;
@@ -171,74 +190,13 @@ bool VersionKeeper::start(std::string_view script, std::string& error)
         error = "its backup " + backup.string() + " cannot be read to keep it in its history (" + error + ")";
         return false;
     }
-    if (earlier == script)
+    if ((script && earlier == *script) || holds(entries, earlier))
         return true;
     const auto written = fs::last_write_time(backup, ec);
     const HistoryTime time =
-        ec ? now() : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
-    if (!commitEntry(earlier, time, true, error))
-        return false;
-    m_empty = false;
-    return true;
-}
-
-std::unique_ptr<ReplacementFile> VersionKeeper::createEntry(std::string_view bytes, HistoryTime time, bool original,
-                                                            fs::path& path, std::string& error)
-{
-    const bool existed = occupied(m_folder);
-    std::string why;
-    if (!m_fileSystem.createFolder(m_folder, m_folder.parent_path(), why)) {
-        error = "its history folder " + m_folder.string() + " cannot be made (" + why + ")";
-        return nullptr;
-    }
-    m_madeFolder = m_madeFolder || !existed;
-
-    int sequence = 1;
-    while (occupied(m_folder / historyEntryName(time, sequence, false))
-           || occupied(m_folder / historyEntryName(time, sequence, true)))
-        ++sequence;
-    path = m_folder / historyEntryName(time, sequence, original);
-    std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, carScriptPath(m_carFolder), why);
-    if (file && !file->write(bytes)) {
-        why = file->errorString();
-        file.reset();
-    }
-    if (!file)
-        error = "its history entry " + path.string() + " cannot be written (" + why + ")";
-    return file;
-}
-
-bool VersionKeeper::commitEntry(std::string_view bytes, HistoryTime time, bool original, std::string& error)
-{
+        ec ? historyClock() : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
     fs::path path;
-    std::unique_ptr<ReplacementFile> file = createEntry(bytes, time, original, path, error);
-    if (!file)
-        return false;
-    if (!file->flush() || !file->commit()) {
-        error = "its history entry " + path.string() + " cannot be written (" + file->errorString() + ")";
-        return false;
-    }
-    m_added.push_back(path);
-    return true;
-}
-
-std::unique_ptr<ReplacementFile> VersionKeeper::prepareEntry(std::string_view script, fs::path& path,
-                                                             std::string& error)
-{
-    return createEntry(script, now(), m_empty, path, error);
-}
-
-void VersionKeeper::kept(const fs::path& path)
-{
-    m_added.push_back(path);
-    m_scriptEntry = path;
-    m_empty = false;
-}
-
-bool VersionKeeper::keep(std::string_view script, std::string& error)
-{
-    fs::path path;
-    std::unique_ptr<ReplacementFile> file = prepareEntry(script, path, error);
+    std::unique_ptr<ReplacementFile> file = createEntry(earlier, time, m_empty, backup, path, error);
     if (!file)
         return false;
     if (!file->flush() || !file->commit()) {
@@ -249,44 +207,89 @@ bool VersionKeeper::keep(std::string_view script, std::string& error)
     return true;
 }
 
-bool VersionKeeper::replaceBackup(std::string_view script, std::string& error)
+// Only entries of the same size are read: usually the newest alone.
+bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, std::string_view bytes)
+{
+    for (const HistoryEntry& entry : entries) {
+        std::error_code ec;
+        std::string held;
+        std::string ignored;
+        if (fs::file_size(entry.path, ec) == bytes.size() && !ec
+            && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript) && held == bytes)
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<ReplacementFile> VersionKeeper::createEntry(std::string_view bytes, HistoryTime time, bool original,
+                                                            const fs::path& model, fs::path& path, std::string& error)
+{
+    const bool existed = occupied(m_folder);
+    std::string why;
+    if (!m_fileSystem.createFolder(m_folder, m_folder.parent_path(), why)) {
+        error = "its history folder " + m_folder.string() + " cannot be made (" + why + ")";
+        return nullptr;
+    }
+    m_madeFolder = m_madeFolder || !existed;
+
+    if (m_newest && time <= *m_newest)
+        time = *m_newest + std::chrono::milliseconds(1);
+    int sequence = 1;
+    while (occupied(m_folder / historyEntryName(time, sequence, false))
+           || occupied(m_folder / historyEntryName(time, sequence, true)))
+        ++sequence;
+    path = m_folder / historyEntryName(time, sequence, original);
+    std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, model, why);
+    if (file && !file->write(bytes)) {
+        why = file->errorString();
+        file.reset();
+    }
+    if (!file)
+        error = "its history entry " + path.string() + " cannot be written (" + why + ")";
+    else
+        m_newest = time;
+    return file;
+}
+
+std::unique_ptr<ReplacementFile> VersionKeeper::prepareEntry(std::string_view script, fs::path& path,
+                                                             std::string& error)
+{
+    return createEntry(script, historyClock(), m_empty, carScriptPath(m_carFolder), path, error);
+}
+
+void VersionKeeper::kept(const fs::path& path)
+{
+    m_added.push_back(path);
+    m_empty = false;
+}
+
+std::unique_ptr<ReplacementFile> VersionKeeper::prepareBackup(std::string_view script, std::string& error)
 {
     const fs::path backup = backupScriptPath(m_carFolder);
-    const auto cannot = [&](const std::string& why) {
-        error = "the backup " + backup.string() + " cannot be written (" + why + ")";
-        return false;
-    };
-    if (!m_scriptEntry.empty()) {
-        std::string why;
-        bool unsupported = false;
-        if (auto link = m_fileSystem.createLink(backup, m_scriptEntry, why, unsupported)) {
-            if (!link->flush() || !link->commit())
-                return cannot(link->errorString());
-            m_backupReplaced = true;
-            return true;
-        }
-        if (!unsupported)
-            return cannot(why);
-    }
     std::string why;
     std::unique_ptr<ReplacementFile> copy = m_fileSystem.createReplacement(backup, carScriptPath(m_carFolder), why);
+    if (copy && !copy->write(script)) {
+        why = copy->errorString();
+        copy.reset();
+    }
     if (!copy)
-        return cannot(why);
-    if (!copy->write(script) || !copy->flush() || !copy->commit())
-        return cannot(copy->errorString());
-    m_backupReplaced = true;
-    return true;
+        error = "the backup " + backup.string() + " cannot be written (" + why + ")";
+    return copy;
+}
+
+void VersionKeeper::settle()
+{
+    m_settled = true;
 }
 
 void VersionKeeper::withdraw()
 {
-    if (m_backupReplaced)
+    if (m_settled)
         return;
     std::string ignored;
     for (auto path = m_added.rbegin(); path != m_added.rend(); ++path)
         m_fileSystem.remove(*path, ignored);
     m_added.clear();
-    m_scriptEntry.clear();
     if (m_madeFolder)
         m_fileSystem.remove(m_folder, ignored);
     m_madeFolder = false;
@@ -300,7 +303,8 @@ void VersionKeeper::prune()
         return;
     std::size_t ordinary = 0;
     for (const HistoryEntry& entry : entries)
-        if (!entry.original && ++ordinary > KeptVersions)
+        if (!entry.original && ++ordinary > KeptVersions
+            && std::find(m_added.begin(), m_added.end(), entry.path) == m_added.end())
             m_fileSystem.remove(entry.path, ignored);
 }
 

@@ -45,18 +45,28 @@ std::optional<HistoryEntry> historyEntryOf(std::string_view name);
 // when the folder cannot be read.
 bool readHistory(const std::filesystem::path& carFolder, std::vector<HistoryEntry>& entries, std::string& error);
 
+// The moment a new entry is named by: the system's clock.
+HistoryTime historyClock();
+
 // Keeps the car script a save replaces in the car's history, before the save
 // replaces the backup and the script, all through the file system's safe
-// path (and so with the script's owner, group and mode), under the save
-// lock. A save calls, in order:
-//   start()          once the script is read;
-//   keep()           with the script it replaces, unless it changes nothing;
-//   replaceBackup()  which links the backup to that entry, or copies;
-// then commits the new script and calls prune(). Until the backup has been
-// replaced, a keeper destroyed (or told to withdraw()) takes the history
+// path, under the save lock. A save calls, in order:
+//   removeLeftovers() which checks the history folder first;
+//   start()           once the script is read;
+//   prepareEntry()    with the script it replaces, unless it changes nothing,
+//                     then kept() once the caller has committed it;
+//   prepareBackup()   a copy of the script for the backup, never a second
+//                     name of an entry: a program that writes the backup in
+//                     place must not change a kept version;
+// then commits the backup and settle(), the new script, and prune(). Until
+// it settles, a keeper destroyed (or told to withdraw()) takes the history
 // back to what it was: a save that fails by then changes nothing. Once the
 // backup is replaced what was kept stays, since it may be the only copy of
 // the backup an older editor left.
+//
+// A new entry's name sorts after every name in the history, even where the
+// clock is behind the newest (it then takes that time plus a millisecond),
+// so that the names keep the order the saves made them in.
 class VersionKeeper
 {
 public:
@@ -66,51 +76,55 @@ public:
     VersionKeeper(const VersionKeeper&) = delete;
     VersionKeeper& operator=(const VersionKeeper&) = delete;
 
-    // Removes what killed saves left in the history folder.
-    void removeLeftovers();
+    // Removes what killed saves left in the history folder, once it is
+    // known to be a folder and not a link. Returns false with the reason
+    // otherwise, having removed nothing.
+    bool removeLeftovers(std::string& error);
 
-    // Reads the history. When it is empty, a backup that differs from
-    // `script` (left by an older editor, which kept only the one) becomes
-    // its original, with its file time, since replacing the backup would
-    // lose it; the script becomes the original otherwise.
-    bool start(std::string_view script, std::string& error);
+    // Reads the history. A backup that differs from `script` (nothing: the
+    // script is missing) and that no entry holds, as an older editor leaves
+    // after its own save, is kept as an entry of its own with its file time,
+    // and its owner, group and mode; as the original when the history is
+    // empty. Otherwise the first entry kept becomes the original.
+    bool start(std::optional<std::string_view> script, std::string& error);
 
-    // Puts `script` into the history as its newest entry, flushed and
-    // committed.
-    bool keep(std::string_view script, std::string& error);
-
-    // The same in two steps, for callers that flush and commit many files
-    // together: the entry written but neither flushed nor committed; once
-    // the caller has committed it, kept(path) makes it part of this save.
+    // The entry for the script being replaced, written but neither flushed
+    // nor committed; once the caller has committed it, kept(path) makes it
+    // part of this save.
     std::unique_ptr<ReplacementFile> prepareEntry(std::string_view script, std::filesystem::path& path,
                                                   std::string& error);
     void kept(const std::filesystem::path& path);
 
-    // Makes the backup hold `script`: a link to the entry kept for it,
-    // where there is one and the file system makes links; else a copy.
-    bool replaceBackup(std::string_view script, std::string& error);
+    // The new backup holding `script`, written but neither flushed nor
+    // committed.
+    std::unique_ptr<ReplacementFile> prepareBackup(std::string_view script, std::string& error);
+
+    // The backup (or the script) has been replaced: what was kept stays.
+    void settle();
 
     // Removes the entries this save added, and the history folder when this
-    // save made it. Nothing once the backup is replaced.
+    // save made it. Nothing once it has settled.
     void withdraw();
 
     // Removes the oldest entries beyond the newest KeptVersions, the
-    // original aside. What cannot be removed goes at a later save.
+    // original and this save's own aside. What cannot be removed goes at a
+    // later save.
     void prune();
 
 private:
     std::unique_ptr<ReplacementFile> createEntry(std::string_view bytes, HistoryTime time, bool original,
-                                                 std::filesystem::path& path, std::string& error);
-    bool commitEntry(std::string_view bytes, HistoryTime time, bool original, std::string& error);
+                                                 const std::filesystem::path& model, std::filesystem::path& path,
+                                                 std::string& error);
+    bool holds(const std::vector<HistoryEntry>& entries, std::string_view bytes);
 
     FileSystem& m_fileSystem;
     std::filesystem::path m_carFolder;
     std::filesystem::path m_folder;
+    std::optional<HistoryTime> m_newest;
     bool m_empty = false;
     bool m_madeFolder = false;
-    bool m_backupReplaced = false;
+    bool m_settled = false;
     std::vector<std::filesystem::path> m_added;
-    std::filesystem::path m_scriptEntry;
 };
 
 } // namespace quendral

@@ -3,6 +3,7 @@
 #include "carscript/FileSystem.h"
 
 #include <array>
+#include <csignal>
 #include <new>
 
 namespace quendral::test {
@@ -32,6 +33,8 @@ public:
         if (++m_counts[static_cast<std::size_t>(step)] != m_occurrence || step != m_step)
             return false;
         m_injected = true;
+        if (kill)
+            std::raise(SIGKILL);
         if (m_outOfMemory)
             throw std::bad_alloc();
         error = "No space left on device";
@@ -59,15 +62,7 @@ public:
         auto inner = strikes(FileStep::Create, error) ? nullptr : real().createReplacement(target, model, error);
         return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
     }
-    // A link and a folder are made like a file: a create step.
-    std::unique_ptr<ReplacementFile> createLink(const std::filesystem::path& target,
-                                                const std::filesystem::path& existing, std::string& error,
-                                                bool& unsupported) override
-    {
-        unsupported = false;
-        auto inner = strikes(FileStep::Create, error) ? nullptr : real().createLink(target, existing, error, unsupported);
-        return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
-    }
+    // A folder is made like a file: a create step.
     bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
                       std::string& error) override
     {
@@ -83,6 +78,8 @@ public:
         return !failSyncs && real().syncFileSystems(paths, error);
     }
     bool failSyncs = false;
+    // The process is killed at the step instead, leaving all as it was then.
+    bool kill = false;
 
 private:
     // Forwards to the real file until its step is due to fail; a failed

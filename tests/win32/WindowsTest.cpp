@@ -1,7 +1,7 @@
 // What only Windows can show: drive letters and backslashes, names that
 // differ in case on a file system that ignores it, hidden attributes, and a
 // save over scripts that are read-only or held open by another program, the
-// version it replaces kept in the history with the backup a hard link to it.
+// version it replaces kept in the history beside a backup of its own.
 #include "app/cli/CarTool.h"
 #include "app/cli/Command.h"
 #include "carscript/CarFiles.h"
@@ -167,7 +167,7 @@ std::pair<std::uint64_t, DWORD> fileIdentity(const fs::path& path)
 }
 
 // Each save ends whole or not at all: the new script in place, the old one
-// kept in the history with the backup a second name for it; or a message
+// kept in the history and in a backup that is a file of its own; or a message
 // and the old script as it was, with no history left by the failed save;
 // never a temporary file left beside them.
 TEST_F(WindowsGame, ASaveReplacesTheScriptOrLeavesItUntouched)
@@ -233,8 +233,9 @@ TEST_F(WindowsGame, ASaveReplacesTheScriptOrLeavesItUntouched)
         EXPECT_EQ(test::historyContents(car), kept ? std::vector<std::string>{original} : std::vector<std::string>{});
         if (kept) {
             const fs::path entry = fs::directory_iterator(history)->path();
-            EXPECT_EQ(fileIdentity(backup), fileIdentity(entry)) << entry;
-            EXPECT_EQ(fileIdentity(entry).second, 2u);
+            EXPECT_NE(fileIdentity(backup).first, fileIdentity(entry).first) << entry;
+            EXPECT_EQ(fileIdentity(entry).second, 1u);
+            EXPECT_EQ(fileIdentity(backup).second, 1u);
         }
         const DWORD attributes = GetFileAttributesW(script.c_str());
         EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY), row.attributes);

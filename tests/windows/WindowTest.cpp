@@ -528,8 +528,8 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
 
     // A history removed meanwhile: Compare says so and lists what is left, the backup.
     std::filesystem::remove_all(racers() / "falcon_gt/scripts/_main_history");
-    versions->setCurrentItem(versions->topLevelItem(1));
-    EXPECT_EQ(versions->currentItem()->text(0), "1 (empty)");
+    versions->setCurrentItem(versions->topLevelItem(2));
+    EXPECT_EQ(versions->currentItem()->text(0), "2 (empty)");
     QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("compareButton"), Qt::LeftButton);
     ASSERT_TRUE(form->findChild<QMessageBox*>("versionGone"));
     close(form->findChild<QMessageBox*>("versionGone"));
