@@ -21,7 +21,7 @@ std::optional<VersionName> parseVersionName(std::string_view text)
     // A number too large to count is a version no history has, as any
     // number beyond the last is.
     if (problem == std::errc::result_out_of_range)
-        return VersionName{Kind::Numbered, std::numeric_limits<int>::max()};
+        return VersionName{Kind::Numbered, std::numeric_limits<int>::max(), std::string(text)};
     if (problem != std::errc() || number < 1)
         return std::nullopt;
     return VersionName{Kind::Numbered, number};
@@ -33,7 +33,7 @@ std::string versionText(const VersionName& name)
     case VersionName::Kind::Current: return "current";
     case VersionName::Kind::Backup: return "backup";
     case VersionName::Kind::Original: return "original";
-    case VersionName::Kind::Numbered: return std::to_string(name.number);
+    case VersionName::Kind::Numbered: return name.spelled.empty() ? std::to_string(name.number) : name.spelled;
     case VersionName::Kind::Saved: break;
     }
     return "after the save";
