@@ -23,8 +23,8 @@ constexpr int ButtonHeight = 26;
 } // namespace
 
 HistoryWindow::HistoryWindow(HWND owner, CarEditor& editor, const std::wstring& carName,
-                             std::function<void()> restored)
-    : m_editor(editor), m_carName(carName), m_restored(std::move(restored))
+                             std::function<void()> restored, Guard beforeRestore)
+    : m_editor(editor), m_carName(carName), m_restored(std::move(restored)), m_beforeRestore(std::move(beforeRestore))
 {
     const UINT dpi = GetDpiForWindow(owner) ? GetDpiForWindow(owner) : USER_DEFAULT_SCREEN_DPI;
     create(ClassName, L"History of " + carName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner,
@@ -130,11 +130,14 @@ void HistoryWindow::askToRestore()
     const std::wstring question = L"Make version " + wide(versionText(name)) + L" of " + m_carName
                                   + L" its car script?\r\n\r\nThe current script is kept in the history and the "
                                     L"backup, so this can be undone.";
-    if (MessageBoxW(handle(), question.c_str(), L"Restore", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES
-        || !m_editor.restore(name))
+    if (MessageBoxW(handle(), question.c_str(), L"Restore", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    m_restored();
-    refresh();
+    m_beforeRestore(handle(), [this, name] {
+        if (!m_editor.restore(name))
+            return;
+        m_restored();
+        refresh();
+    });
 }
 
 void HistoryWindow::layOut()

@@ -21,7 +21,11 @@ class DiffWindow;
 class HistoryWindow final : public Window
 {
 public:
-    HistoryWindow(HWND owner, CarEditor& editor, const std::wstring& carName, std::function<void()> restored);
+    // `beforeRestore` runs the restore it is given, over this window, or
+    // does not when the user says so.
+    using Guard = std::function<void(HWND asker, std::function<void()> proceed)>;
+    HistoryWindow(HWND owner, CarEditor& editor, const std::wstring& carName, std::function<void()> restored,
+                  Guard beforeRestore);
     ~HistoryWindow() override;
 
     // Lists the versions anew and shows the window. False, after telling the
@@ -43,6 +47,7 @@ private:
     CarEditor& m_editor;
     std::wstring m_carName;
     std::function<void()> m_restored;
+    Guard m_beforeRestore;
     std::vector<VersionListing> m_versions;
     std::unique_ptr<DiffWindow> m_compare;
 };

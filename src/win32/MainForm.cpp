@@ -1,6 +1,7 @@
 #include "win32/MainForm.h"
 
 #include "carscript/FileSystem.h"
+#include "win32/ConflictQuestion.h"
 #include "win32/DiffWindow.h"
 #include "win32/HelpForm.h"
 #include "win32/HistoryWindow.h"
@@ -108,6 +109,7 @@ MainForm::MainForm(MessagePresenter* messages)
 
 MainForm::~MainForm()
 {
+    m_question.reset();
     m_help.reset();
     m_preview.reset();
     m_history.reset();
@@ -276,6 +278,8 @@ HWND MainForm::helpWindow() const
 
 bool MainForm::translate(MSG& message)
 {
+    if (m_question && m_question->translate(message))
+        return true;
     if (!isOpen() || (message.hwnd != handle() && !IsChild(handle(), message.hwnd)))
         return false;
     if (m_shortcuts && TranslateAcceleratorW(handle(), m_shortcuts, &message))

@@ -7,11 +7,13 @@
 #include "win32/Window.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace quendral::win32 {
 
+class ConflictQuestion;
 class HelpForm;
 class DiffWindow;
 class HistoryWindow;
@@ -35,6 +37,8 @@ public:
     // The preview or history window last opened, while it is open.
     HWND previewWindow() const;
     HWND historyWindow() const;
+    // The question about a script changed on disk while it is open.
+    HWND conflictQuestion() const;
 
     // The first show puts the help window over the middle of the screen and
     // the main window under it.
@@ -81,6 +85,11 @@ private:
     void openFolderRow(int row);
     void pickCar(int row);
     void save();
+    void saveAnyway();
+    void reload();
+    // Runs `proceed` while the script on disk holds what was loaded; else
+    // asks, and reloads or runs it as the user answers.
+    void unlessChangedOnDisk(HWND asker, std::function<void()> proceed);
     void rescan();
     void chooseFolder();
     void showHelp();
@@ -113,6 +122,7 @@ private:
     std::unique_ptr<HelpForm> m_help;
     std::unique_ptr<DiffWindow> m_preview;
     std::unique_ptr<HistoryWindow> m_history;
+    std::unique_ptr<ConflictQuestion> m_question;
     HMENU m_menuBar = nullptr;
     HMENU m_carMenu = nullptr;
     HMENU m_carContextMenu = nullptr;

@@ -4,6 +4,7 @@
 #include "ProgramInfo.h"
 #include "catalogue/FolderListing.h"
 #include "carscript/FileSystem.h"
+#include "win32/ConflictQuestion.h"
 #include "win32/DiffWindow.h"
 #include "win32/DriveLetters.h"
 #include "win32/HelpForm.h"
@@ -146,10 +147,51 @@ void MainForm::pickCar(int row)
 }
 
 // The window shows every setting; what the user sees is what is saved.
+// Only over the script it was loaded from, unless the user says so.
 void MainForm::save()
+{
+    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
+    if (!loaded) {
+        saveAnyway();
+        return;
+    }
+    if (m_editor.saveOver(*loaded, CarEditor::SaveScope::EveryControl) == CarEditor::SaveOutcome::ChangedOnDisk)
+        unlessChangedOnDisk(handle(), [this] { saveAnyway(); });
+    updateCarActions();
+}
+
+void MainForm::saveAnyway()
 {
     m_editor.save(CarEditor::SaveScope::EveryControl);
     updateCarActions();
+}
+
+void MainForm::reload()
+{
+    m_editor.loadSelectedCar();
+    updateCarActions();
+}
+
+void MainForm::unlessChangedOnDisk(HWND asker, std::function<void()> proceed)
+{
+    const std::optional<ScriptStamp> loaded = m_editor.loadedStamp();
+    const std::optional<ScriptStamp> onDisk = m_editor.stampOnDisk();
+    if (!loaded || (onDisk && onDisk->sameBytes(*loaded))) {
+        proceed();
+        return;
+    }
+    m_question = std::make_unique<ConflictQuestion>(
+        asker, selectedCarName(m_controls), [this, proceed = std::move(proceed)](ConflictQuestion::Answer answer) {
+            if (answer == ConflictQuestion::Answer::Reload)
+                reload();
+            else if (answer == ConflictQuestion::Answer::GoAhead)
+                proceed();
+        });
+}
+
+HWND MainForm::conflictQuestion() const
+{
+    return m_question && m_question->isOpen() ? m_question->handle() : nullptr;
 }
 
 // The racers folder read again, for cars added or removed on disk; the
@@ -219,11 +261,13 @@ void MainForm::showAbout()
 
 void MainForm::previewChanges()
 {
-    Comparison comparison;
-    if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
-        return;
-    m_preview = std::make_unique<DiffWindow>(handle(), "previewDialog",
-                                             L"Preview changes to " + selectedCarName(m_controls), comparison);
+    unlessChangedOnDisk(handle(), [this] {
+        Comparison comparison;
+        if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
+            return;
+        m_preview = std::make_unique<DiffWindow>(handle(), "previewDialog",
+                                                 L"Preview changes to " + selectedCarName(m_controls), comparison);
+    });
 }
 
 void MainForm::showHistory()
@@ -231,7 +275,7 @@ void MainForm::showHistory()
     auto history = std::make_unique<HistoryWindow>(handle(), m_editor, selectedCarName(m_controls), [this] {
         m_editor.loadSelectedCar();
         updateCarActions();
-    });
+    }, [this](HWND asker, std::function<void()> proceed) { unlessChangedOnDisk(asker, std::move(proceed)); });
     if (history->refresh())
         m_history = std::move(history);
 }

@@ -31,13 +31,14 @@ Key keyOf(std::string_view name)
         {"Right", {VK_RIGHT, 0, 0, true}},        {"Left", {VK_LEFT, 0, 0, true}},
         {"Space", {VK_SPACE, L' ', 0, false}},    {"Ctrl+Space", {VK_SPACE, L' ', VK_CONTROL, false}},
         {"Return", {VK_RETURN, L'\r', 0, false}}, {"Enter", {VK_RETURN, L'\r', 0, true}},
-        {"Alt+S", {'S', L's', VK_MENU, false}},   {"Escape", {VK_ESCAPE, 0x1B, 0, false}},
-        {"F1", {VK_F1, 0, 0, false}},
+        {"Escape", {VK_ESCAPE, 0x1B, 0, false}},  {"F1", {VK_F1, 0, 0, false}},
     };
     for (const Named& named : Keys) {
         if (named.name == name)
             return named.key;
     }
+    if (name.size() == 5 && name.substr(0, 4) == "Alt+")
+        return {static_cast<UINT>(name[4]), static_cast<wchar_t>(name[4] - 'A' + 'a'), VK_MENU, false};
     // A letter or digit, or Ctrl with a letter, which makes no character.
     if (name.size() == 6 && name.substr(0, 5) == "Ctrl+")
         return {static_cast<UINT>(name[5]), 0, VK_CONTROL, false};
