@@ -24,7 +24,7 @@ struct VersionName
     Kind kind = Kind::Current;
     int number = 0;
     // A number too large to count, as it was typed, so that messages name it.
-    std::string spelled;
+    std::string spelled{};
     bool operator==(const VersionName&) const = default;
 };
 
