@@ -1,4 +1,5 @@
 #include "ProgramInfo.h"
+#include "editor/EditorHelp.h"
 #include "windows/MainWindow.h"
 #include "windows/ShownText.h"
 
@@ -17,27 +18,9 @@
 
 namespace {
 
-constexpr char Usage[] = "usage: quendral-car-editor [FOLDER]\n"
-                         "       quendral-car-editor --help | --version\n";
+constexpr const char* Usage = quendral::EditorUsage;
 
-// Also the manual page's text, which is made from it.
-constexpr char Help[] =
-    "Usage: quendral-car-editor [FOLDER]\n"
-    "Edits the car scripts of the racing game Quendral. Pick a racers folder in\n"
-    "the drive and folder choosers and a car in the car list, change the engine\n"
-    "block families it accepts (I4, V6, V8, V10), the driven axle, the front and\n"
-    "rear ride heights and the range of wheel sizes, and press Save: the car's\n"
-    "scripts/_main_.cfg is written anew and the previous version is kept beside\n"
-    "it as scripts/_main_backup.cfg, and every earlier one in\n"
-    "scripts/_main_history/. The Car menu previews a save and lists, compares and\n"
-    "restores the versions.\n"
-    "\n"
-    "Given a FOLDER, the editor opens it at once, as though it had been picked in\n"
-    "the folder chooser. Without one, nothing is read until a folder is picked.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     print this help and exit\n"
-    "      --version  print the version and exit\n"
+constexpr char QtOptionsHelp[] =
     "\n"
     "The options of Qt, such as -platform offscreen or -style NAME, are taken too.\n";
 
@@ -78,7 +61,8 @@ Arguments readArguments(int argc, char* argv[])
         if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
-            std::fputs(Help, stdout);
+            std::fputs(quendral::EditorHelp, stdout);
+            std::fputs(QtOptionsHelp, stdout);
             arguments.status = 0;
             return arguments;
         } else if (argument == "--version") {
