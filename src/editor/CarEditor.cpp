@@ -167,7 +167,7 @@ CarEditor::CarEditor(EditingControls& controls, MessagePresenter& messages, File
 bool CarEditor::moveFolderChooser(const std::filesystem::path& folder, std::string& error)
 {
     FolderContents contents;
-    if (!listFolder(folder, contents, error))
+    if (!listFolder(m_fileSystem, folder, contents, error))
         return false;
     m_controls.folderChooser.setFolder(folder, std::move(contents));
     return true;
@@ -231,7 +231,7 @@ bool CarEditor::loadSelectedCar()
             return cannotRead("it is " + std::string(InUtf16));
         LoadNotes notes;
         loadCarSettings(data, m_controls, &notes);
-        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script), givenBy(notes), {}};
+        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script, m_fileSystem), givenBy(notes), {}};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -290,7 +290,7 @@ std::optional<ScriptStamp> CarEditor::stampOnDisk() const
         std::string error;
         if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
             return std::nullopt;
-        return ScriptStamp::of(data, script);
+        return ScriptStamp::of(data, script, m_fileSystem);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
@@ -349,7 +349,7 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
             show(*rewritten->merged, m_controls);
         const bool took = checkReadBack(*car, rewritten->settings, compared, changed, written, rewritten->notes, true);
         if (m_loaded && m_loaded->carFolder == car->folder)
-            m_loaded->stamp = ScriptStamp::of(written, carScriptPath(car->folder));
+            m_loaded->stamp = ScriptStamp::of(written, carScriptPath(car->folder), m_fileSystem);
         return took;
     };
     job.outOfMemoryOnceSaved = [this, car] {
@@ -438,19 +438,20 @@ bool CarEditor::findVersion(const CarEntry& car, const VersionName& name, Versio
     }
     std::vector<HistoryEntry> entries;
     std::string error;
-    std::error_code ignored;
+    std::string ignored;
     if (name.kind == Kind::Backup) {
         side.path = backupScriptPath(car.folder);
-        if (std::filesystem::exists(std::filesystem::symlink_status(side.path, ignored)))
+        FileStatus backup;
+        if (m_fileSystem.status(side.path, backup, ignored, Links::NotFollowed) && backup.type != FileType::Missing)
             return true;
-        if (readHistory(car.folder, entries, error) && !entries.empty())
+        if (readHistory(m_fileSystem, car.folder, entries, error) && !entries.empty())
             m_messages->showError(historyCaption(), "The backup of the car " + quoted(car.name)
                                                 + " is missing; version 1 holds what the last save replaced.");
         else
             m_messages->showError(historyCaption(), "The car " + quoted(car.name) + " has no backup yet: its first save makes it.");
         return false;
     }
-    if (!readHistory(car.folder, entries, error)) {
+    if (!readHistory(m_fileSystem, car.folder, entries, error)) {
         m_messages->showError(historyCaption(), "The history of the car " + quoted(car.name) + " cannot be read: " + error + ".");
         return false;
     }
@@ -492,7 +493,7 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
         return false;
     std::vector<HistoryEntry> entries;
     std::string error;
-    if (!readHistory(car->folder, entries, error)) {
+    if (!readHistory(m_fileSystem, car->folder, entries, error)) {
         m_messages->showError("History", "The history of the car " + quoted(car->name) + " cannot be read: " + error + ".");
         return false;
     }
@@ -519,11 +520,11 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
             } else {
                 listing.settings = "cannot be read (" + why + ")";
             }
-            std::error_code noTime;
-            const auto written = std::filesystem::last_write_time(path, noTime);
+            FileStatus written;
+            const bool noTime = !m_fileSystem.status(path, written, why, Links::Followed) || written.type == FileType::Missing;
             listing.time = time ? *time
                 : noTime    ? HistoryTime{}
-                            : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
+                            : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written.modified));
             versions.push_back(std::move(listing));
         };
         const std::filesystem::path script = carScriptPath(car->folder);
