@@ -4,10 +4,18 @@
 
 #include <algorithm>
 #include <random>
+#include <thread>
 
 namespace quendral {
 
 namespace {
+
+std::string spanOf(std::chrono::milliseconds patience)
+{
+    if (patience.count() % 1000 == 0)
+        return std::to_string(patience.count() / 1000) + " seconds";
+    return std::to_string(patience.count()) + " milliseconds";
+}
 
 bool isReplacementName(const std::string& name, const std::string& prefix)
 {
@@ -51,11 +59,22 @@ std::string LocalFileSystem::grewTooLarge(std::uintmax_t limit)
     return "it grew past the limit of " + byteCountText(limit) + " while it was read";
 }
 
-std::string LocalFileSystem::spanOf(std::chrono::milliseconds patience)
+bool LocalFileSystem::waitForLock(std::chrono::milliseconds patience, std::string& error,
+                                  const std::function<LockAttempt()>& attempt)
 {
-    if (patience.count() % 1000 == 0)
-        return std::to_string(patience.count() / 1000) + " seconds";
-    return std::to_string(patience.count()) + " milliseconds";
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (true) {
+        const LockAttempt result = attempt();
+        if (result == LockAttempt::Taken || result == LockAttempt::Failed)
+            return result == LockAttempt::Taken;
+        if (result == LockAttempt::Interrupted)
+            continue;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            error = "another process has held it for more than " + spanOf(patience);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 std::string LocalFileSystem::replacementPrefix(const std::filesystem::path& target)

@@ -2,6 +2,8 @@
 
 #include "carscript/FileSystem.h"
 
+#include <functional>
+
 namespace quendral {
 
 // The file system of the machine: LocalFileSystemPosix.cpp or
@@ -26,9 +28,13 @@ public:
     void removeLeftovers(const std::filesystem::path& target) override;
 
 private:
+    enum class LockAttempt { Taken, Held, Interrupted, Failed };
+    // Makes `attempt` every 10 ms until it takes the lock, fails (with the
+    // reason in `error`) or has found it held for longer than `patience`.
+    static bool waitForLock(std::chrono::milliseconds patience, std::string& error,
+                            const std::function<LockAttempt()>& attempt);
     static std::string tooLarge(std::uintmax_t size, std::uintmax_t limit);
     static std::string grewTooLarge(std::uintmax_t limit);
-    static std::string spanOf(std::chrono::milliseconds patience);
     // The name of a replacement of `target`, ".NAME.new-" and 12 random
     // hexadecimal digits.
     static std::string replacementPrefix(const std::filesystem::path& target);

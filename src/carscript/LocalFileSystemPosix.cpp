@@ -10,7 +10,6 @@
 #include <cstring>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -135,7 +134,7 @@ int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
 // no copy through a chunk buffer. A file that grows meanwhile is read to
 // its end all the same, up to the limit.
 bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
-                          std::uintmax_t limit)
+                               std::uintmax_t limit)
 {
     // Not blocking: a script that is a pipe must not hang the editor until
     // something writes to it. Regular files are not affected.
@@ -213,7 +212,7 @@ bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOn
 }
 
 std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& lockFile,
-                                           std::chrono::milliseconds patience, std::string& error)
+                                                std::chrono::milliseconds patience, std::string& error)
 {
     // Not through a link: that would make the empty file wherever it points.
     // Not blocking: a pipe in its place must not hang the save.
@@ -224,28 +223,26 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
     }
     shareLockFile(file.get(), lockFile.parent_path());
 
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+    const bool taken = waitForLock(patience, error, [&] {
+        if (flock(file.get(), LOCK_EX | LOCK_NB) == 0)
+            return LockAttempt::Taken;
         if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK) {
-            error = lastSystemError();
-            return nullptr;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            error = "another process has held it for more than " + spanOf(patience);
-            return nullptr;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+            return LockAttempt::Interrupted;
+        if (errno == EWOULDBLOCK)
+            return LockAttempt::Held;
+        error = lastSystemError();
+        return LockAttempt::Failed;
+    });
+    if (!taken)
+        return nullptr;
     auto held = std::make_unique<PosixLock>(file.get());
     file.release();
     return held;
 }
 
 std::unique_ptr<ReplacementFile> LocalFileSystem::createReplacement(const std::filesystem::path& target,
-                                                               const std::filesystem::path& model,
-                                                               std::string& error)
+                                                                    const std::filesystem::path& model,
+                                                                    std::string& error)
 {
     std::optional<PosixAttributes> attributes;
     if (!attributesOf(model, attributes, error))
@@ -281,7 +278,7 @@ std::unique_ptr<ReplacementFile> LocalFileSystem::createReplacement(const std::f
 }
 
 bool LocalFileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
-                              std::string& error)
+                                   std::string& error)
 {
     std::error_code ec;
     if (std::filesystem::create_directory(folder, ec)) {

@@ -18,7 +18,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 namespace quendral {
@@ -102,7 +101,7 @@ FileType typeOf(std::filesystem::file_type type)
 // Others may read and write the file meanwhile, and rename or remove it: a
 // save's read must not stand in the way of another program's save.
 bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
-                          std::uintmax_t limit)
+                               std::uintmax_t limit)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -176,7 +175,7 @@ bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOn
 }
 
 std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& lockFile,
-                                           std::chrono::milliseconds patience, std::string& error)
+                                                std::chrono::milliseconds patience, std::string& error)
 {
     // Opened as it stands, not through a link in its place.
     Handle file(CreateFileW(lockFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -185,22 +184,18 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
         error = windowsError(GetLastError());
         return nullptr;
     }
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (true) {
+    const bool taken = waitForLock(patience, error, [&] {
         OVERLAPPED whole{};
         if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
-            break;
+            return LockAttempt::Taken;
         const DWORD code = GetLastError();
-        if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
-            error = windowsError(code);
-            return nullptr;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            error = "another process has held it for more than " + spanOf(patience);
-            return nullptr;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+        if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING)
+            return LockAttempt::Held;
+        error = windowsError(code);
+        return LockAttempt::Failed;
+    });
+    if (!taken)
+        return nullptr;
     auto held = std::make_unique<WindowsLock>(file.get());
     file.release();
     return held;
@@ -210,8 +205,8 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
 // mode of the kind kept on POSIX. The model's attributes are given from the
 // start.
 std::unique_ptr<ReplacementFile> LocalFileSystem::createReplacement(const std::filesystem::path& target,
-                                                               const std::filesystem::path& model,
-                                                               std::string& error)
+                                                                    const std::filesystem::path& model,
+                                                                    std::string& error)
 {
     DWORD attributes = GetFileAttributesW(model.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -273,7 +268,7 @@ bool LocalFileSystem::canWriteIn(const std::filesystem::path&)
 
 // A new folder takes the access rules of its parent, as a new file does.
 bool LocalFileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
-                              std::string& error)
+                                   std::string& error)
 {
     (void)model;
     if (CreateDirectoryW(folder.c_str(), nullptr))
