@@ -298,7 +298,8 @@ bool BatchSave::lockCar(Car& car)
     for (const auto& [folder, what] : {std::pair{carFolder, "its car folder "}, std::pair{scripts, "its scripts folder "}}) {
         FileStatus status;
         std::string ignored;
-        if (!car.editor->m_fileSystem.status(folder, status, ignored, Links::Followed) || status.type == FileType::Missing)
+        if (!car.editor->m_fileSystem.status(folder, status, ignored, Links::Followed)
+            || status.type == FileType::Missing)
             return car.fail(what + folder.string() + " is missing");
         if (status.type != FileType::Folder)
             return car.fail(what + folder.string() + " is not a folder");

@@ -521,10 +521,12 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
                 listing.settings = "cannot be read (" + why + ")";
             }
             FileStatus written;
-            const bool noTime = !m_fileSystem.status(path, written, why, Links::Followed) || written.type == FileType::Missing;
+            const bool noTime =
+                !m_fileSystem.status(path, written, why, Links::Followed) || written.type == FileType::Missing;
             listing.time = time ? *time
                 : noTime    ? HistoryTime{}
-                            : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written.modified));
+                            : std::chrono::floor<std::chrono::milliseconds>(
+                                  std::chrono::file_clock::to_sys(written.modified));
             versions.push_back(std::move(listing));
         };
         const std::filesystem::path script = carScriptPath(car->folder);

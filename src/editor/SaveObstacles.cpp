@@ -19,24 +19,25 @@ std::vector<std::string> saveObstacles(const fs::path& carFolder, FileSystem& fi
         else if (readOnly)
             obstacles.push_back(what + path.string() + " is read-only");
     }
-    // What stands at a path, Missing when that cannot be told.
-    const auto typeOf = [&](const fs::path& path, Links links, FileStatus& status) {
+    // What stands at a path; Missing when that cannot be told.
+    const auto statusOf = [&](const fs::path& path, Links links) {
+        FileStatus status;
         std::string ignored;
-        if (!fileSystem.status(path, status, ignored, links))
-            status = FileStatus{};
-        return status.type;
+        return fileSystem.status(path, status, ignored, links) ? status : FileStatus{};
     };
-    FileStatus status;
     const fs::path scripts = carScriptPath(carFolder).parent_path();
     // Windows keeps a folder's read-only attribute for its own use; files
     // are made in such a folder all the same, and its status says so.
-    if (typeOf(scripts, Links::Followed, status) == FileType::Folder && status.readOnly)
+    const FileStatus folder = statusOf(scripts, Links::Followed);
+    if (folder.type == FileType::Folder && folder.readOnly)
         obstacles.push_back("its scripts folder " + scripts.string() + " is read-only");
     const fs::path history = historyFolderPath(carFolder);
-    if (const FileType type = typeOf(history, Links::NotFollowed, status); type != FileType::Missing && type != FileType::Folder)
+    const FileType historyType = statusOf(history, Links::NotFollowed).type;
+    if (historyType != FileType::Missing && historyType != FileType::Folder)
         obstacles.push_back("its history folder " + history.string() + " is not a folder");
     const fs::path lock = saveLockPath(carFolder);
-    if (const FileType type = typeOf(lock, Links::NotFollowed, status); type != FileType::Missing && type != FileType::Regular)
+    const FileType lockType = statusOf(lock, Links::NotFollowed).type;
+    if (lockType != FileType::Missing && lockType != FileType::Regular)
         obstacles.push_back("its save lock " + lock.string() + " is not a file");
     return obstacles;
 }

@@ -222,7 +222,8 @@ bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, std::string_
         std::string held;
         std::string ignored;
         if (m_fileSystem.status(entry.path, status, ignored, Links::Followed) && status.type == FileType::Regular
-            && status.size == bytes.size() && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript) && held == bytes)
+            && status.size == bytes.size() && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript)
+            && held == bytes)
             return true;
     }
     return false;
