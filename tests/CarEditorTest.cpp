@@ -101,7 +101,7 @@ TEST_F(CarEditorTest, RacersFolderScans)
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
     FolderContents contents;
     std::string error;
-    EXPECT_FALSE(listFolder(temporary.path() / "racers" / "Zed.txt", contents, error));
+    EXPECT_FALSE(listFolder(FileSystem::real(), temporary.path() / "racers" / "Zed.txt", contents, error));
     EXPECT_EQ(error, "Not a directory");
 }
 

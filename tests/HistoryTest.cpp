@@ -200,7 +200,7 @@ TEST_F(History, TheBackupIsAFileOfItsOwnAndNewEntriesSortAfterAllOthers)
         ASSERT_TRUE(editor.save());
         std::vector<HistoryEntry> entries;
         std::string error;
-        ASSERT_TRUE(readHistory(car, entries, error));
+        ASSERT_TRUE(readHistory(FileSystem::real(), car, entries, error));
         ASSERT_EQ(entries.size(), KeptVersions + 1);
         EXPECT_TRUE(entries.back().original && entries.back().time == HistoryTime{});
         EXPECT_EQ(entries[KeptVersions - 1].time, planted(5 + round));

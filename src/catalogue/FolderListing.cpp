@@ -1,15 +1,8 @@
 #include "catalogue/FolderListing.h"
 
-#include <algorithm>
-#include <system_error>
+#include "carscript/FileSystem.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#endif
+#include <algorithm>
 
 namespace quendral {
 
@@ -76,108 +69,43 @@ std::filesystem::path pathFromText(std::string_view bytes)
 #endif
 }
 
-#ifdef _WIN32
-
 namespace {
 
-bool isHidden(const std::filesystem::directory_entry& entry, const std::string& name)
-{
-    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES
-        && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
-        return true;
-    return !name.empty() && name.front() == '.';
-}
-
-bool readEntries(const std::filesystem::path& folder, std::vector<std::string>& files,
+// The types of most entries come with their names: only a link is followed,
+// to count as what it points to; one that cannot be followed is left out.
+bool readEntries(FileSystem& fileSystem, const std::filesystem::path& folder, std::vector<std::string>& files,
                  std::vector<std::string>& subfolders, std::string& error)
 {
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    if (ec) {
-        error = ec.message();
+    std::vector<FolderEntry> entries;
+    if (!fileSystem.list(folder, entries, error))
         return false;
-    }
-    for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        const std::filesystem::directory_entry& entry = *it;
-        std::string name = fileNameOf(entry.path());
-        if (isHidden(entry, name))
+    for (FolderEntry& entry : entries) {
+        if (entry.hidden || entry.name.front() == '.')
             continue;
-        std::error_code typeError;
-        if (entry.is_directory(typeError))
-            subfolders.push_back(std::move(name));
-        else if (entry.is_regular_file(typeError))
-            files.push_back(std::move(name));
-    }
-    if (ec) {
-        error = ec.message();
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-#else
-
-namespace {
-
-// Reads the folder with readdir rather than a directory iterator: the entry
-// types come with the names, and no path is built for an entry until it is
-// known to be a subfolder. On a racers folder of 10,000 cars building a path
-// for every entry took most of the scan's time and memory.
-bool readEntries(const std::filesystem::path& folder, std::vector<std::string>& files,
-                 std::vector<std::string>& subfolders, std::string& error)
-{
-    DIR* directory = opendir(folder.c_str());
-    if (!directory) {
-        error = std::strerror(errno);
-        return false;
-    }
-    while (true) {
-        errno = 0;
-        const dirent* entry = readdir(directory);
-        if (!entry)
-            break;
-        std::string name = entry->d_name;
-        // Also leaves out "." and "..".
-        if (name.front() == '.')
-            continue;
-        bool isFolder = entry->d_type == DT_DIR;
-        bool isFile = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            // A link counts as what it points to; one that cannot be
-            // followed is left out.
-            std::error_code typeError;
-            const auto status = std::filesystem::status(folder / name, typeError);
-            isFolder = !typeError && std::filesystem::is_directory(status);
-            isFile = !typeError && std::filesystem::is_regular_file(status);
+        FileType type = entry.type;
+        if (type == FileType::Link) {
+            FileStatus target;
+            std::string ignored;
+            type = fileSystem.status(folder / pathFromText(entry.name), target, ignored, Links::Followed)
+                ? target.type
+                : FileType::Missing;
         }
-        if (isFolder)
-            subfolders.push_back(std::move(name));
-        else if (isFile)
-            files.push_back(std::move(name));
-    }
-    const int readError = errno;
-    closedir(directory);
-    if (readError != 0) {
-        error = std::strerror(readError);
-        return false;
+        if (type == FileType::Folder)
+            subfolders.push_back(std::move(entry.name));
+        else if (type == FileType::Regular)
+            files.push_back(std::move(entry.name));
     }
     return true;
 }
 
 } // namespace
 
-#endif
-
-bool listFolder(const std::filesystem::path& folder, FolderContents& contents, std::string& error)
+bool listFolder(FileSystem& fileSystem, const std::filesystem::path& folder, FolderContents& contents,
+                std::string& error)
 {
     std::vector<std::string> files;
     std::vector<std::string> subfolders;
-    if (!readEntries(folder, files, subfolders, error))
+    if (!readEntries(fileSystem, folder, files, subfolders, error))
         return false;
 
     std::sort(files.begin(), files.end(), nameLess);

@@ -9,9 +9,12 @@
 
 namespace quendral {
 
+class FileSystem;
+
 // Reads a folder. Returns false with the reason when it cannot be read.
 // Entries that cannot be examined (a dangling link, a link loop) are left out.
-bool listFolder(const std::filesystem::path& folder, FolderContents& contents, std::string& error);
+bool listFolder(FileSystem& fileSystem, const std::filesystem::path& folder, FolderContents& contents,
+                std::string& error);
 
 // Name order of the listings: ASCII letters compared without case, ties
 // broken by the bytes, so the order is total and the same on every machine.

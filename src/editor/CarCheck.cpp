@@ -144,8 +144,9 @@ std::vector<CarProblem> carListProblems(const CarTable& cars, FileSystem& fileSy
         const auto [first, isFirst] = firstByFoldedName.try_emplace(foldCase(car.name), car.name);
         if (!isFirst)
             add("its name differs from that of the car " + inQuotes(first->second) + " only in letter case");
-        std::error_code error;
-        if (!fs::is_directory(car.folder, error)) {
+        FileStatus folder;
+        std::string error;
+        if (!fileSystem.status(car.folder, folder, error, Links::Followed) || folder.type != FileType::Folder) {
             add("its car file has no folder: " + car.folder.string() + " is missing");
             continue;
         }

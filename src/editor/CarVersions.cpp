@@ -106,19 +106,20 @@ bool CarVersions::find(const VersionName& name, VersionSide& side)
     }
     std::vector<HistoryEntry> entries;
     std::string error;
-    std::error_code ignored;
+    std::string ignored;
     if (name.kind == Kind::Backup) {
         side.path = backupScriptPath(m_car.folder);
-        if (std::filesystem::exists(std::filesystem::symlink_status(side.path, ignored)))
+        FileStatus backup;
+        if (m_fileSystem.status(side.path, backup, ignored, Links::NotFollowed) && backup.type != FileType::Missing)
             return true;
-        if (readHistory(m_car.folder, entries, error) && !entries.empty())
+        if (readHistory(m_fileSystem, m_car.folder, entries, error) && !entries.empty())
             m_messages.showError(m_caption, "The backup of the car " + inQuotes(m_car.name)
                                                 + " is missing; version 1 holds what the last save replaced.");
         else
             m_messages.showError(m_caption, "The car " + inQuotes(m_car.name) + " has no backup yet: its first save makes it.");
         return false;
     }
-    if (!readHistory(m_car.folder, entries, error)) {
+    if (!readHistory(m_fileSystem, m_car.folder, entries, error)) {
         m_messages.showError(m_caption, "The history of the car " + inQuotes(m_car.name) + " cannot be read: " + error + ".");
         return false;
     }
@@ -157,7 +158,7 @@ bool CarVersions::list(std::vector<VersionListing>& versions)
     const CarEntry* car = &m_car;
     std::vector<HistoryEntry> entries;
     std::string error;
-    if (!readHistory(car->folder, entries, error)) {
+    if (!readHistory(m_fileSystem, car->folder, entries, error)) {
         m_messages.showError("History", "The history of the car " + inQuotes(car->name) + " cannot be read: " + error + ".");
         return false;
     }
@@ -184,11 +185,13 @@ bool CarVersions::list(std::vector<VersionListing>& versions)
             } else {
                 listing.settings = "cannot be read (" + why + ")";
             }
-            std::error_code noTime;
-            const auto written = std::filesystem::last_write_time(path, noTime);
+            FileStatus written;
+            const bool noTime =
+                !m_fileSystem.status(path, written, why, Links::Followed) || written.type == FileType::Missing;
             listing.time = time ? *time
                 : noTime    ? HistoryTime{}
-                            : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
+                            : std::chrono::floor<std::chrono::milliseconds>(
+                                  std::chrono::file_clock::to_sys(written.modified));
             versions.push_back(std::move(listing));
         };
         const std::filesystem::path script = carScriptPath(car->folder);

@@ -59,7 +59,7 @@ EditorSession::~EditorSession() = default;
 bool EditorSession::moveFolderChooser(const std::filesystem::path& folder, std::string& error)
 {
     FolderContents contents;
-    if (!listFolder(folder, contents, error))
+    if (!listFolder(m_fileSystem, folder, contents, error))
         return false;
     m_controls.folderChooser.setFolder(folder, std::move(contents));
     return true;
@@ -127,7 +127,7 @@ bool EditorSession::loadSelectedCar()
             return cannotRead("it is " + std::string(InUtf16));
         const ScriptSettings read = readScriptSettings(data);
         m_controls.show(read);
-        m_loaded = Loaded{car->folder, m_controls.settings(), ScriptStamp::of(data, script), read.given, {}};
+        m_loaded = Loaded{car->folder, m_controls.settings(), ScriptStamp::of(data, script, m_fileSystem), read.given, {}};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -216,7 +216,7 @@ std::optional<SaveJob> EditorSession::saveJob(SaveScope scope, MessagePresenter&
     job.finish = [this, car = *car, plan](const std::string& written, MessagePresenter& messages) {
         if (plan->merged)
             m_controls.show(plan->settings);
-        m_loaded = Loaded{car.folder, plan->readBack, ScriptStamp::of(written, carScriptPath(car.folder)),
+        m_loaded = Loaded{car.folder, plan->readBack, ScriptStamp::of(written, carScriptPath(car.folder), m_fileSystem),
                           plan->givenBack, {}};
         if (plan->missed.empty())
             return true;
@@ -287,7 +287,7 @@ std::optional<ScriptStamp> EditorSession::stampOnDisk() const
         std::string error;
         if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
             return std::nullopt;
-        return ScriptStamp::of(data, script);
+        return ScriptStamp::of(data, script, m_fileSystem);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

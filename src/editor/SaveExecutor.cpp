@@ -288,11 +288,12 @@ bool SaveExecutor::lockCar(Car& car)
     // Where the folders say why, they are named rather than the lock.
     const std::filesystem::path carFolder = car.entryOfCar().folder, scripts = lockFile.parent_path();
     for (const auto& [folder, what] : {std::pair{carFolder, "its car folder "}, std::pair{scripts, "its scripts folder "}}) {
-        std::error_code ec;
-        const auto status = std::filesystem::status(folder, ec);
-        if (!std::filesystem::exists(status))
+        FileStatus status;
+        std::string ignored;
+        if (!m_fileSystem.status(folder, status, ignored, Links::Followed)
+            || status.type == FileType::Missing)
             return car.fail(what + folder.string() + " is missing");
-        if (!std::filesystem::is_directory(status))
+        if (status.type != FileType::Folder)
             return car.fail(what + folder.string() + " is not a folder");
     }
     if (!m_fileSystem.canWriteIn(scripts))
@@ -317,10 +318,12 @@ bool SaveExecutor::stageFiles(Car& car)
 
     // A restore may bring back a script that was deleted: there is nothing
     // to keep then, and the backup stays as it is.
-    std::error_code ec;
+    FileStatus scriptStatus, scriptsStatus;
+    std::string ignored;
     const bool missing = !car.job->modelWhenMissing.empty()
-        && !std::filesystem::exists(std::filesystem::symlink_status(script, ec))
-        && std::filesystem::is_directory(std::filesystem::symlink_status(script.parent_path(), ec));
+        && (!files.status(script, scriptStatus, ignored, Links::NotFollowed) || scriptStatus.type == FileType::Missing)
+        && files.status(script.parent_path(), scriptsStatus, ignored, Links::NotFollowed)
+        && scriptsStatus.type == FileType::Folder;
     if (!checkWritable(entry, files, told) || (!missing && !readScriptToSave(entry, files, car.data, told)))
         return false;
     if (!car.history->start(missing ? std::nullopt : std::optional<std::string_view>(car.data), error))

@@ -21,22 +21,25 @@ std::vector<std::string> saveObstacles(const fs::path& carFolder, FileSystem& fi
         else if (readOnly)
             obstacles.push_back(what + path.string() + " is read-only");
     }
-    std::error_code error;
+    // What stands at a path; Missing when that cannot be told.
+    const auto statusOf = [&](const fs::path& path, Links links) {
+        FileStatus status;
+        std::string ignored;
+        return fileSystem.status(path, status, ignored, links) ? status : FileStatus{};
+    };
     const fs::path scripts = carScriptPath(carFolder).parent_path();
-#ifndef _WIN32
     // Windows keeps a folder's read-only attribute for its own use; files
-    // are made in such a folder all the same.
-    const fs::file_status folder = fs::status(scripts, error);
-    if (!error && fs::is_directory(folder) && (folder.permissions() & fs::perms::owner_write) == fs::perms::none)
+    // are made in such a folder all the same, and its status says so.
+    const FileStatus folder = statusOf(scripts, Links::Followed);
+    if (folder.type == FileType::Folder && folder.readOnly)
         obstacles.push_back("its scripts folder " + scripts.string() + " is read-only");
-#endif
     const fs::path history = historyFolderPath(carFolder);
-    const fs::file_status historyStatus = fs::symlink_status(history, error);
-    if (!error && fs::exists(historyStatus) && !fs::is_directory(historyStatus))
+    const FileType historyType = statusOf(history, Links::NotFollowed).type;
+    if (historyType != FileType::Missing && historyType != FileType::Folder)
         obstacles.push_back("its history folder " + history.string() + " is not a folder");
     const fs::path lock = saveLockPath(carFolder);
-    const fs::file_status lockStatus = fs::symlink_status(lock, error);
-    if (!error && fs::exists(lockStatus) && !fs::is_regular_file(lockStatus))
+    const FileType lockType = statusOf(lock, Links::NotFollowed).type;
+    if (lockType != FileType::Missing && lockType != FileType::Regular)
         obstacles.push_back("its save lock " + lock.string() + " is not a file");
     return obstacles;
 }

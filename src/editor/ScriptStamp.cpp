@@ -1,7 +1,8 @@
 #include "editor/ScriptStamp.h"
 
+#include "carscript/FileSystem.h"
+
 #include <functional>
-#include <system_error>
 
 namespace quendral {
 
@@ -16,15 +17,15 @@ std::uint64_t fingerprintOf(std::string_view bytes)
 
 } // namespace
 
-ScriptStamp ScriptStamp::of(std::string_view bytes, const std::filesystem::path& path)
+ScriptStamp ScriptStamp::of(std::string_view bytes, const std::filesystem::path& path, FileSystem& fileSystem)
 {
     ScriptStamp stamp;
     stamp.size = bytes.size();
     stamp.fingerprint = fingerprintOf(bytes);
-    std::error_code noTime;
-    const auto time = std::filesystem::last_write_time(path, noTime);
-    if (!noTime)
-        stamp.time = time;
+    FileStatus status;
+    std::string noTime;
+    if (fileSystem.status(path, status, noTime, Links::Followed) && status.type != FileType::Missing)
+        stamp.time = status.modified;
     return stamp;
 }
 

@@ -7,6 +7,8 @@
 
 namespace quendral {
 
+class FileSystem;
+
 // What a car script held when it was read: its size, its time and a
 // fingerprint of its bytes. Two stamps with the same size and fingerprint
 // stand for the same bytes; the time alone changes when a program writes
@@ -18,7 +20,7 @@ struct ScriptStamp
     std::uint64_t fingerprint = 0;
 
     // The stamp of bytes read from `path` (whose time it takes, if it can).
-    static ScriptStamp of(std::string_view bytes, const std::filesystem::path& path);
+    static ScriptStamp of(std::string_view bytes, const std::filesystem::path& path, FileSystem& fileSystem);
 
     bool sameBytes(const ScriptStamp& other) const
     {

@@ -17,10 +17,11 @@ constexpr std::string_view Prefix = "_main_.";
 constexpr std::string_view Suffix = ".cfg";
 constexpr std::string_view OriginalMark = ".original";
 
-bool occupied(const fs::path& path)
+bool occupied(FileSystem& fileSystem, const fs::path& path)
 {
-    std::error_code ignored;
-    return fs::exists(fs::symlink_status(path, ignored));
+    FileStatus status;
+    std::string ignored;
+    return fileSystem.status(path, status, ignored, Links::NotFollowed) && status.type != FileType::Missing;
 }
 
 // Whole digits at a place in a name, or -1.
@@ -36,11 +37,11 @@ int digitsAt(std::string_view text, std::size_t at, std::size_t count)
 }
 
 // Why a history folder that is there cannot be used, if it cannot.
-std::optional<std::string> folderProblem(const fs::path& folder, fs::file_status status)
+std::optional<std::string> folderProblem(const fs::path& folder, const FileStatus& status)
 {
-    if (fs::is_directory(status))
+    if (status.type == FileType::Folder)
         return std::nullopt;
-    if (fs::is_symlink(status))
+    if (status.type == FileType::Link)
         return "its history folder " + folder.string() + " is a symbolic link, which is not followed";
     return "its history folder " + folder.string() + " is not a folder";
 }
@@ -106,28 +107,30 @@ std::optional<HistoryEntry> historyEntryOf(std::string_view name)
     return entry;
 }
 
-bool readHistory(const fs::path& carFolder, std::vector<HistoryEntry>& entries, std::string& error)
+bool readHistory(FileSystem& fileSystem, const fs::path& carFolder, std::vector<HistoryEntry>& entries,
+                 std::string& error)
 {
     entries.clear();
     const fs::path folder = historyFolderPath(carFolder);
-    std::error_code ec;
-    const auto status = fs::symlink_status(folder, ec);
-    if (!fs::exists(status))
+    FileStatus status;
+    std::string why;
+    if (!fileSystem.status(folder, status, why, Links::NotFollowed) || status.type == FileType::Missing)
         return true;
     if (const auto problem = folderProblem(folder, status)) {
         error = *problem;
         return false;
     }
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::optional<HistoryEntry> entry = historyEntryOf(it->path().filename().string());
-        std::error_code ignored;
-        if (entry && it->symlink_status(ignored).type() == fs::file_type::regular) {
-            entry->path = it->path();
+    std::vector<FolderEntry> names;
+    const bool listed = fileSystem.list(folder, names, why);
+    for (const FolderEntry& name : names) {
+        std::optional<HistoryEntry> entry = historyEntryOf(name.name);
+        if (entry && name.type == FileType::Regular) {
+            entry->path = folder / name.name;
             entries.push_back(std::move(*entry));
         }
     }
-    if (ec) {
-        error = "its history folder " + folder.string() + " cannot be read (" + ec.message() + ")";
+    if (!listed) {
+        error = "its history folder " + folder.string() + " cannot be read (" + why + ")";
         return false;
     }
     std::sort(entries.begin(), entries.end(), [](const HistoryEntry& a, const HistoryEntry& b) {
@@ -152,17 +155,19 @@ VersionKeeper::~VersionKeeper()
 // outside the car would go.
 bool VersionKeeper::removeLeftovers(std::string& error)
 {
-    std::error_code ec;
-    const auto status = fs::symlink_status(m_folder, ec);
-    if (!fs::exists(status))
+    FileStatus status;
+    std::string why;
+    if (!m_fileSystem.status(m_folder, status, why, Links::NotFollowed) || status.type == FileType::Missing)
         return true;
     if (const auto problem = folderProblem(m_folder, status)) {
         error = *problem;
         return false;
     }
-    for (fs::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::vector<FolderEntry> entries;
+    m_fileSystem.list(m_folder, entries, why);
+    for (const FolderEntry& entry : entries) {
         // ".NAME.new-…" beside the entry NAME it was to become.
-        const std::string name = it->path().filename().string();
+        const std::string& name = entry.name;
         const std::size_t mark = name.rfind(".new-");
         if (name.starts_with('.') && mark != std::string::npos && historyEntryOf(name.substr(1, mark - 1)))
             m_fileSystem.removeLeftovers(m_folder / name.substr(1, mark - 1));
@@ -173,7 +178,7 @@ bool VersionKeeper::removeLeftovers(std::string& error)
 bool VersionKeeper::start(std::optional<std::string_view> script, std::string& error)
 {
     std::vector<HistoryEntry> entries;
-    if (!readHistory(m_carFolder, entries, error))
+    if (!readHistory(m_fileSystem, m_carFolder, entries, error))
         return false;
     m_empty = entries.empty();
     for (const HistoryEntry& entry : entries)
@@ -181,8 +186,9 @@ bool VersionKeeper::start(std::optional<std::string_view> script, std::string& e
     // A backup that is a link was never written by a save: it is replaced
     // and kept nowhere.
     const fs::path backup = backupScriptPath(m_carFolder);
-    std::error_code ec;
-    if (fs::symlink_status(backup, ec).type() != fs::file_type::regular)
+    FileStatus status;
+    std::string why;
+    if (!m_fileSystem.status(backup, status, why, Links::NotFollowed) || status.type != FileType::Regular)
         return true;
 
     std::string earlier;
@@ -192,9 +198,10 @@ bool VersionKeeper::start(std::optional<std::string_view> script, std::string& e
     }
     if ((script && earlier == *script) || holds(entries, earlier))
         return true;
-    const auto written = fs::last_write_time(backup, ec);
-    const HistoryTime time =
-        ec ? historyClock() : std::chrono::floor<std::chrono::milliseconds>(std::chrono::file_clock::to_sys(written));
+    const bool dated = m_fileSystem.status(backup, status, why, Links::Followed) && status.type != FileType::Missing;
+    const HistoryTime time = !dated ? historyClock()
+                                    : std::chrono::floor<std::chrono::milliseconds>(
+                                          std::chrono::file_clock::to_sys(status.modified));
     fs::path path;
     std::unique_ptr<ReplacementFile> file = createEntry(earlier, time, m_empty, backup, path, error);
     if (!file)
@@ -211,11 +218,12 @@ bool VersionKeeper::start(std::optional<std::string_view> script, std::string& e
 bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, std::string_view bytes)
 {
     for (const HistoryEntry& entry : entries) {
-        std::error_code ec;
+        FileStatus status;
         std::string held;
         std::string ignored;
-        if (fs::file_size(entry.path, ec) == bytes.size() && !ec
-            && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript) && held == bytes)
+        if (m_fileSystem.status(entry.path, status, ignored, Links::Followed) && status.type == FileType::Regular
+            && status.size == bytes.size() && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript)
+            && held == bytes)
             return true;
     }
     return false;
@@ -224,7 +232,7 @@ bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, std::string_
 std::unique_ptr<ReplacementFile> VersionKeeper::createEntry(std::string_view bytes, HistoryTime time, bool original,
                                                             const fs::path& model, fs::path& path, std::string& error)
 {
-    const bool existed = occupied(m_folder);
+    const bool existed = occupied(m_fileSystem, m_folder);
     std::string why;
     if (!m_fileSystem.createFolder(m_folder, m_folder.parent_path(), why)) {
         error = "its history folder " + m_folder.string() + " cannot be made (" + why + ")";
@@ -235,8 +243,8 @@ std::unique_ptr<ReplacementFile> VersionKeeper::createEntry(std::string_view byt
     if (m_newest && time <= *m_newest)
         time = *m_newest + std::chrono::milliseconds(1);
     int sequence = 1;
-    while (occupied(m_folder / historyEntryName(time, sequence, false))
-           || occupied(m_folder / historyEntryName(time, sequence, true)))
+    while (occupied(m_fileSystem, m_folder / historyEntryName(time, sequence, false))
+           || occupied(m_fileSystem, m_folder / historyEntryName(time, sequence, true)))
         ++sequence;
     path = m_folder / historyEntryName(time, sequence, original);
     std::unique_ptr<ReplacementFile> file = m_fileSystem.createReplacement(path, model, why);
@@ -299,7 +307,7 @@ void VersionKeeper::prune()
 {
     std::vector<HistoryEntry> entries;
     std::string ignored;
-    if (!readHistory(m_carFolder, entries, ignored))
+    if (!readHistory(m_fileSystem, m_carFolder, entries, ignored))
         return;
     std::size_t ordinary = 0;
     for (const HistoryEntry& entry : entries)

@@ -43,7 +43,8 @@ std::optional<HistoryEntry> historyEntryOf(std::string_view name);
 // The entries of a car's history, newest first, the original last. A
 // missing history folder is an empty history. Returns false with the reason
 // when the folder cannot be read.
-bool readHistory(const std::filesystem::path& carFolder, std::vector<HistoryEntry>& entries, std::string& error);
+bool readHistory(FileSystem& fileSystem, const std::filesystem::path& carFolder, std::vector<HistoryEntry>& entries,
+                 std::string& error);
 
 // The moment a new entry is named by: the system's clock.
 HistoryTime historyClock();

@@ -1,6 +1,6 @@
 #include "win32/HistoryWindow.h"
 
-#include "carscript/FileSystem.h"
+#include "carscript/ByteCountText.h"
 #include "editor/EditorSession.h"
 #include "win32/DiffWindow.h"
 #include "win32/WideText.h"

@@ -353,7 +353,7 @@ void MainForm::showFolder()
     FolderContents contents;
     std::string ignored;
     ++depth;
-    if (!m_folderRows.empty() && listFolder(folder, contents, ignored)) {
+    if (!m_folderRows.empty() && listFolder(FileSystem::real(), folder, contents, ignored)) {
         for (const std::filesystem::path& subfolder : contents.subfolders)
             add(subfolder, subfolder.filename().native());
     }

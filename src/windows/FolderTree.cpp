@@ -1,5 +1,6 @@
 #include "windows/FolderTree.h"
 
+#include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
 #include "windows/ShownText.h"
 
@@ -60,7 +61,7 @@ void FolderTree::showFolder(const std::filesystem::path& folder)
     // when the folder is opened.
     FolderContents contents;
     std::string ignored;
-    if (current && listFolder(folder, contents, ignored)) {
+    if (current && listFolder(FileSystem::real(), folder, contents, ignored)) {
         for (const std::filesystem::path& subfolder : contents.subfolders)
             addFolder(current, subfolder, displayName(subfolder), false);
     }

@@ -1,6 +1,6 @@
 #include "windows/HistoryDialog.h"
 
-#include "carscript/FileSystem.h"
+#include "carscript/ByteCountText.h"
 #include "editor/EditorSession.h"
 #include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"

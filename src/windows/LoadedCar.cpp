@@ -1,6 +1,7 @@
 #include "windows/LoadedCar.h"
 
 #include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
 #include "controls/EditingControls.h"
 #include "editor/EditorSession.h"
 #include "history/ScriptHistory.h"
@@ -56,7 +57,7 @@ void LoadedCar::tellSaved()
     const CarEntry* car = m_editor.carTable().entry(row);
     std::vector<HistoryEntry> entries;
     std::string ignored;
-    if (!car || !readHistory(car->folder, entries, ignored))
+    if (!car || !readHistory(FileSystem::real(), car->folder, entries, ignored))
         return;
     m_statusBar.showMessage(QStringLiteral("Saved %1 — %2 %3 kept")
                                  .arg(carName())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "carscript/FileSystem.h"
+#include "carscript/ForwardingFileSystem.h"
 
 #include <array>
 #include <csignal>
@@ -17,11 +17,11 @@ inline constexpr const char* StepNames[] = {"read", "create", "write", "flush", 
 // would report it, or run out of memory there. CI runs as root, where
 // permission bits stop nothing: this is how a save meets a failing disk on
 // every path.
-class FaultyFileSystem final : public FileSystem
+class FaultyFileSystem final : public ForwardingFileSystem
 {
 public:
     FaultyFileSystem(FileStep step = FileStep::Read, int occurrence = 0, bool outOfMemory = false)
-        : m_step(step), m_occurrence(occurrence), m_outOfMemory(outOfMemory)
+        : ForwardingFileSystem(real()), m_step(step), m_occurrence(occurrence), m_outOfMemory(outOfMemory)
     {
     }
     int count(FileStep step) const { return m_counts[static_cast<std::size_t>(step)]; }
@@ -44,40 +44,46 @@ public:
     bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
                   std::uintmax_t limit) override
     {
-        return !strikes(FileStep::Read, error) && real().readFile(path, data, error, limit);
+        return !strikes(FileStep::Read, error) && inner().readFile(path, data, error, limit);
     }
     bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override
     {
-        return !strikes(FileStep::Inspect, error) && real().isReadOnly(path, readOnly, error);
+        return !strikes(FileStep::Inspect, error) && inner().isReadOnly(path, readOnly, error);
     }
     std::unique_ptr<FileLock> lock(const std::filesystem::path& file, std::chrono::milliseconds patience,
                                    std::string& error) override
     {
-        return strikes(FileStep::Lock, error) ? nullptr : real().lock(file, patience, error);
+        return strikes(FileStep::Lock, error) ? nullptr : inner().lock(file, patience, error);
     }
-    void removeLeftovers(const std::filesystem::path& target) override { real().removeLeftovers(target); }
+    // A folder that cannot be read, as one the user may not read.
+    bool list(const std::filesystem::path& folder, std::vector<FolderEntry>& entries, std::string& error) override
+    {
+        if (folder == unreadable)
+            error = "Permission denied";
+        return folder != unreadable && inner().list(folder, entries, error);
+    }
     std::unique_ptr<ReplacementFile> createReplacement(const std::filesystem::path& target,
                                                        const std::filesystem::path& model, std::string& error) override
     {
-        auto inner = strikes(FileStep::Create, error) ? nullptr : real().createReplacement(target, model, error);
-        return inner ? std::make_unique<Replacement>(*this, std::move(inner)) : nullptr;
+        auto file = strikes(FileStep::Create, error) ? nullptr : inner().createReplacement(target, model, error);
+        return file ? std::make_unique<Replacement>(*this, std::move(file)) : nullptr;
     }
     // A folder is made like a file: a create step.
     bool createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
                       std::string& error) override
     {
-        return !strikes(FileStep::Create, error) && real().createFolder(folder, model, error);
+        return !strikes(FileStep::Create, error) && inner().createFolder(folder, model, error);
     }
-    bool remove(const std::filesystem::path& path, std::string& error) override { return real().remove(path, error); }
     // A failed flush of a whole file system is no step of one car: it fails
     // only when asked to, and each file's own flush then tells the cars apart.
     bool syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error) override
     {
         if (failSyncs)
             error = "Input/output error";
-        return !failSyncs && real().syncFileSystems(paths, error);
+        return !failSyncs && inner().syncFileSystems(paths, error);
     }
     bool failSyncs = false;
+    std::filesystem::path unreadable;
     // The process is killed at the step instead, leaving all as it was then.
     bool kill = false;
 

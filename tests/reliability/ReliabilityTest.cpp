@@ -213,14 +213,15 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
 }
 
 // A missing scripts folder, a script that is a folder, a car folder that is
-// a file and a backup that is a folder: every file stays as it was and the
-// user is told which car was not saved.
+// a file, a backup that is a folder and a history that cannot be read:
+// every file stays as it was and the user is told which car was not saved.
 TEST(SaveMeetsTheDisk, FilesOfTheWrongKindOrMissing)
 {
     TemporaryFolder folder;
     const fs::path car = folder.path() / "mistral";
-    const auto refused = [&](const std::map<std::string, std::string>& after, const std::string& reason = "") {
-        const Outcome outcome = editAndSave(car);
+    const auto refused = [&](const std::map<std::string, std::string>& after, const std::string& reason = "",
+                             FileSystem& files = FileSystem::real()) {
+        const Outcome outcome = editAndSave(car, files);
         EXPECT_FALSE(outcome.saved);
         EXPECT_TRUE(outcome.told().starts_with("Save file: The car \"mistral\" was not saved: " + reason)) << outcome.told();
         auto now = folderSnapshot(folder.path());
@@ -240,6 +241,12 @@ TEST(SaveMeetsTheDisk, FilesOfTheWrongKindOrMissing)
     fs::create_directory(backupOf(car));
     refused({{"mistral", "folder"}, {"mistral/scripts", "folder"}, {"mistral/scripts/_main_.cfg", "file " + Script},
              {"mistral/scripts/_main_backup.cfg", "folder"}});
+    fs::remove(backupOf(car));
+    FaultyFileSystem unreadable;
+    fs::create_directory(unreadable.unreadable = car / "scripts" / "_main_history");
+    refused({{"mistral", "folder"}, {"mistral/scripts", "folder"}, {"mistral/scripts/_main_.cfg", "file " + Script},
+             {"mistral/scripts/_main_history", "folder"}},
+            "its history folder " + unreadable.unreadable.string() + " cannot be read (Permission denied)", unreadable);
 }
 
 // On a disk of 1 MiB, a script of 400 KiB leaves room for the new script

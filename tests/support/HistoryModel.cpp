@@ -2,6 +2,7 @@
 
 #include "Support.h"
 
+#include "carscript/FileSystem.h"
 #include "history/ScriptHistory.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ HistoryModel HistoryModel::of(const std::filesystem::path& car)
     std::vector<HistoryEntry> entries;
     std::string error;
     HistoryModel model;
-    readHistory(car, entries, error);
+    readHistory(FileSystem::real(), car, entries, error);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
         (entry->original ? model.original.emplace() : model.kept.emplace_back()) = readBytes(entry->path);
     return model;

@@ -147,7 +147,7 @@ TEST_F(WindowsGame, EntriesWithTheHiddenAttributeOrALeadingDotAreHidden)
 {
     FolderContents contents;
     std::string error;
-    ASSERT_TRUE(listFolder(racers, contents, error)) << error;
+    ASSERT_TRUE(listFolder(FileSystem::real(), racers, contents, error)) << error;
     EXPECT_EQ(contents.files, (std::vector<std::string>{"falcon_gt.rpk"}));
     EXPECT_EQ(contents.subfolders, (std::vector<fs::path>{car}));
 }

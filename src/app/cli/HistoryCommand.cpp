@@ -1,7 +1,7 @@
 #include "app/cli/Command.h"
 
 #include "app/cli/Json.h"
-#include "carscript/FileSystem.h"
+#include "carscript/ByteCountText.h"
 #include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"

@@ -1,0 +1,407 @@
+#include "carscript/LocalFileSystem.h"
+
+#include "carscript/LocalReplacementFile.h"
+#include "carscript/PosixOwnership.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quendral {
+
+namespace {
+
+std::string lastSystemError()
+{
+    return std::strerror(errno);
+}
+
+FileType typeOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileType::Regular;
+    if (S_ISDIR(mode))
+        return FileType::Folder;
+    return S_ISLNK(mode) ? FileType::Link : FileType::Other;
+}
+
+} // namespace
+
+namespace {
+
+// Closes the descriptor it holds, however the function that opened it ends.
+class Descriptor
+{
+public:
+    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~Descriptor()
+    {
+        if (m_descriptor >= 0)
+            close(m_descriptor);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return m_descriptor; }
+    int release() { return std::exchange(m_descriptor, -1); }
+
+private:
+    int m_descriptor;
+};
+
+// Gives a buffer of `size` bytes whose pages have not been touched yet,
+// backed by huge pages where the system has them. A script of 50 MB is
+// otherwise read into 12,800 fresh pages of 4 KB, and the page faults of
+// those cost more than reading the file (a tenth of a second on a virtual
+// machine).
+void reserveUntouched(std::string& buffer, std::size_t size)
+{
+    buffer.reserve(size);
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t HugePage = 2 * 1024 * 1024;
+    if (size < 2 * HugePage)
+        return;
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const std::uintptr_t alignedBegin = (begin + HugePage - 1) & ~(HugePage - 1);
+    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePage - 1);
+    if (alignedEnd > alignedBegin)
+        madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
+#endif
+}
+
+class PosixLock final : public FileLock
+{
+public:
+    explicit PosixLock(int descriptor) : m_descriptor(descriptor) {}
+    // Closing the file lets go of the lock.
+    ~PosixLock() override { close(m_descriptor); }
+
+private:
+    int m_descriptor;
+};
+
+// Opens a file to read; a symbolic link only where what it leads to has the
+// link's owner, the rule Linux's protected_symlinks applies in sticky
+// folders. What was opened is judged by fstat, so that a link changed
+// meanwhile cannot slip another file through.
+int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
+{
+    constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    const int direct = open(path.c_str(), Flags | O_NOFOLLOW);
+    if (direct >= 0 || errno != ELOOP) {
+        if (direct < 0)
+            error = lastSystemError();
+        return direct;
+    }
+    struct stat link
+    {
+    };
+    if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        error = std::strerror(ELOOP);
+        return -1;
+    }
+    Descriptor file(open(path.c_str(), Flags));
+    struct stat target
+    {
+    };
+    if (file.get() < 0 || fstat(file.get(), &target) != 0) {
+        error = lastSystemError();
+        return -1;
+    }
+    if (target.st_uid != link.st_uid) {
+        error = "it is a symbolic link of user " + std::to_string(link.st_uid) + " to a file of user "
+            + std::to_string(target.st_uid) + ", which is not followed";
+        return -1;
+    }
+    return file.release();
+}
+
+} // namespace
+
+// Reads with read() straight into the string, sized from the file's size:
+// no copy through a chunk buffer. A file that grows meanwhile is read to
+// its end all the same, up to the limit.
+bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
+                               std::uintmax_t limit)
+{
+    // Not blocking: a script that is a pipe must not hang the editor until
+    // something writes to it. Regular files are not affected.
+    const Descriptor file(openFollowingOwnLinks(path, error));
+    if (file.get() < 0)
+        return false;
+
+    struct stat status
+    {
+    };
+    if (fstat(file.get(), &status) != 0) {
+        error = lastSystemError();
+        return false;
+    }
+    // A folder is left to read(), which names the reason.
+    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    std::size_t expected = 0;
+    if (S_ISREG(status.st_mode) && status.st_size > 0) {
+        if (static_cast<std::uintmax_t>(status.st_size) > limit) {
+            error = tooLarge(static_cast<std::uintmax_t>(status.st_size), limit);
+            return false;
+        }
+        expected = static_cast<std::size_t>(status.st_size);
+    }
+
+    std::string contents;
+    // One byte more than expected, so that reaching the end takes no
+    // second buffer.
+    reserveUntouched(contents, expected + 1);
+    contents.resize(expected + 1);
+    std::size_t used = 0;
+    while (true) {
+        if (used == contents.size()) {
+            const std::uintmax_t grown = contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024);
+            contents.resize(static_cast<std::size_t>(std::min(grown, limit + 1)));
+        }
+        const ssize_t count = read(file.get(), contents.data() + used, contents.size() - used);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            error = lastSystemError();
+            return false;
+        }
+        if (count == 0)
+            break;
+        used += static_cast<std::size_t>(count);
+        if (used > limit) {
+            error = grewTooLarge(limit);
+            return false;
+        }
+    }
+    contents.resize(used);
+    data = std::move(contents);
+    return true;
+}
+
+bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)
+{
+    struct stat status
+    {
+    };
+    if (lstat(path.c_str(), &status) != 0) {
+        if (errno != ENOENT) {
+            error = lastSystemError();
+            return false;
+        }
+        readOnly = false;
+        return true;
+    }
+    readOnly = S_ISREG(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
+    return true;
+}
+
+std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& lockFile,
+                                                std::chrono::milliseconds patience, std::string& error)
+{
+    // Not through a link: that would make the empty file wherever it points.
+    // Not blocking: a pipe in its place must not hang the save.
+    Descriptor file(open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644));
+    if (file.get() < 0) {
+        error = lastSystemError();
+        return nullptr;
+    }
+    shareLockFile(file.get(), lockFile.parent_path());
+
+    const bool taken = waitForLock(patience, error, [&] {
+        if (flock(file.get(), LOCK_EX | LOCK_NB) == 0)
+            return LockAttempt::Taken;
+        if (errno == EINTR)
+            return LockAttempt::Interrupted;
+        if (errno == EWOULDBLOCK)
+            return LockAttempt::Held;
+        error = lastSystemError();
+        return LockAttempt::Failed;
+    });
+    if (!taken)
+        return nullptr;
+    auto held = std::make_unique<PosixLock>(file.get());
+    file.release();
+    return held;
+}
+
+std::unique_ptr<ReplacementFile> LocalFileSystem::createReplacement(const std::filesystem::path& target,
+                                                                    const std::filesystem::path& model,
+                                                                    std::string& error)
+{
+    std::optional<PosixAttributes> attributes;
+    if (!attributesOf(model, attributes, error))
+        return nullptr;
+
+    const std::filesystem::path folder = target.parent_path();
+    const std::string prefix = replacementPrefix(target);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::filesystem::path temporary = folder / (prefix + randomSuffix());
+        // O_EXCL: fails rather than opening a file that is already there.
+        // Private until it has the model's owner and permissions.
+        Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, attributes ? 0600 : 0666));
+        if (file.get() < 0) {
+            if (errno == EEXIST)
+                continue;
+            break;
+        }
+        if (attributes && !giveAttributes(file.get(), *attributes, model, error)) {
+            unlink(temporary.c_str());
+            return nullptr;
+        }
+        std::FILE* stream = fdopen(file.get(), "wb");
+        if (!stream) {
+            error = lastSystemError();
+            unlink(temporary.c_str());
+            return nullptr;
+        }
+        file.release();
+        return LocalReplacementFile::adopt(target, temporary, stream);
+    }
+    error = lastSystemError();
+    return nullptr;
+}
+
+bool LocalFileSystem::createFolder(const std::filesystem::path& folder, const std::filesystem::path& model,
+                                   std::string& error)
+{
+    std::error_code ec;
+    if (std::filesystem::create_directory(folder, ec)) {
+        giveFolderAttributes(folder, model);
+        return true;
+    }
+    const std::error_code made = ec;
+    // A link in its place would lead the files made in it anywhere.
+    const auto status = std::filesystem::symlink_status(folder, ec);
+    if (std::filesystem::is_directory(status))
+        return true;
+    if (std::filesystem::is_symlink(status))
+        error = "it is a symbolic link";
+    else if (std::filesystem::exists(status))
+        error = "it is not a folder";
+    else
+        error = made ? made.message() : "it cannot be made";
+    return false;
+}
+
+bool LocalFileSystem::status(const std::filesystem::path& path, FileStatus& status, std::string& error, Links links)
+{
+    struct stat info
+    {
+    };
+    if ((links == Links::Followed ? stat(path.c_str(), &info) : lstat(path.c_str(), &info)) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            error = lastSystemError();
+            return false;
+        }
+        status = FileStatus{};
+        return true;
+    }
+    using namespace std::chrono;
+    const sys_time<nanoseconds> modified{seconds(info.st_mtim.tv_sec) + nanoseconds(info.st_mtim.tv_nsec)};
+    status = FileStatus{typeOf(info.st_mode), static_cast<std::uintmax_t>(info.st_size), file_clock::from_sys(modified),
+                        (info.st_mode & S_IWUSR) == 0};
+    return true;
+}
+
+// With readdir rather than a directory iterator: the entry types come with
+// the names, and no path is built for an entry. On a racers folder of
+// 10,000 cars building a path for every entry took most of the scan's time
+// and memory.
+bool LocalFileSystem::list(const std::filesystem::path& folder, std::vector<FolderEntry>& entries, std::string& error)
+{
+    entries.clear();
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) {
+        error = lastSystemError();
+        return false;
+    }
+    while (true) {
+        errno = 0;
+        const dirent* entry = readdir(directory);
+        if (!entry)
+            break;
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        FileType type = entry->d_type == DT_REG ? FileType::Regular
+            : entry->d_type == DT_DIR           ? FileType::Folder
+            : entry->d_type == DT_LNK           ? FileType::Link
+                                                : FileType::Other;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat info
+            {
+            };
+            type = fstatat(dirfd(directory), name, &info, AT_SYMLINK_NOFOLLOW) == 0 ? typeOf(info.st_mode)
+                                                                                     : FileType::Missing;
+        }
+        entries.push_back(FolderEntry{name, type, false});
+    }
+    const int readError = errno;
+    closedir(directory);
+    if (readError != 0) {
+        error = std::strerror(readError);
+        return false;
+    }
+    return true;
+}
+
+bool LocalFileSystem::canWriteIn(const std::filesystem::path& folder)
+{
+    return access(folder.c_str(), W_OK) == 0;
+}
+
+bool LocalFileSystem::remove(const std::filesystem::path& path, std::string& error)
+{
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    if (ec)
+        error = ec.message();
+    return !ec;
+}
+
+bool LocalFileSystem::syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error)
+{
+    std::vector<dev_t> synced;
+    for (const std::filesystem::path& path : paths) {
+        struct stat status
+        {
+        };
+        if (stat(path.c_str(), &status) != 0) {
+            error = path.string() + ": " + lastSystemError();
+            return false;
+        }
+        if (std::find(synced.begin(), synced.end(), status.st_dev) != synced.end())
+            continue;
+        synced.push_back(status.st_dev);
+#ifdef __linux__
+        const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (file.get() < 0 || syncfs(file.get()) != 0) {
+            error = path.string() + ": " + lastSystemError();
+            return false;
+        }
+#else
+        // Elsewhere only the whole machine can be synced, and once is enough.
+        ::sync();
+        return true;
+#endif
+    }
+    return true;
+}
+
+} // namespace quendral
