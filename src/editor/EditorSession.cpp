@@ -14,6 +14,7 @@
 #include "settings/InQuotes.h"
 #include "settings/TextNumber.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -86,6 +87,37 @@ bool EditorSession::openFolder(const std::filesystem::path& given)
                              "The folder " + inQuotes(folder.string()) + " cannot be opened: " + error + ".");
         return false;
     }
+    return true;
+}
+
+void EditorSession::showStartFolder(
+    const std::function<std::filesystem::path(const std::filesystem::path&)>& driveOf,
+    const std::function<std::vector<std::filesystem::path>(const std::filesystem::path&)>& drives)
+{
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::current_path(ignored);
+    const std::filesystem::path drive = driveOf(folder);
+    m_controls.driveChooser.setDrives(drives(drive));
+    m_controls.driveChooser.setDrive(drive);
+    m_controls.folderChooser.setInitialPath(folder);
+}
+
+bool EditorSession::startIn(const std::filesystem::path& folder)
+{
+    std::error_code ignored;
+    return openFolder(std::filesystem::absolute(folder, ignored).lexically_normal());
+}
+
+bool EditorSession::rescan(const std::string& picked, std::optional<int>& found)
+{
+    found.reset();
+    const std::filesystem::path folder = m_controls.folderChooser.path();
+    if (folder.empty() || !openFolder(folder))
+        return false;
+    const auto& items = m_controls.carList.items();
+    const auto at = std::find(items.begin(), items.end(), picked);
+    if (!picked.empty() && at != items.end())
+        found = static_cast<int>(at - items.begin());
     return true;
 }
 

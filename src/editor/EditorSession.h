@@ -7,6 +7,7 @@
 #include "settings/CarSettings.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +56,19 @@ public:
     // Moves the folder chooser to a folder, which runs the racers folder
     // scan. A folder that cannot be read is reported and nothing changes.
     bool openFolder(const std::filesystem::path& folder);
+
+    // Shows the folder the program started in, on its drive among the
+    // machine's drives, without a scan; the platform names the drives.
+    void showStartFolder(const std::function<std::filesystem::path(const std::filesystem::path&)>& driveOf,
+                         const std::function<std::vector<std::filesystem::path>(const std::filesystem::path&)>& drives);
+
+    // Opens the folder named at start, relative to the process's folder.
+    bool startIn(const std::filesystem::path& folder);
+
+    // Reads the folder open again, for cars added or removed on disk; then
+    // `found` is where the car named `picked` stands in the new list, while
+    // it is there. False when no folder is open or it cannot be read.
+    bool rescan(const std::string& picked, std::optional<int>& found);
 
     // Whether the folder open is a racers folder, whose cars can be edited.
     bool isRacersFolder() const;

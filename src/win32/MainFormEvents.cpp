@@ -96,22 +96,14 @@ void MainForm::menuCommand(std::size_t item)
 
 void MainForm::showStartFolder()
 {
-    // The process's folder, shown without a change: no scan runs at start.
-    std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::current_path(ignored);
-    const std::filesystem::path drive = DriveLetters::driveOf(folder);
-    m_controls.driveChooser.setDrives(DriveLetters::drives(drive));
-    m_controls.driveChooser.setDrive(drive);
-    m_controls.folderChooser.setInitialPath(folder);
+    m_editor.showStartFolder(&DriveLetters::driveOf, &DriveLetters::drives);
     showDrives();
     showFolder();
 }
 
 bool MainForm::startIn(const std::filesystem::path& folder)
 {
-    std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
-    return m_editor.openFolder(absolute);
+    return m_editor.startIn(folder);
 }
 
 void MainForm::pickDrive(int index)
@@ -200,13 +192,9 @@ void MainForm::rescan()
 {
     const int index = m_controls.carList.listIndex();
     const std::string picked = index < 0 ? std::string() : m_controls.carList.items()[static_cast<std::size_t>(index)];
-    const std::filesystem::path folder = m_controls.folderChooser.path();
-    if (folder.empty() || !m_editor.openFolder(folder))
-        return;
-    const auto& items = m_controls.carList.items();
-    const auto found = std::find(items.begin(), items.end(), picked);
-    if (!picked.empty() && found != items.end())
-        pickCar(static_cast<int>(found - items.begin()));
+    std::optional<int> found;
+    if (m_editor.rescan(picked, found) && found)
+        pickCar(*found);
 }
 
 // As though the folder had been picked in the folder chooser.

@@ -370,22 +370,14 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::showStartFolder()
 {
-    // The process's folder, shown without a change: no scan runs at start.
-    std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::current_path(ignored);
-    const std::filesystem::path drive = DriveList::driveOf(folder);
-    m_controls.driveChooser.setDrives(DriveList::drives(drive));
-    m_controls.driveChooser.setDrive(drive);
-    m_controls.folderChooser.setInitialPath(folder);
+    m_editor.showStartFolder(&DriveList::driveOf, &DriveList::drives);
     showDrives();
     showFolder();
 }
 
 bool MainWindow::startIn(const std::filesystem::path& folder)
 {
-    std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(folder, ignored).lexically_normal();
-    return m_editor.openFolder(absolute);
+    return m_editor.startIn(folder);
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -610,17 +602,14 @@ void MainWindow::updateCarActions()
 // Cars added or removed on disk appear; the car picked stays picked.
 void MainWindow::rescan()
 {
-    const std::string picked = m_loadedCar->carName().toStdString();
-    const std::filesystem::path folder = m_controls.folderChooser.path();
-    if (folder.empty() || !m_editor.openFolder(folder))
+    std::optional<int> found;
+    if (!m_editor.rescan(m_loadedCar->carName().toStdString(), found))
         return;
-    const auto& items = m_controls.carList.items();
-    const auto found = std::find(items.begin(), items.end(), picked);
-    if (!picked.empty() && found != items.end()) {
-        m_controls.carList.setListIndex(static_cast<int>(found - items.begin()));
+    if (found) {
+        m_controls.carList.setListIndex(*found);
         m_loadedCar->load();
     }
-    m_statusBar->showMessage(QStringLiteral("Rescanned: %1 cars").arg(items.size()));
+    m_statusBar->showMessage(QStringLiteral("Rescanned: %1 cars").arg(m_controls.carList.items().size()));
 }
 
 void MainWindow::showDrives()
