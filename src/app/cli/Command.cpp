@@ -24,7 +24,7 @@ CLI::Validator absoluteFolder()
             std::error_code error;
             const fs::path absolute = fs::absolute(pathFromText(folder), error);
             if (error)
-                throw UsageProblem("the folder \"" + escaped(folder) + "\" cannot be made absolute: "
+                throw UsageProblem("the folder " + inQuotes(escaped(folder)) + " cannot be made absolute: "
                                    + error.message());
             folder = withoutTrailingSeparator(absolute.lexically_normal()).string();
             return std::string();
@@ -89,7 +89,7 @@ void addFormatOption(CLI::App& command, Format& format, std::vector<Format> choi
         ->type_name(listed)
         ->take_last()
         ->check(valueCheck([chosen, inWords](const std::string& value) {
-            return chosen(value) ? std::string() : "--format takes " + inWords + ", not \"" + value + "\"";
+            return chosen(value) ? std::string() : "--format takes " + inWords + ", not " + inQuotes(value);
         }));
 }
 
@@ -133,6 +133,11 @@ std::string escapedPath(const fs::path& path, bool backslashesDoubled)
 std::string escaped(std::string_view text)
 {
     return escaped(text, BackslashesDoubled);
+}
+
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
 }
 
 std::string escapedPath(const fs::path& path)

@@ -32,9 +32,10 @@ constexpr int Success = 0;
 constexpr int Failure = 1;
 constexpr int UsageError = 2;
 
-// Where a command prints, and the file system it reads and writes.
+// Where a command reads and prints, and the file system it reads and writes.
 struct ToolContext
 {
+    std::istream& in;
     std::ostream& out;
     std::ostream& err;
     FileSystem& fileSystem;
@@ -100,6 +101,8 @@ CLI::Validator valueCheck(std::function<std::string(const std::string&)> problem
 // that one line is always one car. On Windows, where a backslash separates
 // folders and no name can hold one, it is left single.
 std::string escaped(std::string_view text);
+// A text in double quotes, as messages name what was given.
+std::string inQuotes(std::string_view text);
 std::string escapedPath(const std::filesystem::path& path);
 // As `list` prints: every backslash doubled on Windows too, so that a
 // program reading its lines can undo every escape the same way.

@@ -1,10 +1,7 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
 #include "app/cli/Json.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
-#include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
 #include "history/ScriptHistory.h"
 
 #include <CLI/App.hpp>
@@ -89,12 +86,10 @@ int listHistory(const std::vector<std::string>& folders, Format format, ToolCont
 {
     if (folders.size() != 1)
         throw UsageProblem("history takes one car folder");
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(folders.front()));
+    CarSession session(tool);
+    session.pickCar(pathFromText(folders.front()));
     std::vector<VersionListing> versions;
-    if (!editor.listVersions(versions))
+    if (!session.editor().listVersions(versions))
         return Failure;
     if (format == Format::Json) {
         Json document = Json::array();
@@ -126,8 +121,8 @@ VersionName versionArgument(const std::string& word)
 {
     if (const std::optional<VersionName> version = parseVersionName(word))
         return *version;
-    throw UsageProblem("unknown version \"" + escaped(word)
-                       + "\": give a number from history, original, backup or current");
+    throw UsageProblem("unknown version " + inQuotes(escaped(word))
+                       + ": give a number from history, original, backup or current");
 }
 
 } // namespace quendral::cli

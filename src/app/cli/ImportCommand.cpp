@@ -1,5 +1,5 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
+#include "app/cli/DistinctFolders.h"
 #include "app/cli/Fingerprint.h"
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <iostream>
+#include <istream>
 #include <map>
 #include <memory>
 
@@ -52,7 +52,8 @@ struct Plan
 {
     std::string name;
     std::filesystem::path folder;
-    std::unique_ptr<FreshCar> car;
+    std::unique_ptr<CarSession> car;
+    Changes settings;
     std::vector<Change> changes;
 };
 
@@ -75,10 +76,10 @@ bool readStream(std::istream& in, std::string& data, std::string& error)
     return true;
 }
 
-bool readTableText(const std::string& name, FileSystem& fileSystem, std::string& data, std::string& error)
+bool readTableText(const std::string& name, ToolContext& tool, std::string& data, std::string& error)
 {
     if (name == "-")
-        return readStream(std::cin, data, error);
+        return readStream(tool.in, data, error);
     // A pipe, as a shell's <(...) makes, has no size to read up to: it is
     // read to its end.
     const fs::path path = pathFromText(name);
@@ -92,16 +93,7 @@ bool readTableText(const std::string& name, FileSystem& fileSystem, std::string&
         }
         return readStream(in, data, error);
     }
-    return fileSystem.readFile(path, data, error, LargestTable);
-}
-
-// The folder a car stands for, links and all resolved, so that two names
-// of one car folder are seen as one.
-fs::path resolved(const fs::path& folder)
-{
-    std::error_code error;
-    fs::path target = fs::weakly_canonical(folder, error);
-    return error ? folder : target;
+    return tool.fileSystem.readFile(path, data, error, LargestTable);
 }
 
 // The number a text reads as, as a spreadsheet's General format reads a
@@ -135,7 +127,8 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
             entry->second = nullptr;
     }
     // The first row of each car folder.
-    std::map<fs::path, const TableRow*> rowOfFolder;
+    DistinctFolders folders;
+    std::vector<const TableRow*> rowOfFolder;
     std::vector<std::pair<const TableRow*, const CarEntry*>> paired;
     for (const TableRow& row : table.rows) {
         const std::string& name = row.cells[CarColumn];
@@ -147,19 +140,19 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
             problems.add(where + "the racers folder has no car named " + shownCell(name)
                          + (rewritten == byNumber.end()
                                 ? ""
-                                : "; a spreadsheet reading the car column as numbers makes this of the car \""
-                                      + rewritten->second + "\": import the car column as Text"));
+                                : "; a spreadsheet reading the car column as numbers makes this of the car "
+                                      + inQuotes(rewritten->second) + ": import the car column as Text"));
         } else if (!found->second) {
-            problems.add(where + "the racers folder has two cars whose names are written \"" + name + "\"");
-        } else if (const auto [first, isFirst] = rowOfFolder.try_emplace(resolved(found->second->folder), &row);
-                   !isFirst) {
-            const TableRow& earlier = *first->second;
-            problems.add(where + "the car \"" + name + "\" is named on line " + std::to_string(earlier.line)
+            problems.add(where + "the racers folder has two cars whose names are written " + inQuotes(name));
+        } else if (const auto first = folders.add(found->second->folder)) {
+            const TableRow& earlier = *rowOfFolder[*first];
+            problems.add(where + "the car " + inQuotes(name) + " is named on line " + std::to_string(earlier.line)
                                + " already"
                                + (earlier.cells[CarColumn] == name
                                       ? ""
-                                      : " as \"" + earlier.cells[CarColumn] + "\", whose folder it shares"));
+                                      : " as " + inQuotes(earlier.cells[CarColumn]) + ", whose folder it shares"));
         } else {
+            rowOfFolder.push_back(&row);
             paired.emplace_back(&row, found->second);
         }
     }
@@ -220,33 +213,28 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
     return changes;
 }
 
-// As `set` changes them.
-void applyChanges(const std::vector<Change>& changes, EditingControls& controls, CarEditor& editor)
+// The row's values of the settings it changes. The engines change
+// together: those the row does not change are as the car has them.
+Changes settingsChanged(const TableRow& row, const std::vector<Change>& changes)
 {
-    using Setting = CarEditor::Setting;
+    const auto& cells = row.cells;
+    Changes settings;
     for (const Change& change : changes) {
-        const std::string& value = change.to;
         const std::size_t column = change.column;
-        editor.markChanged(column < DriveColumn  ? Setting::Engines
-                           : column == DriveColumn ? Setting::Drive
-                           : column == FrontColumn ? Setting::Front
-                           : column == RearColumn  ? Setting::Rear
-                           : column == MinColumn   ? Setting::Smallest
-                                                   : Setting::Largest);
-        if (change.column >= FirstEngineColumn && change.column < DriveColumn)
-            controls.engineChecks()[change.column - FirstEngineColumn]->setValue(value == "yes" ? 1 : 0);
-        else if (change.column == DriveColumn)
-            controls.driveSystem.setValue(
-                static_cast<int>(std::find(DriveNames.begin(), DriveNames.end(), value) - DriveNames.begin()), true);
-        else if (change.column == FrontColumn)
-            controls.frontHeight.setValue(std::stoi(value));
-        else if (change.column == RearColumn)
-            controls.rearHeight.setValue(std::stoi(value));
-        else if (change.column == MinColumn)
-            controls.smallestWheel.setText(std::to_string(*wholeSize(value)));
-        else if (change.column == MaxColumn)
-            controls.largestWheel.setText(std::to_string(*wholeSize(value)));
+        if (column < DriveColumn) {
+            settings.engines.emplace();
+            for (std::size_t i = 0; i < settings.engines->size(); ++i)
+                (*settings.engines)[i] = cells[FirstEngineColumn + i] == "yes";
+        } else if (column == DriveColumn) {
+            settings.drive = static_cast<int>(std::find(DriveNames.begin(), DriveNames.end(), change.to)
+                                              - DriveNames.begin());
+        } else if (column == FrontColumn || column == RearColumn) {
+            (column == FrontColumn ? settings.front : settings.rear) = std::stoi(change.to);
+        } else {
+            (column == MinColumn ? settings.minimum : settings.maximum) = std::to_string(*wholeSize(change.to));
+        }
     }
+    return settings;
 }
 
 void printChanges(const Plan& plan, std::ostream& out)
@@ -288,7 +276,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     const std::string tableName = arguments.table == "-" ? "standard input" : escaped(arguments.table);
     std::string data;
     std::string error;
-    if (!readTableText(arguments.table, tool.fileSystem, data, error)) {
+    if (!readTableText(arguments.table, tool, data, error)) {
         tool.err << "quendral-car: the table " << tableName << " cannot be read: " << error << '\n';
         return Failure;
     }
@@ -308,20 +296,20 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     std::vector<std::string> unread;
     std::vector<Plan> plans;
     for (const auto& [row, entry] : pairRows(table, cars, problems)) {
-        auto car = std::make_unique<FreshCar>(tool, entry->name, entry->folder);
-        if (!car->load()) {
+        auto car = std::make_unique<CarSession>(tool, escaped(entry->name) + ": ");
+        if (!car->loadCar(entry->folder)) {
             unread.push_back(entry->name);
             continue;
         }
         if (!arguments.force && !unchangedSinceExport(*row, *entry, tool.fileSystem)) {
-            problems.add(table.where(*row, ScriptColumn) + ": the car \"" + asUtf8(entry->name)
-                         + "\" changed after the table was exported; export the table anew, or import with "
+            problems.add(table.where(*row, ScriptColumn) + ": the car " + inQuotes(asUtf8(entry->name))
+                         + " changed after the table was exported; export the table anew, or import with "
                            "--force to save this row over that change");
             continue;
         }
-        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls, {}), problems);
+        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls(), {}), problems);
         if (!changes.empty())
-            plans.push_back({entry->name, entry->folder, std::move(car), std::move(changes)});
+            plans.push_back({entry->name, entry->folder, std::move(car), settingsChanged(*row, changes), std::move(changes)});
     }
     if (!problems.empty()) {
         printProblems(problems, tableName, tool.err);
@@ -329,7 +317,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     }
     if (!unread.empty()) {
         for (const std::string& name : unread)
-            tool.err << "quendral-car: the car \"" << escaped(name) << "\" cannot be read\n";
+            tool.err << "quendral-car: the car " << inQuotes(escaped(name)) << " cannot be read\n";
         tool.err << "quendral-car: nothing was saved\n";
         return Failure;
     }
@@ -342,16 +330,16 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     if (arguments.dryRun) {
         for (const Plan& plan : plans) {
             printChanges(plan, tool.out);
-            applyChanges(plan.changes, plan.car->controls, plan.car->editor);
-            if (!printSavePreview(plan.car->editor, plan.folder, tool))
+            plan.car->change(plan.settings);
+            if (!printSavePreview(plan.car->editor(), plan.folder, tool))
                 status = Failure;
         }
         return status;
     }
     BatchSave batch(tool.fileSystem);
     for (Plan& plan : plans) {
-        applyChanges(plan.changes, plan.car->controls, plan.car->editor);
-        batch.add(plan.car->editor);
+        plan.car->change(plan.settings);
+        batch.add(plan.car->editor());
     }
     for (const bool saved : batch.run())
         if (!saved)

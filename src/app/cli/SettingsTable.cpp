@@ -1,5 +1,6 @@
 #include "app/cli/SettingsTable.h"
 
+#include "app/cli/Command.h"
 #include "app/cli/ConsoleLineEnds.h"
 #include "app/cli/CsvReader.h"
 #include "controls/EditingControls.h"
@@ -15,11 +16,6 @@ namespace quendral::cli {
 namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
-
-std::string inQuotes(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
 
 std::string header()
 {

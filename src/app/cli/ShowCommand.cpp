@@ -1,11 +1,8 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
 #include "app/cli/Json.h"
 #include "app/cli/SettingsTable.h"
 #include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
-#include "editor/CarEditor.h"
-#include "controls/EditingControls.h"
 
 #include <CLI/App.hpp>
 
@@ -38,16 +35,14 @@ int showCar(const ShowArguments& arguments, ToolContext& tool)
 {
     if (arguments.folders.size() != 1)
         throw UsageProblem("show takes one car folder");
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(arguments.folders.front()));
-    if (!editor.loadSelectedCar())
+    const std::filesystem::path car = pathFromText(arguments.folders.front());
+    CarSession session(tool);
+    if (!session.loadCar(car))
         return Failure;
     if (arguments.format == Format::Json)
-        printJson(tool.out, rowJson(rowOf(fileNameOf(pathFromText(arguments.folders.front())), controls, {})));
+        printJson(tool.out, rowJson(rowOf(fileNameOf(car), session.controls(), {})));
     else
-        printSettings(controls, tool.out);
+        printSettings(session.controls(), tool.out);
     return Success;
 }
 
