@@ -10,8 +10,7 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FieldReader.h"
 #include "carscript/FileSystem.h"
-#include "carscript/SaveSettings.h"
-#include "carscript/ScriptLoader.h"
+#include "carscript/SettingsReader.h"
 #include "carscript/ScriptRewriter.h"
 #include "editor/CarEditor.h"
 #include "controls/EditingControls.h"
@@ -52,18 +51,9 @@ const std::string& scriptOfSize(std::int64_t size)
 
 // What a save writes: two engine families, all wheels driven, new heights
 // and a new wheel-size range, so that every replaced piece is written anew.
-SaveSettings changedSettings()
+CarSettings changedSettings()
 {
-    SaveSettings settings;
-    settings.engines = {true, false, true, false};
-    settings.frontDriven = true;
-    settings.rearDriven = true;
-    settings.driveChosen = true;
-    settings.frontPosition = 10;
-    settings.rearPosition = 5;
-    settings.smallestWheel = 15;
-    settings.largestWheel = 19;
-    return settings;
+    return {{true, false, true, false}, Drive::All, 10, 5, "15", "19"};
 }
 
 void setBytes(benchmark::State& state, std::size_t bytes)
@@ -98,13 +88,12 @@ BENCHMARK(BM_FieldReader)->Apply(ScriptSizes);
 void BM_Load(benchmark::State& state)
 {
     const std::string& script = scriptOfSize(state.range(0));
-    FailOnMessage messages;
-    EditingControls controls(messages);
+    ScriptSettings read;
     for (auto _ : state) {
-        loadCarSettings(script, controls);
-        benchmark::DoNotOptimize(controls.frontHeight.value());
+        read = readScriptSettings(script);
+        benchmark::DoNotOptimize(read.settings.front);
     }
-    if (controls.smallestWheel.text() != "15" || controls.largestWheel.text() != "18")
+    if (read.settings.smallest != "15" || read.settings.largest != "18")
         state.SkipWithError("the load did not find the front-left wheel sizes");
     setBytes(state, script.size());
 }
@@ -113,7 +102,7 @@ BENCHMARK(BM_Load)->Apply(ScriptSizes);
 void BM_Rewrite(benchmark::State& state)
 {
     const std::string& script = scriptOfSize(state.range(0));
-    const SaveSettings settings = changedSettings();
+    const CarSettings settings = changedSettings();
     StringSink sink;
     std::string error;
     // One rewrite ahead sizes the sink, so that growing it (and the page

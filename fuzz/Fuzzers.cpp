@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::seed_seq seed(data + size - 4, data + size);
     std::mt19937 random(seed);
     const std::string_view script = bytes.substr(0, size - 4);
-    const quendral::SaveSettings settings = randomSettings(random);
+    const quendral::CarSettings settings = randomSettings(random);
     checkRewrite(script, settings);
     checkRoundTrip(randomCarScript(random, plainLines(script)), settings);
 #endif

@@ -16,7 +16,7 @@ TEST(Properties, HoldOnRandomWellFormedScripts)
     for (unsigned seed = 0; seed < 2000; ++seed) {
         std::mt19937 random(seed);
         const std::string script = randomCarScript(random);
-        const SaveSettings settings = randomSettings(random);
+        const CarSettings settings = randomSettings(random);
         ASSERT_EQ(violation([&] { checkRoundTrip(script, settings); }), "") << "seed " << seed << ":\n" << script;
         ASSERT_EQ(violation([&] { checkLoad(script); }), "") << "seed " << seed;
     }
@@ -33,7 +33,7 @@ TEST(Properties, HoldOnRandomTexts)
         std::string script;
         for (int i = std::uniform_int_distribution<int>(0, 60)(random); i > 0; --i)
             script += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
-        const SaveSettings settings = randomSettings(random);
+        const CarSettings settings = randomSettings(random);
         ASSERT_EQ(violation([&] { checkFieldReader(script); }), "") << testing::PrintToString(script);
         ASSERT_EQ(violation([&] { checkLoad(script); }), "") << testing::PrintToString(script);
         ASSERT_EQ(violation([&] { checkRewrite(script, settings); }), "") << testing::PrintToString(script);

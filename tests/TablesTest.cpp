@@ -10,7 +10,7 @@
 #include "carscript/RideHeight.h"
 #include "carscript/WheelLine.h"
 #include "controls/EditingControls.h"
-#include "controls/TextNumber.h"
+#include "settings/TextNumber.h"
 #include "Support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "carscript/FieldReader.h"
 
-#include "controls/TextScan.h"
+#include "settings/TextScan.h"
 
 namespace quendral {
 

@@ -1,6 +1,6 @@
 #include "carscript/RideHeight.h"
 
-#include "controls/TextScan.h"
+#include "settings/TextScan.h"
 
 #include <charconv>
 #include <cmath>

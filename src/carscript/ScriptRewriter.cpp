@@ -3,11 +3,12 @@
 #include "carscript/ByteSink.h"
 #include "carscript/FieldReader.h"
 #include "carscript/LineWriter.h"
-#include "carscript/SaveSettings.h"
 #include "carscript/ScriptVocabulary.h"
 #include "carscript/WheelLine.h"
+#include "settings/CarSettings.h"
 
 #include <optional>
+#include <tuple>
 
 namespace quendral {
 
@@ -16,7 +17,7 @@ namespace {
 class Rewriter
 {
 public:
-    Rewriter(std::string_view script, const SaveSettings& settings, ByteSink& sink, RewriteNotes& notes)
+    Rewriter(std::string_view script, const CarSettings& settings, ByteSink& sink, RewriteNotes& notes)
         : m_reader(script), m_writer(sink), m_settings(settings), m_notes(notes)
     {
     }
@@ -33,7 +34,9 @@ private:
 
     FieldReader m_reader;
     LineWriter m_writer;
-    const SaveSettings& m_settings;
+    const CarSettings& m_settings;
+    int m_smallest = 0;
+    int m_largest = 0;
     RewriteNotes& m_notes;
     bool m_cameraLineDone = false;
     std::string m_error;
@@ -41,6 +44,12 @@ private:
 
 bool Rewriter::run(std::string& error)
 {
+    const auto sizes = m_settings.wheelRange();
+    if (!sizes) {
+        error = "its wheel sizes make no range (" + m_settings.smallest + " to " + m_settings.largest + ")";
+        return false;
+    }
+    std::tie(m_smallest, m_largest) = *sizes;
     std::optional<Field> pending;
     while (pending || !m_reader.atEnd()) {
         Field current;
@@ -154,7 +163,7 @@ bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
     }
 
     // Counted so that a largest size at the top of int's range cannot overflow.
-    for (long long size = m_settings.smallestWheel; size <= m_settings.largestWheel; ++size)
+    for (long long size = m_smallest; size <= m_largest; ++size)
         m_writer.writeLine(wheelSizeLine(static_cast<int>(size)));
     m_writer.writeLine(slotTypeLine(wheel));
 
@@ -170,9 +179,9 @@ bool Rewriter::rewriteWheelBlock(Wheel wheel, std::optional<Field>& leftBehind)
 
 void Rewriter::writeWheelLine(const Field& wheelLine, Wheel wheel)
 {
-    if (m_settings.driveChosen) {
+    if (m_settings.drive != Drive::None) {
         const Axle axle = axleOf(wheel);
-        const int position = axle == Axle::Front ? m_settings.frontPosition : m_settings.rearPosition;
+        const int position = axle == Axle::Front ? m_settings.front : m_settings.rear;
         if (const auto line = rebuildWheelLine(wheelLine.text, axle, position, driven(axle))) {
             m_writer.writeLine(*line);
             return;
@@ -184,12 +193,12 @@ void Rewriter::writeWheelLine(const Field& wheelLine, Wheel wheel)
 
 bool Rewriter::driven(Axle axle) const
 {
-    return axle == Axle::Front ? m_settings.frontDriven : m_settings.rearDriven;
+    return axle == Axle::Front ? m_settings.frontDriven() : m_settings.rearDriven();
 }
 
 } // namespace
 
-bool rewriteScript(std::string_view script, const SaveSettings& settings, ByteSink& sink,
+bool rewriteScript(std::string_view script, const CarSettings& settings, ByteSink& sink,
                    std::string& error, RewriteNotes* notes)
 {
     RewriteNotes unused;

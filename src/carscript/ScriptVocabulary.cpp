@@ -43,22 +43,6 @@ std::string_view engineLine(EngineFamily family)
     return {};
 }
 
-int familyIndex(EngineFamily family)
-{
-    return static_cast<int>(family);
-}
-
-std::string_view familyName(EngineFamily family)
-{
-    switch (family) {
-    case EngineFamily::I4: return "I4";
-    case EngineFamily::V6: return "V6";
-    case EngineFamily::V8: return "V8";
-    case EngineFamily::V10: return "V10";
-    }
-    return {};
-}
-
 Axle axleOf(Wheel wheel)
 {
     return wheel == Wheel::FrontLeft || wheel == Wheel::FrontRight ? Axle::Front : Axle::Rear;

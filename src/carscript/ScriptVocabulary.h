@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings/CarSettings.h"
+#include "settings/SettingNames.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -9,10 +12,6 @@ namespace quendral {
 
 // The pieces of a car script that the editor recognises; everything else is
 // copied through. All tests are exact and case-sensitive.
-
-enum class EngineFamily { I4, V6, V8, V10 };
-inline constexpr std::array<EngineFamily, 4> EngineFamilies = {
-    EngineFamily::I4, EngineFamily::V6, EngineFamily::V8, EngineFamily::V10};
 
 enum class Wheel { FrontLeft, FrontRight, RearLeft, RearRight };
 enum class Axle { Front, Rear };
@@ -61,8 +60,6 @@ inline std::optional<EngineFamily> engineLineFamily(std::string_view field)
 }
 
 std::string_view engineLine(EngineFamily family);
-int familyIndex(EngineFamily family);
-std::string_view familyName(EngineFamily family);
 
 // The wheel whose block the field starts.
 inline std::optional<Wheel> wheelMarker(std::string_view field)

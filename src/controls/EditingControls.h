@@ -10,6 +10,9 @@
 #include "controls/Slider.h"
 #include "controls/TextBox.h"
 
+#include "settings/CarSettings.h"
+#include "settings/ScriptSettings.h"
+
 #include <array>
 
 namespace quendral {
@@ -22,9 +25,10 @@ class MessagePresenter;
 class EditingControls
 {
 public:
-    static constexpr int RideHeightMinimum = 0;
-    static constexpr int RideHeightMaximum = 30;
-    static constexpr int LargestWheelSize = 21;
+    // old API, goes when the tool has moved
+    static constexpr int RideHeightMinimum = quendral::RideHeightMinimum;
+    static constexpr int RideHeightMaximum = quendral::RideHeightMaximum;
+    static constexpr int LargestWheelSize = quendral::LargestWheelSize;
 
     // The maximum wheel-size check reports through the presenter, which must
     // outlive the controls.
@@ -39,6 +43,19 @@ public:
     std::array<const CheckBox*, 4> engineChecks() const { return {&engineI4, &engineV6, &engineV8, &engineV10}; }
 
     void clearEngineChecks();
+
+    // The settings the controls show.
+    CarSettings settings() const;
+
+    // Shows settings: a ride height outside 0 to 30 at its nearest end, a
+    // largest wheel size above 21 told and shown as 21, and with no drive
+    // no drive button set.
+    void show(const CarSettings& settings);
+
+    // Shows what a car script gives over what the controls show (see
+    // ScriptSettings::over), and tells each largest wheel size above 21
+    // that it gives.
+    void show(const ScriptSettings& script);
 
     // The driven axle: Front, Rear or All (Option1 to Option3), one group.
     OptionGroup driveSystem{3};

@@ -3,14 +3,11 @@
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
-#include "carscript/SaveSettings.h"
-#include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
+#include "carscript/SettingsReader.h"
 #include "carscript/WheelLine.h"
 #include "catalogue/FolderListing.h"
-#include "controls/EditingControls.h"
-#include "controls/MessagePresenter.h"
-#include "controls/TextNumber.h"
+#include "settings/TextNumber.h"
 #include "editor/SaveObstacles.h"
 
 #include <algorithm>
@@ -23,14 +20,6 @@ namespace quendral {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int SmallestWheelSize = 14;
-
-class NoMessages final : public MessagePresenter
-{
-public:
-    void showError(std::string_view, std::string_view) override {}
-};
 
 class DiscardingSink final : public ByteSink
 {
@@ -47,40 +36,38 @@ std::string inQuotes(std::string_view text)
 
 constexpr std::array<const char*, 4> WheelNames = {"front-left", "front-right", "rear-left", "rear-right"};
 
-void checkRideHeight(const char* axle, const std::optional<int>& position, std::vector<std::string>& problems)
+void checkRideHeight(const char* axle, bool given, int position, std::vector<std::string>& problems)
 {
-    if (!position || (*position >= EditingControls::RideHeightMinimum
-                      && *position <= EditingControls::RideHeightMaximum))
+    if (!given || (position >= RideHeightMinimum && position <= RideHeightMaximum))
         return;
-    const int shown =
-        std::clamp(*position, EditingControls::RideHeightMinimum, EditingControls::RideHeightMaximum);
-    problems.push_back(std::string("its ") + axle + " ride height (position " + std::to_string(*position)
+    const int shown = std::clamp(position, RideHeightMinimum, RideHeightMaximum);
+    problems.push_back(std::string("its ") + axle + " ride height (position " + std::to_string(position)
                        + ") is outside 0 to 30, and the editor turns it into " + std::to_string(shown));
 }
 
-void checkWheelSizes(const LoadNotes& notes, std::vector<std::string>& problems)
+void checkWheelSizes(const ScriptSettings& read, std::vector<std::string>& problems)
 {
-    if (!notes.largestWheel) {
+    if (!has(read.given, Setting::Largest)) {
         problems.push_back("its front-left wheel block has no wheel-size lines (attach), so nothing gives its "
                            "wheel sizes");
         return;
     }
-    const auto smallest = toWholeNumber(*notes.smallestWheel);
-    const auto largest = toWholeNumber(*notes.largestWheel);
+    const auto smallest = toWholeNumber(read.settings.smallest);
+    const auto largest = toWholeNumber(read.settings.largest);
     if (!smallest)
-        problems.push_back("its smallest wheel size " + inQuotes(*notes.smallestWheel) + " is not a whole number");
+        problems.push_back("its smallest wheel size " + inQuotes(read.settings.smallest) + " is not a whole number");
     if (!largest)
-        problems.push_back("its largest wheel size " + inQuotes(*notes.largestWheel) + " is not a whole number");
+        problems.push_back("its largest wheel size " + inQuotes(read.settings.largest) + " is not a whole number");
     if (!smallest || !largest)
         return;
-    if (*largest > EditingControls::LargestWheelSize)
+    if (*largest > LargestWheelSize)
         problems.push_back("its largest wheel size " + std::to_string(*largest)
                            + " is above 21, and the editor turns it into 21");
     if (*smallest < SmallestWheelSize)
         problems.push_back("its smallest wheel size " + std::to_string(*smallest)
                            + " is below 14, and a save turns it into 14");
     const int lowest = std::max<int>(*smallest, SmallestWheelSize);
-    const int highest = std::min<int>(*largest, EditingControls::LargestWheelSize);
+    const int highest = std::min<int>(*largest, LargestWheelSize);
     if (lowest > highest)
         problems.push_back("its smallest wheel size " + std::to_string(lowest) + " is above its largest, "
                            + std::to_string(highest) + ", so a save refuses it");
@@ -100,14 +87,13 @@ std::vector<std::string> scriptProblems(const fs::path& carFolder, FileSystem& f
     for (const std::string& obstacle : saveObstacles(carFolder, fileSystem))
         problems.push_back(obstacle + ", so a save refuses it");
 
-    NoMessages quiet;
-    EditingControls controls(quiet);
-    LoadNotes loaded;
-    loadCarSettings(data, controls, &loaded);
+    const ScriptSettings loaded = readScriptSettings(data);
 
     // A drive is chosen so that the rewrite tries every wheel line.
-    SaveSettings settings;
-    settings.driveChosen = true;
+    CarSettings settings;
+    settings.drive = Drive::All;
+    settings.smallest = std::to_string(SmallestWheelSize);
+    settings.largest = std::to_string(LargestWheelSize);
     DiscardingSink discarded;
     RewriteNotes rewritten;
     if (!rewriteScript(data, settings, discarded, error, &rewritten)) {
@@ -125,14 +111,16 @@ std::vector<std::string> scriptProblems(const fs::path& carFolder, FileSystem& f
             problems.push_back(std::string("its ") + WheelNames[wheel]
                                + " wheel line is too short to hold a ride height and drive (it needs "
                                + std::to_string(ShortestRewrittenWheelLine) + " characters)");
-    if (!loaded.frontPosition)
+    const bool front = has(loaded.given, Setting::Front);
+    const bool rear = has(loaded.given, Setting::Rear);
+    if (!front)
         problems.push_back("it has no front-left wheel block (\"# FL wheel #\"), which gives its front ride "
                            "height and wheel sizes");
-    if (!loaded.rearPosition)
+    if (!rear)
         problems.push_back("it has no rear-left wheel block (\"# RL wheel #\"), which gives its rear ride height");
-    checkRideHeight("front", loaded.frontPosition, problems);
-    checkRideHeight("rear", loaded.rearPosition, problems);
-    if (loaded.frontPosition)
+    checkRideHeight("front", front, loaded.settings.front, problems);
+    checkRideHeight("rear", rear, loaded.settings.rear, problems);
+    if (front)
         checkWheelSizes(loaded, problems);
     return problems;
 }

@@ -7,11 +7,10 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FieldReader.h"
 #include "carscript/FileSystem.h"
-#include "carscript/SaveSettings.h"
-#include "carscript/ScriptLoader.h"
+#include "carscript/SettingsReader.h"
 #include "carscript/ScriptRewriter.h"
 #include "carscript/ScriptVocabulary.h"
-#include "controls/TextNumber.h"
+#include "settings/TextNumber.h"
 #include "carscript/WheelLine.h"
 #include "catalogue/FolderListing.h"
 #include "catalogue/RacersFolderScan.h"
@@ -19,6 +18,7 @@
 #include "controls/MessagePresenter.h"
 #include "history/LineDiff.h"
 #include "history/ScriptHistory.h"
+#include "settings/SettingNames.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,8 +29,6 @@
 namespace quendral {
 
 namespace {
-
-constexpr int SmallestWheelSize = 14;
 
 constexpr std::string_view PreviewCaption = "Preview changes";
 
@@ -51,13 +49,6 @@ bool hasWheelBlock(std::string_view script)
     return false;
 }
 
-// Loads into scratch controls show the user nothing.
-class NoMessages final : public MessagePresenter
-{
-public:
-    void showError(std::string_view, std::string_view) override {}
-};
-
 // Passes the new car script on to its file and keeps a copy, to be read
 // back once it is saved.
 class CopyingSink final : public ByteSink
@@ -77,20 +68,6 @@ private:
     ByteSink& m_file;
 };
 
-// The wheel sizes a save writes for two texts: whole numbers, the smallest
-// at least 14 and the largest not below it.
-std::optional<std::pair<int, int>> wheelSizes(std::string_view smallestText, std::string_view largestText)
-{
-    const auto smallest = toWholeNumber(smallestText);
-    const auto largest = toWholeNumber(largestText);
-    if (!smallest || !largest)
-        return std::nullopt;
-    const int lowest = std::max<int>(*smallest, SmallestWheelSize);
-    if (*largest < lowest)
-        return std::nullopt;
-    return std::pair{lowest, static_cast<int>(*largest)};
-}
-
 template <typename T>
 void takeUnchanged(T& mine, const T& loaded, const T& now)
 {
@@ -100,28 +77,7 @@ void takeUnchanged(T& mine, const T& loaded, const T& now)
 
 std::string familiesText(const std::array<bool, 4>& engines)
 {
-    std::string text;
-    for (const EngineFamily family : EngineFamilies) {
-        if (!engines[static_cast<std::size_t>(familyIndex(family))])
-            continue;
-        if (!text.empty())
-            text += ", ";
-        text += familyName(family);
-    }
-    return text.empty() ? "none" : text;
-}
-
-int driveOf(const SaveSettings& settings)
-{
-    if (settings.frontDriven && settings.rearDriven)
-        return 2;
-    return settings.frontDriven ? 0 : settings.rearDriven ? 1 : -1;
-}
-
-std::string driveText(int drive)
-{
-    static constexpr std::array<const char*, 3> Names = {"front", "rear", "all"};
-    return drive >= 0 && drive < 3 ? Names[static_cast<std::size_t>(drive)] : "none";
+    return enginesText(engines, ", ", "none");
 }
 
 // Why a wheel block could not take what was written into it, when the
@@ -137,15 +93,6 @@ std::optional<std::string> wheelTrouble(const RewriteNotes& notes, Wheel wheel)
         return "its " + name + " wheel line is too short to hold a ride height and drive (it needs "
             + std::to_string(ShortestRewrittenWheelLine) + " characters)";
     return std::nullopt;
-}
-
-// By CarEditor::Setting, which settings a script gave as it was loaded.
-// The engine families are always given: a script without engine lines
-// takes none.
-std::array<bool, 6> givenBy(const LoadNotes& notes)
-{
-    return {true, notes.frontPosition || notes.rearPosition, notes.frontPosition.has_value(),
-            notes.rearPosition.has_value(), notes.smallestWheel.has_value(), notes.largestWheel.has_value()};
 }
 
 std::string wheelReason(const RewriteNotes& notes, Wheel wheel)
@@ -229,9 +176,9 @@ bool CarEditor::loadSelectedCar()
             return cannotRead(error);
         if (isUtf16Text(data))
             return cannotRead("it is " + std::string(InUtf16));
-        LoadNotes notes;
-        loadCarSettings(data, m_controls, &notes);
-        m_loaded = Loaded{car->folder, settingsOf(m_controls), ScriptStamp::of(data, script), givenBy(notes), {}};
+        const ScriptSettings read = readScriptSettings(data);
+        m_controls.show(read);
+        m_loaded = Loaded{car->folder, m_controls.settings(), ScriptStamp::of(data, script), read.given, {}};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -298,7 +245,7 @@ std::optional<ScriptStamp> CarEditor::stampOnDisk() const
 
 bool CarEditor::editedSinceLoad() const
 {
-    return carLoaded() && settingsOf(m_controls) != m_loaded->settings;
+    return carLoaded() && m_controls.settings() != m_loaded->settings;
 }
 
 std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
@@ -307,16 +254,14 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     const CarEntry* car = selectedCar("Save file");
     if (!car)
         return std::nullopt;
-    int smallest = 0;
-    int largest = 0;
-    if (!readWheelSizes(smallest, largest))
+    if (!readWheelSizes())
         return std::nullopt;
 
     // What the rewrite finds out, for the check once the script is saved.
     struct Rewritten
     {
-        SaveSettings settings;
-        std::optional<Settings> merged;
+        CarSettings settings;
+        bool merged = false;
         RewriteNotes notes;
     };
     auto rewritten = std::make_shared<Rewritten>();
@@ -325,14 +270,14 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     settingsToCheck(*car, compared, changed);
     SaveJob job;
     job.car = car;
-    job.newScript = [this, car, scope, smallest, largest, rewritten](const std::string& script, ReplacementFile& file,
+    job.newScript = [this, car, scope, rewritten](const std::string& script, ReplacementFile& file,
                                                                     std::string& copy) {
         if (isUtf16Text(script)) {
             reportSaveFailure(*car, "its car script " + carScriptPath(car->folder).string() + " is "
                                         + std::string(InUtf16));
             return false;
         }
-        if (!settingsToWrite(*car, scope, script, smallest, largest, rewritten->settings, rewritten->merged))
+        if (!settingsToWrite(*car, scope, script, rewritten->settings, rewritten->merged))
             return false;
         CopyingSink sink(file, script.size() + script.size() / 8 + 4096);
         std::string error;
@@ -346,7 +291,7 @@ std::optional<CarEditor::SaveJob> CarEditor::saveJob(SaveScope scope)
     };
     job.finish = [this, car, rewritten, compared, changed](const std::string& written) {
         if (rewritten->merged)
-            show(*rewritten->merged, m_controls);
+            m_controls.show(rewritten->settings);
         const bool took = checkReadBack(*car, rewritten->settings, compared, changed, written, rewritten->notes, true);
         if (m_loaded && m_loaded->carFolder == car->folder)
             m_loaded->stamp = ScriptStamp::of(written, carScriptPath(car->folder));
@@ -387,9 +332,7 @@ bool CarEditor::previewSave(SaveScope scope, std::string& current, std::optional
     const bool wasPreviewing = std::exchange(m_previewing, true);
     const std::shared_ptr<void> previewEnds(nullptr, [this, wasPreviewing](void*) { m_previewing = wasPreviewing; });
     const CarEntry* car = selectedCar(PreviewCaption);
-    int smallest = 0;
-    int largest = 0;
-    if (!car || !readWheelSizes(smallest, largest))
+    if (!car || !readWheelSizes())
         return false;
     try {
         if (!checkWritable(*car) || !readScriptToSave(*car, current))
@@ -399,9 +342,9 @@ bool CarEditor::previewSave(SaveScope scope, std::string& current, std::optional
                                         + std::string(InUtf16));
             return false;
         }
-        SaveSettings settings;
-        std::optional<Settings> merged;
-        if (!settingsToWrite(*car, scope, current, smallest, largest, settings, merged))
+        CarSettings settings;
+        bool merged = false;
+        if (!settingsToWrite(*car, scope, current, settings, merged))
             return false;
         StringSink sink;
         RewriteNotes notes;
@@ -631,13 +574,13 @@ bool CarEditor::restore(const VersionName& version)
 // what was loaded, the settings changed here since the load over those it
 // holds now. Those are checked again, since the wheel sizes of two saves
 // need not make a range.
-bool CarEditor::settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
-                                int largest, SaveSettings& settings, std::optional<Settings>& merged)
+bool CarEditor::settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script,
+                                CarSettings& wanted, bool& merged)
 {
-    Settings wanted = settingsOf(m_controls);
+    wanted = m_controls.settings();
     if (scope == SaveScope::ChangedSettings && m_loaded && m_loaded->carFolder == car.folder) {
-        const Settings& loaded = m_loaded->settings;
-        const Settings now = loadedOver(loaded, script);
+        const CarSettings& loaded = m_loaded->settings;
+        const CarSettings now = readScriptSettings(script).over(loaded);
         if (now != loaded) {
             for (std::size_t i = 0; i < wanted.engines.size(); ++i)
                 takeUnchanged(wanted.engines[i], loaded.engines[i], now.engines[i]);
@@ -646,25 +589,14 @@ bool CarEditor::settingsToWrite(const CarEntry& car, SaveScope scope, std::strin
             takeUnchanged(wanted.rear, loaded.rear, now.rear);
             takeUnchanged(wanted.smallest, loaded.smallest, now.smallest);
             takeUnchanged(wanted.largest, loaded.largest, now.largest);
-            const auto sizes = wheelSizes(wanted.smallest, wanted.largest);
-            if (!sizes) {
+            if (!wanted.wheelRange()) {
                 reportSaveFailure(car, "another save changed its wheel sizes meanwhile, and with those given here "
                                        "they make no range (" + wanted.smallest + " to " + wanted.largest + ")");
                 return false;
             }
-            std::tie(smallest, largest) = *sizes;
-            merged = wanted;
+            merged = true;
         }
     }
-
-    settings.engines = wanted.engines;
-    settings.frontDriven = wanted.drive == 0 || wanted.drive == 2;
-    settings.rearDriven = wanted.drive == 1 || wanted.drive == 2;
-    settings.driveChosen = wanted.drive != OptionGroup::None;
-    settings.frontPosition = wanted.front;
-    settings.rearPosition = wanted.rear;
-    settings.smallestWheel = smallest;
-    settings.largestWheel = largest;
     return true;
 }
 
@@ -692,8 +624,8 @@ CarEditor::SettingFlags CarEditor::changedSettings() const
     SettingFlags changed{};
     if (!m_loaded)
         return changed;
-    const Settings now = settingsOf(m_controls);
-    const Settings& loaded = m_loaded->settings;
+    const CarSettings now = m_controls.settings();
+    const CarSettings& loaded = m_loaded->settings;
     const std::array<bool, 6> differs = {now.engines != loaded.engines, now.drive != loaded.drive,
                                          now.front != loaded.front,     now.rear != loaded.rear,
                                          now.smallest != loaded.smallest, now.largest != loaded.largest};
@@ -705,17 +637,20 @@ CarEditor::SettingFlags CarEditor::changedSettings() const
 // Loads what was written, as the next load of the car will, and compares
 // with what was asked each setting the save wrote that the script gave at
 // load or that was changed since. The save itself stands.
-bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, const SettingFlags& compared,
+bool CarEditor::checkReadBack(const CarEntry& car, const CarSettings& asked, const SettingFlags& compared,
                               const SettingFlags& changed, std::string_view written, const RewriteNotes& notes,
                               bool remember)
 {
     // Read over values unlike those asked for, so that a setting the new
     // script does not give cannot pass for one it took.
-    Settings unlike;
-    unlike.front = asked.frontPosition == 0 ? 1 : 0;
-    unlike.rear = asked.rearPosition == 0 ? 1 : 0;
-    SettingFlags given{};
-    const Settings back = loadedOver(unlike, written, &given);
+    CarSettings unlike;
+    unlike.front = asked.front == 0 ? 1 : 0;
+    unlike.rear = asked.rear == 0 ? 1 : 0;
+    const ScriptSettings read = readScriptSettings(written);
+    const SettingFlags& given = read.given;
+    const CarSettings back = read.over(unlike);
+    // The save wrote sizes it could make a range of.
+    const auto [smallest, largest] = asked.wheelRange().value_or(std::pair{0, 0});
     if (remember)
         m_loaded = Loaded{car.folder, back, {}, given, {}};
     const auto at = [](const SettingFlags& flags, Setting setting) { return flags[static_cast<std::size_t>(setting)]; };
@@ -732,30 +667,30 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, co
              notes.engineBlock ? "lines outside its engine block name engine families"
                                : "it has no engine block, a line ending in engine_block");
     // Without a drive the wheel lines are kept as they are, heights and all.
-    if (asked.driveChosen) {
-        if (at(compared, Setting::Drive) && back.drive != driveOf(asked))
-            miss("drive " + driveText(driveOf(asked)), driveText(back.drive),
+    if (asked.drive != Drive::None) {
+        if (at(compared, Setting::Drive) && back.drive != asked.drive)
+            miss("drive " + std::string(driveName(asked.drive)), std::string(driveName(back.drive)),
                  wheelTrouble(notes, Wheel::FrontLeft).value_or(wheelReason(notes, Wheel::RearLeft)));
-        if (at(compared, Setting::Front) && (back.front != asked.frontPosition || !at(given, Setting::Front)))
-            miss("front ride height " + std::to_string(asked.frontPosition), positionGiven(Setting::Front, back.front),
+        if (at(compared, Setting::Front) && (back.front != asked.front || !at(given, Setting::Front)))
+            miss("front ride height " + std::to_string(asked.front), positionGiven(Setting::Front, back.front),
                  wheelReason(notes, Wheel::FrontLeft));
-        if (at(compared, Setting::Rear) && (back.rear != asked.rearPosition || !at(given, Setting::Rear)))
-            miss("rear ride height " + std::to_string(asked.rearPosition), positionGiven(Setting::Rear, back.rear),
+        if (at(compared, Setting::Rear) && (back.rear != asked.rear || !at(given, Setting::Rear)))
+            miss("rear ride height " + std::to_string(asked.rear), positionGiven(Setting::Rear, back.rear),
                  wheelReason(notes, Wheel::RearLeft));
     } else {
         for (const auto& [setting, name, position] :
-             {std::tuple{Setting::Front, "front ride height ", asked.frontPosition},
-              std::tuple{Setting::Rear, "rear ride height ", asked.rearPosition}})
+             {std::tuple{Setting::Front, "front ride height ", asked.front},
+              std::tuple{Setting::Rear, "rear ride height ", asked.rear}})
             if (at(changed, setting))
                 missed.push_back(name + std::to_string(position)
                                  + " (a ride height is written only for a car with a drive)");
     }
     const auto sizeGiven = [](const std::string& text) { return text.empty() ? std::string("none") : quoted(text); };
-    if (at(compared, Setting::Smallest) && toWholeNumber(back.smallest) != asked.smallestWheel)
-        miss("smallest wheel size " + std::to_string(asked.smallestWheel), sizeGiven(back.smallest),
+    if (at(compared, Setting::Smallest) && toWholeNumber(back.smallest) != smallest)
+        miss("smallest wheel size " + std::to_string(smallest), sizeGiven(back.smallest),
              wheelReason(notes, Wheel::FrontLeft));
-    if (at(compared, Setting::Largest) && toWholeNumber(back.largest) != asked.largestWheel)
-        miss("largest wheel size " + std::to_string(asked.largestWheel), sizeGiven(back.largest),
+    if (at(compared, Setting::Largest) && toWholeNumber(back.largest) != largest)
+        miss("largest wheel size " + std::to_string(largest), sizeGiven(back.largest),
              wheelReason(notes, Wheel::FrontLeft));
     if (missed.empty())
         return true;
@@ -771,7 +706,7 @@ bool CarEditor::checkReadBack(const CarEntry& car, const SaveSettings& asked, co
 
 // The minimum below 14 is corrected to 14 with a message; a maximum below
 // the minimum stops the save. Texts that are not numbers stop it too.
-bool CarEditor::readWheelSizes(int& smallest, int& largest)
+bool CarEditor::readWheelSizes()
 {
     auto minimum = toWholeNumber(m_controls.smallestWheel.text());
     if (!minimum) {
@@ -796,70 +731,15 @@ bool CarEditor::readWheelSizes(int& smallest, int& largest)
         m_messages->showError("MIN>MAX", "Min is bigger then max!!!!");
         return false;
     }
-    smallest = *minimum;
-    largest = *maximum;
     return true;
-}
-
-CarEditor::Settings CarEditor::settingsOf(const EditingControls& controls)
-{
-    Settings settings;
-    const auto checks = controls.engineChecks();
-    for (std::size_t i = 0; i < checks.size(); ++i)
-        settings.engines[i] = checks[i]->isChecked();
-    settings.drive = controls.driveSystem.selected();
-    settings.front = controls.frontHeight.value();
-    settings.rear = controls.rearHeight.value();
-    settings.smallest = controls.smallestWheel.text();
-    settings.largest = controls.largestWheel.text();
-    return settings;
-}
-
-void CarEditor::show(const Settings& settings, EditingControls& controls)
-{
-    const auto checks = controls.engineChecks();
-    for (std::size_t i = 0; i < checks.size(); ++i)
-        checks[i]->setValue(settings.engines[i] ? 1 : 0);
-    if (settings.drive != OptionGroup::None)
-        controls.driveSystem.setValue(settings.drive, true);
-    else if (controls.driveSystem.selected() != OptionGroup::None)
-        controls.driveSystem.setValue(controls.driveSystem.selected(), false);
-    controls.frontHeight.setValue(settings.front);
-    controls.rearHeight.setValue(settings.rear);
-    controls.smallestWheel.setText(settings.smallest);
-    controls.largestWheel.setText(settings.largest);
-}
-
-// The settings a script gives when it is loaded into controls that show
-// `start`: what it does not give keeps the value of `start`.
-CarEditor::Settings CarEditor::loadedOver(const Settings& start, std::string_view script, SettingFlags* given)
-{
-    NoMessages quiet;
-    EditingControls scratch(quiet);
-    show(start, scratch);
-    LoadNotes notes;
-    loadCarSettings(script, scratch, &notes);
-    if (given)
-        *given = givenBy(notes);
-    return settingsOf(scratch);
 }
 
 // The settings a script gives, as `show` names them, on one line.
 std::string CarEditor::settingsText(std::string_view script)
 {
     if (isUtf16Text(script))
-        return "in UTF-16, which the editor cannot edit";
-    NoMessages quiet;
-    EditingControls scratch(quiet);
-    loadCarSettings(script, scratch);
-    const Settings settings = settingsOf(scratch);
-    std::string engines;
-    for (const EngineFamily family : EngineFamilies)
-        if (settings.engines[static_cast<std::size_t>(familyIndex(family))])
-            engines += (engines.empty() ? "" : " ") + std::string(familyName(family));
-    return "engines: " + (engines.empty() ? std::string("none") : engines) + " · drive: " + driveText(settings.drive)
-        + " · front: " + std::to_string(settings.front) + " · rear: " + std::to_string(settings.rear)
-        + " · min: " + settings.smallest + " · max: " + settings.largest;
+        return std::string(InUtf16);
+    return settingsLine(readScriptSettings(script).over({}));
 }
 
 void CarEditor::reportSaveFailure(const CarEntry& car, const std::string& reason)

@@ -3,6 +3,7 @@
 #include "catalogue/CarTable.h"
 #include "editor/CarVersions.h"
 #include "editor/ScriptStamp.h"
+#include "settings/CarSettings.h"
 
 #include <array>
 #include <filesystem>
@@ -20,7 +21,6 @@ class FileSystem;
 class MessagePresenter;
 class ReplacementFile;
 struct RewriteNotes;
-struct SaveSettings;
 
 // The operations behind the main window's events, on the editing controls:
 // choosing a drive or folder (which scans it), picking a car (which loads
@@ -125,8 +125,8 @@ public:
     const CarTable& carTable() const { return m_table; }
 
     // The settings a save writes, each as one.
-    enum class Setting { Engines, Drive, Front, Rear, Smallest, Largest };
-    using SettingFlags = std::array<bool, 6>;
+    using Setting = quendral::Setting;
+    using SettingFlags = quendral::SettingFlags;
 
     // Counts a setting as changed since the car was loaded though its
     // control shows the value loaded: the tool was asked for that value.
@@ -141,23 +141,11 @@ public:
 private:
     bool moveFolderChooser(const std::filesystem::path& folder, std::string& error);
 
-    // The settings as the controls hold them.
-    struct Settings
-    {
-        std::array<bool, 4> engines{};
-        int drive = -1;
-        int front = 0;
-        int rear = 0;
-        std::string smallest;
-        std::string largest;
-        bool operator==(const Settings&) const = default;
-    };
-
     // The settings of the car last loaded or saved, as its script held them.
     struct Loaded
     {
         std::filesystem::path carFolder;
-        Settings settings;
+        CarSettings settings;
         ScriptStamp stamp;
         // By Setting: which the script gave, and which were marked changed.
         SettingFlags given{};
@@ -189,13 +177,13 @@ private:
     std::optional<SaveJob> saveJob(SaveScope scope);
 
     const CarEntry* selectedCar(std::string_view caption);
-    bool readWheelSizes(int& smallest, int& largest);
+    bool readWheelSizes();
     bool checkWritable(const CarEntry& car);
     bool readScriptToSave(const CarEntry& car, std::string& data);
-    bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, int smallest,
-                         int largest, SaveSettings& settings, std::optional<Settings>& merged);
+    bool settingsToWrite(const CarEntry& car, SaveScope scope, std::string_view script, CarSettings& wanted,
+                         bool& merged);
     void settingsToCheck(const CarEntry& car, SettingFlags& compared, SettingFlags& changed) const;
-    bool checkReadBack(const CarEntry& car, const SaveSettings& asked, const SettingFlags& compared,
+    bool checkReadBack(const CarEntry& car, const CarSettings& asked, const SettingFlags& compared,
                        const SettingFlags& changed, std::string_view written, const RewriteNotes& notes,
                        bool remember);
     void reportSaveFailure(const CarEntry& car, const std::string& reason);
@@ -204,9 +192,6 @@ private:
     bool findVersion(const CarEntry& car, const VersionName& name, VersionSide& side);
     bool readVersion(const CarEntry& car, const VersionName& name, VersionSide& side, std::string& bytes);
 
-    static Settings settingsOf(const EditingControls& controls);
-    static void show(const Settings& settings, EditingControls& controls);
-    static Settings loadedOver(const Settings& start, std::string_view script, SettingFlags* given = nullptr);
     static std::string settingsText(std::string_view script);
 
     EditingControls& m_controls;

@@ -4,14 +4,12 @@
 
 #include "carscript/ByteSink.h"
 #include "carscript/FieldReader.h"
-#include "carscript/ScriptLoader.h"
 #include "carscript/ScriptRewriter.h"
+#include "carscript/SettingsReader.h"
 #include "carscript/ScriptVocabulary.h"
 #include "controls/EditingControls.h"
-#include "controls/TextNumber.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace quendral::test {
 
@@ -33,7 +31,7 @@ void check(bool holds, const char* property)
 // split by the new engine lines. Any other line, none of whose fields is
 // taken over, stands in the new script. Fails (nullopt) exactly when the
 // script ends inside one of those parts.
-std::optional<std::vector<std::string_view>> keptLines(std::string_view script, const SaveSettings& settings)
+std::optional<std::vector<std::string_view>> keptLines(std::string_view script, const CarSettings& settings)
 {
     std::vector<Field> fields;
     std::vector<std::size_t> lineOf;
@@ -112,16 +110,7 @@ bool blanks(std::string_view text)
 }
 
 // What the controls show, line by line: engines, drive, front, rear, min, max.
-std::vector<std::string> shownLines(const EditingControls& controls)
-{
-    std::vector<std::string> lines;
-    std::istringstream shown(shownSettings(controls));
-    for (std::string line; std::getline(shown, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-bool rewrite(std::string_view script, const SaveSettings& settings, StringSink& sink)
+bool rewrite(std::string_view script, const CarSettings& settings, StringSink& sink)
 {
     std::string error;
     resetFieldReads();
@@ -173,40 +162,33 @@ void checkFieldReader(std::string_view script)
 
 void checkLoad(std::string_view script)
 {
-    RecordingMessages messages;
-    EditingControls fresh(messages), previous(messages), again(messages);
     resetFieldReads();
-    loadCarSettings(script, fresh);
+    const ScriptSettings read = readScriptSettings(script);
     check(fieldReads() <= script.size() + 16, "the load reads in linear steps");  // a few past the end per block
-    for (const CheckBox* box : fresh.engineChecks())
-        check(box->value() == 0 || box->value() == 1, "check boxes are ticked or not");
-    const TextNumber largest = TextNumber::parse(fresh.largestWheel.text());
-    check(largest.kind != TextNumber::Kind::AboveRange
-              && (largest.kind != TextNumber::Kind::Number || largest.value <= EditingControls::LargestWheelSize)
-              && fresh.smallestWheel.text().size() <= 2 && fresh.largestWheel.text().size() <= 2,
+    const CarSettings fresh = read.over({});
+    check(!aboveLargestWheelSize(fresh.largest) && fresh.smallest.size() <= 2 && fresh.largest.size() <= 2,
           "wheel sizes are two characters, the largest never above 21");
-    for (const std::string& caption : messages.captions())
-        check(caption == "Max size", "the load shows no message but the largest size check");
-    // Over a previous car the engine boxes come out the same, and every
-    // other control shows the script's value or keeps the previous one.
-    for (CheckBox* box : previous.engineChecks())
-        box->setValue(1);
-    previous.rearDrive.setValue(true);
-    previous.frontHeight.setValue(17);
-    previous.rearHeight.setValue(23);
-    previous.smallestWheel.setText("15");
-    previous.largestWheel.setText("19");
-    const std::vector<std::string> shown = shownLines(fresh), before = shownLines(previous);
-    loadCarSettings(script, previous);
-    const std::vector<std::string> after = shownLines(previous);
-    check(after[0] == shown[0], "the engine boxes depend on the script alone");
-    for (std::size_t i = 1; i < after.size(); ++i)
-        check(after[i] == shown[i] || after[i] == before[i], "a control shows the script's value or keeps its own");
-    loadCarSettings(script, again);
-    check(shownLines(again) == shown, "the load is repeatable");
+    // Over a previous car the engines come out the same, and every other
+    // setting is the script's or the previous one, held to its range.
+    const CarSettings previous{{true, true, true, true}, Drive::Rear, 17, 23, "15", "19"};
+    const CarSettings after = read.over(previous);
+    check(after.engines == fresh.engines, "the engines depend on the script alone");
+    check((after.drive == fresh.drive || after.drive == previous.drive) && (after.front == fresh.front || after.front == 17)
+              && (after.rear == fresh.rear || after.rear == 23) && (after.smallest == fresh.smallest || after.smallest == "15")
+              && (after.largest == fresh.largest || after.largest == "19") && fresh.front >= RideHeightMinimum
+              && fresh.front <= RideHeightMaximum && fresh.rear >= RideHeightMinimum && fresh.rear <= RideHeightMaximum,
+          "a setting is the script's or the one shown before");
+    // The controls show the same, and tell each size above 21.
+    RecordingMessages messages;
+    EditingControls controls(messages);
+    controls.show(previous);
+    controls.show(read);
+    check(controls.settings() == after, "the controls show what the script gives over what they showed");
+    check(messages.shown.size() == static_cast<std::size_t>(read.largestAboveLimit), "each size above 21 is told");
+    check(readScriptSettings(script).over(previous) == after, "the load is repeatable");
 }
 
-std::optional<std::string> checkRewrite(std::string_view script, const SaveSettings& settings)
+std::optional<std::string> checkRewrite(std::string_view script, const CarSettings& settings)
 {
     const auto expected = keptLines(script, settings);
     StringSink sink;
@@ -232,24 +214,18 @@ std::optional<std::string> checkRewrite(std::string_view script, const SaveSetti
     return std::move(sink.data);
 }
 
-void checkRoundTrip(std::string_view wellFormedScript, const SaveSettings& settings)
+void checkRoundTrip(std::string_view wellFormedScript, const CarSettings& settings)
 {
     const std::optional<std::string> saved = checkRewrite(wellFormedScript, settings);
     check(saved.has_value(), "a well-formed script is saved");
-    RecordingMessages messages;
-    EditingControls controls(messages);
-    loadCarSettings(*saved, controls);
-    for (std::size_t i = 0; i < settings.engines.size(); ++i)
-        check(controls.engineChecks()[i]->isChecked() == settings.engines[i], "the engines load back");
-    check(controls.smallestWheel.text() == std::to_string(settings.smallestWheel)
-              && controls.largestWheel.text() == std::to_string(settings.largestWheel),
-          "the wheel sizes load back");
-    if (!settings.driveChosen)
+    const CarSettings back = readScriptSettings(*saved).settings;
+    const auto [smallest, largest] = *settings.wheelRange();
+    check(back.engines == settings.engines, "the engines load back");
+    check(back.smallest == std::to_string(smallest) && back.largest == std::to_string(largest), "the wheel sizes load back");
+    if (settings.drive == Drive::None)
         return;  // the wheel lines were kept as they stood
-    check(controls.driveSystem.selected() == (settings.frontDriven ? (settings.rearDriven ? 2 : 0) : 1),
-          "the drive loads back");
-    check(controls.frontHeight.value() == settings.frontPosition && controls.rearHeight.value() == settings.rearPosition,
-          "the ride heights load back");
+    check(back.drive == settings.drive, "the drive loads back");
+    check(back.front == settings.front && back.rear == settings.rear, "the ride heights load back");
 }
 
 std::vector<std::string> plainLines(std::string_view script)

@@ -3,7 +3,7 @@
 // What must hold for any script, checked by the fuzz targets on the inputs
 // they make and by the tests on seeded random scripts and the golden cases.
 
-#include "carscript/SaveSettings.h"
+#include "settings/CarSettings.h"
 
 #include <cstddef>
 #include <optional>
@@ -46,10 +46,10 @@ void checkLoad(std::string_view script);
 // reference model says the script ends inside a part that must be whole,
 // keeps every line it does not take over byte for byte and in order, and
 // a second save changes nothing. Returns the new script when it succeeds.
-std::optional<std::string> checkRewrite(std::string_view script, const SaveSettings& settings);
+std::optional<std::string> checkRewrite(std::string_view script, const CarSettings& settings);
 
 // A well-formed script, saved, loads back with exactly the settings saved.
-void checkRoundTrip(std::string_view wellFormedScript, const SaveSettings& settings);
+void checkRoundTrip(std::string_view wellFormedScript, const CarSettings& settings);
 
 // The lines of a script that hold nothing the editor recognises.
 std::vector<std::string> plainLines(std::string_view script);

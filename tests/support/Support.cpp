@@ -196,20 +196,18 @@ std::string randomCarScript(std::mt19937& random, const std::vector<std::string>
     return script;
 }
 
-SaveSettings randomSettings(std::mt19937& random)
+CarSettings randomSettings(std::mt19937& random)
 {
     const auto pick = [&](int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); };
-    SaveSettings settings;
+    CarSettings settings;
     for (bool& engine : settings.engines)
         engine = pick(2);
-    const int drive = pick(4);  // none, front, rear, all
-    settings.driveChosen = drive != 0;
-    settings.frontDriven = drive == 1 || drive == 3;
-    settings.rearDriven = drive >= 2;
-    settings.frontPosition = pick(31);
-    settings.rearPosition = pick(31);
-    settings.smallestWheel = 14 + pick(8);
-    settings.largestWheel = settings.smallestWheel + pick(22 - settings.smallestWheel);
+    settings.drive = static_cast<Drive>(pick(4));
+    settings.front = pick(31);
+    settings.rear = pick(31);
+    const int smallest = 14 + pick(8);
+    settings.smallest = std::to_string(smallest);
+    settings.largest = std::to_string(smallest + pick(22 - smallest));
     return settings;
 }
 

@@ -4,7 +4,7 @@
 // folders, byte I/O, a recording message presenter, the generator of car
 // scripts and a snapshot of what the controls show.
 
-#include "carscript/SaveSettings.h"
+#include "settings/CarSettings.h"
 #include "controls/MessagePresenter.h"
 
 #include <filesystem>
@@ -84,7 +84,7 @@ std::string largeCarScript(std::size_t size);
 // four wheel blocks with random heights, drive flags and wheel-size runs.
 std::string randomCarScript(std::mt19937& random, const std::vector<std::string>& filler = {});
 // Settings as the controls hold them when a save passes its checks.
-SaveSettings randomSettings(std::mt19937& random);
+CarSettings randomSettings(std::mt19937& random);
 
 // What the controls show, as `quendral-car show` prints it.
 std::string shownSettings(const EditingControls& controls);

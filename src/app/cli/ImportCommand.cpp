@@ -7,7 +7,7 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
-#include "controls/TextNumber.h"
+#include "settings/TextNumber.h"
 #include "editor/BatchSave.h"
 
 #include <CLI/App.hpp>

@@ -1,6 +1,6 @@
-#include "controls/TextNumber.h"
+#include "settings/TextNumber.h"
 
-#include "controls/TextScan.h"
+#include "settings/TextScan.h"
 
 #include <algorithm>
 #include <limits>

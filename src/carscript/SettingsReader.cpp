@@ -1,46 +1,40 @@
-#include "carscript/ScriptLoader.h"
+#include "carscript/SettingsReader.h"
 
 #include "carscript/FieldReader.h"
 #include "carscript/RideHeight.h"
 #include "carscript/ScriptVocabulary.h"
 #include "carscript/WheelLine.h"
-#include "controls/EditingControls.h"
 
 namespace quendral {
 
 namespace {
 
-class Loader
+class Reader
 {
 public:
-    Loader(std::string_view script, EditingControls& controls, LoadNotes& notes)
-        : m_reader(script), m_controls(controls), m_notes(notes)
-    {
-    }
+    explicit Reader(std::string_view script) : m_reader(script) {}
 
-    void run();
+    ScriptSettings run();
 
 private:
     void markEngineFamily();
     void readFrontLeftBlock();
     void readRearLeftBlock();
     std::string_view readWheelLine();
+    void setDrive(Drive drive);
 
     // A read past the end keeps the current field, as the load expects.
     void readNext() { m_reader.next(m_current); }
 
     FieldReader m_reader;
-    EditingControls& m_controls;
-    LoadNotes& m_notes;
+    ScriptSettings m_read;
     Field m_current;
     bool m_frontDriven = false;
 };
 
-void Loader::run()
+ScriptSettings Reader::run()
 {
-    for (CheckBox* check : m_controls.engineChecks())
-        check->setValue(0);
-
+    m_read.given[static_cast<std::size_t>(Setting::Engines)] = true;
     while (!m_reader.atEnd()) {
         readNext();
         markEngineFamily();
@@ -49,17 +43,18 @@ void Loader::run()
         if (wheelMarker(m_current.text) == Wheel::RearLeft)
             readRearLeftBlock();
     }
+    return m_read;
 }
 
-void Loader::markEngineFamily()
+void Reader::markEngineFamily()
 {
     if (const auto family = engineLineFamily(m_current.text))
-        m_controls.engineChecks()[static_cast<std::size_t>(familyIndex(*family))]->setValue(1);
+        m_read.settings.engines[static_cast<std::size_t>(familyIndex(*family))] = true;
 }
 
 // The five fields after a wheel marker; the third is the wheel line. A view
 // into the script, so a wheel line of any length costs no copy.
-std::string_view Loader::readWheelLine()
+std::string_view Reader::readWheelLine()
 {
     std::string_view wheelLine;
     for (int k = 1; k <= vocabulary::FieldsAfterWheelMarker; ++k) {
@@ -70,50 +65,54 @@ std::string_view Loader::readWheelLine()
     return wheelLine;
 }
 
-void Loader::readFrontLeftBlock()
+void Reader::setDrive(Drive drive)
 {
+    m_read.settings.drive = drive;
+    m_read.driveNamed = true;
+}
+
+void Reader::readFrontLeftBlock()
+{
+    CarSettings& settings = m_read.settings;
+    SettingFlags& given = m_read.given;
     const std::string_view wheelLine = readWheelLine();
     if (isDrivenWheelLine(wheelLine)) {
         m_frontDriven = true;
-        m_controls.frontDrive.setValue(true);
+        setDrive(Drive::Front);
     }
-    m_notes.frontPosition = rideHeightPosition(wheelLine);
-    m_controls.frontHeight.setValue(*m_notes.frontPosition);
+    settings.front = rideHeightPosition(wheelLine);
+    given[static_cast<std::size_t>(Setting::Front)] = given[static_cast<std::size_t>(Setting::Drive)] = true;
 
     readNext();
-    m_notes.smallestWheel = lastTwoCharacters(m_current.text);
-    m_controls.smallestWheel.setText(*m_notes.smallestWheel);
+    settings.smallest = lastTwoCharacters(m_current.text);
+    given[static_cast<std::size_t>(Setting::Smallest)] = true;
 
     // The wheel-size run; the end of the data ends it, and with it the load.
     while (isAttachLine(m_current.text)) {
-        m_notes.largestWheel = lastTwoCharacters(m_current.text);
-        m_controls.largestWheel.setText(*m_notes.largestWheel);
+        settings.largest = lastTwoCharacters(m_current.text);
+        given[static_cast<std::size_t>(Setting::Largest)] = true;
+        if (aboveLargestWheelSize(settings.largest))
+            ++m_read.largestAboveLimit;
         if (m_reader.atEnd())
             break;
         readNext();
     }
 }
 
-void Loader::readRearLeftBlock()
+void Reader::readRearLeftBlock()
 {
     const std::string_view wheelLine = readWheelLine();
-    if (isDrivenWheelLine(wheelLine)) {
-        if (m_frontDriven)
-            m_controls.allDrive.setValue(true);
-        else
-            m_controls.rearDrive.setValue(true);
-    }
-    m_notes.rearPosition = rideHeightPosition(wheelLine);
-    m_controls.rearHeight.setValue(*m_notes.rearPosition);
+    if (isDrivenWheelLine(wheelLine))
+        setDrive(m_frontDriven ? Drive::All : Drive::Rear);
+    m_read.settings.rear = rideHeightPosition(wheelLine);
+    m_read.given[static_cast<std::size_t>(Setting::Rear)] = m_read.given[static_cast<std::size_t>(Setting::Drive)] = true;
 }
 
 } // namespace
 
-void loadCarSettings(std::string_view script, EditingControls& controls, LoadNotes* notes)
+ScriptSettings readScriptSettings(std::string_view script)
 {
-    LoadNotes unused;
-    Loader loader(script, controls, notes ? *notes : unused);
-    loader.run();
+    return Reader(script).run();
 }
 
 } // namespace quendral
