@@ -15,33 +15,22 @@ bool CarSession::loadCar(const std::filesystem::path& car)
 
 void CarSession::change(const Changes& changes)
 {
-    using Setting = CarEditor::Setting;
-    if (changes.engines) {
-        const auto checks = m_controls.engineChecks();
-        for (std::size_t i = 0; i < checks.size(); ++i)
-            checks[i]->setValue((*changes.engines)[i] ? 1 : 0);
-        m_editor.markChanged(Setting::Engines);
-    }
-    if (changes.drive) {
-        m_controls.driveSystem.setValue(*changes.drive, true);
-        m_editor.markChanged(Setting::Drive);
-    }
-    if (changes.front) {
-        m_controls.frontHeight.setValue(*changes.front);
-        m_editor.markChanged(Setting::Front);
-    }
-    if (changes.rear) {
-        m_controls.rearHeight.setValue(*changes.rear);
-        m_editor.markChanged(Setting::Rear);
-    }
-    if (changes.minimum) {
-        m_controls.smallestWheel.setText(*changes.minimum);
-        m_editor.markChanged(Setting::Smallest);
-    }
-    if (changes.maximum) {
-        m_controls.largestWheel.setText(*changes.maximum);
-        m_editor.markChanged(Setting::Largest);
-    }
+    CarSettings settings = m_controls.settings();
+    const auto take = [&](auto CarSettings::*setting, Setting which) {
+        if (has(changes.changed, which))
+            settings.*setting = changes.to.*setting;
+    };
+    take(&CarSettings::engines, Setting::Engines);
+    take(&CarSettings::drive, Setting::Drive);
+    take(&CarSettings::front, Setting::Front);
+    take(&CarSettings::rear, Setting::Rear);
+    take(&CarSettings::smallest, Setting::Smallest);
+    take(&CarSettings::largest, Setting::Largest);
+    m_controls.show(settings);
+    for (const Setting setting : {Setting::Engines, Setting::Drive, Setting::Front, Setting::Rear, Setting::Smallest,
+                                  Setting::Largest})
+        if (has(changes.changed, setting))
+            m_editor.markChanged(setting);
 }
 
 } // namespace quendral::cli

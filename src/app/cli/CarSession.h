@@ -1,26 +1,30 @@
 #pragma once
 
 #include "app/cli/Command.h"
+#include "app/cli/PrintedMessages.h"
 #include "controls/EditingControls.h"
 #include "editor/CarEditor.h"
+#include "settings/CarSettings.h"
 
-#include <array>
 #include <filesystem>
 #include <iosfwd>
-#include <optional>
 #include <string>
 
 namespace quendral::cli {
 
-// The settings a command changes; those not given keep what the car has.
+// The settings a command gives a car: those flagged changed; the others
+// keep what the car has.
 struct Changes
 {
-    std::optional<std::array<bool, 4>> engines;
-    std::optional<int> drive;  // option button index
-    std::optional<int> front;
-    std::optional<int> rear;
-    std::optional<std::string> minimum;
-    std::optional<std::string> maximum;
+    CarSettings to;
+    SettingFlags changed{};
+
+    template <typename Value>
+    void set(Value CarSettings::*setting, Setting which, Value value)
+    {
+        to.*setting = std::move(value);
+        changed[static_cast<std::size_t>(which)] = true;
+    }
 };
 
 // A freshly started editor, as each command starts one: a racers folder
@@ -41,11 +45,11 @@ public:
 
     void pickCar(const std::filesystem::path& car) { m_editor.pickCarFolder(car); }
     bool loadCar(const std::filesystem::path& car);
-    // Each setting given counts as changed, even where the car has that
+    CarSettings settings() const { return m_controls.settings(); }
+    // Each setting flagged counts as changed, even where the car has that
     // value already: the save must then write it, or say that it could not.
     void change(const Changes& changes);
 
-    const EditingControls& controls() const { return m_controls; }
     CarEditor& editor() { return m_editor; }
 
 private:

@@ -4,8 +4,6 @@
 // that adds its subcommand to the tool's command line and returns what runs
 // it once the whole line has been read.
 
-#include "controls/MessagePresenter.h"
-
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
@@ -118,21 +116,6 @@ std::wstring withFinalBackslashesKept(std::wstring_view commandLine);
 // Prints the diff of what saving the editor's car (in `car`) would write
 // now, and writes nothing; false where the save would refuse it.
 bool printSavePreview(CarEditor& editor, const std::filesystem::path& car, ToolContext& tool);
-
-// Prints each message as "CAPTION: TEXT", after an optional prefix. The
-// line break that a message box shows for a carriage return is printed as
-// one.
-class PrintedMessages final : public MessagePresenter
-{
-public:
-    PrintedMessages(std::ostream& stream, std::string prefix) : m_stream(stream), m_prefix(std::move(prefix)) {}
-
-    void showError(std::string_view caption, std::string_view text) override;
-
-private:
-    std::ostream& m_stream;
-    std::string m_prefix;
-};
 
 } // namespace cli
 } // namespace quendral

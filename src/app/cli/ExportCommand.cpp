@@ -45,7 +45,7 @@ int exportCars(const ExportArguments& arguments, ToolContext& tool)
             status = Failure;
             continue;
         }
-        rows.push_back(rowOf(entry.name, car.controls(), fingerprint));
+        rows.push_back(rowOf(entry.name, car.settings(), fingerprint));
     }
     if (arguments.format == Format::Json) {
         Json table = Json::array();

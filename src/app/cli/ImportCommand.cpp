@@ -9,6 +9,7 @@
 #include "catalogue/FolderListing.h"
 #include "settings/TextNumber.h"
 #include "editor/BatchSave.h"
+#include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
 
@@ -27,10 +28,6 @@ namespace fs = std::filesystem;
 
 // A table of ten thousand cars takes about a megabyte.
 constexpr std::uintmax_t LargestTable = 16u << 20;
-
-// The save's wheel sizes: the smallest it writes and the largest.
-constexpr int SmallestWheelSize = 14;
-constexpr int LargestWheelSize = 21;
 
 struct ImportArguments
 {
@@ -195,7 +192,7 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
     const auto problem = [&](std::size_t column, const std::string& what) {
         problems.add(table.where(row, column) + ": " + shownCell(row.cells[column]) + " " + what);
     };
-    if (row.cells[DriveColumn] == "none")
+    if (parseDrive(row.cells[DriveColumn]) == Drive::None)
         for (const Change& change : changes)
             if (change.column == FrontColumn || change.column == RearColumn)
                 problem(change.column, "cannot be saved: a ride height is written only for a car with a drive");
@@ -205,9 +202,9 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
         if (!wholeSize(row.cells[column]))
             problem(column, "is not a whole number, which a wheel size must be");
     if (smallest && *smallest < SmallestWheelSize)
-        problem(MinColumn, "is below 14, the smallest wheel size a save writes");
+        problem(MinColumn, "is below " + std::to_string(SmallestWheelSize) + ", the smallest wheel size a save writes");
     if (largest && *largest > LargestWheelSize)
-        problem(MaxColumn, "is above 21, the largest wheel size a save writes");
+        problem(MaxColumn, "is above " + std::to_string(LargestWheelSize) + ", the largest wheel size a save writes");
     if (smallest && largest && *smallest > *largest)
         problem(MinColumn, "is above the largest wheel size, " + std::to_string(*largest) + ", so a save refuses it");
     return changes;
@@ -217,21 +214,23 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
 // together: those the row does not change are as the car has them.
 Changes settingsChanged(const TableRow& row, const std::vector<Change>& changes)
 {
-    const auto& cells = row.cells;
     Changes settings;
     for (const Change& change : changes) {
         const std::size_t column = change.column;
         if (column < DriveColumn) {
-            settings.engines.emplace();
-            for (std::size_t i = 0; i < settings.engines->size(); ++i)
-                (*settings.engines)[i] = cells[FirstEngineColumn + i] == "yes";
+            std::array<bool, 4> engines{};
+            for (std::size_t i = 0; i < engines.size(); ++i)
+                engines[i] = row.cells[FirstEngineColumn + i] == "yes";
+            settings.set(&CarSettings::engines, Setting::Engines, engines);
         } else if (column == DriveColumn) {
-            settings.drive = static_cast<int>(std::find(DriveNames.begin(), DriveNames.end(), change.to)
-                                              - DriveNames.begin());
+            settings.set(&CarSettings::drive, Setting::Drive, *parseDrive(change.to));
         } else if (column == FrontColumn || column == RearColumn) {
-            (column == FrontColumn ? settings.front : settings.rear) = std::stoi(change.to);
+            settings.set(column == FrontColumn ? &CarSettings::front : &CarSettings::rear,
+                         column == FrontColumn ? Setting::Front : Setting::Rear, std::stoi(change.to));
         } else {
-            (column == MinColumn ? settings.minimum : settings.maximum) = std::to_string(*wholeSize(change.to));
+            settings.set(column == MinColumn ? &CarSettings::smallest : &CarSettings::largest,
+                         column == MinColumn ? Setting::Smallest : Setting::Largest,
+                         std::to_string(*wholeSize(change.to)));
         }
     }
     return settings;
@@ -307,7 +306,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
                            "--force to save this row over that change");
             continue;
         }
-        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls(), {}), problems);
+        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->settings(), {}), problems);
         if (!changes.empty())
             plans.push_back({entry->name, entry->folder, std::move(car), settingsChanged(*row, changes), std::move(changes)});
     }

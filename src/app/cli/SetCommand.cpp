@@ -1,13 +1,12 @@
 #include "app/cli/CarSession.h"
 #include "app/cli/DistinctFolders.h"
-#include "app/cli/SettingsTable.h"
 
 #include "carscript/CarFiles.h"
-#include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
 #include "editor/BatchSave.h"
 #include "editor/CarEditor.h"
 #include "history/LineDiff.h"
+#include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
 
@@ -33,31 +32,11 @@ struct SetArguments
     bool dryRun = false;
 };
 
-std::optional<std::array<bool, 4>> parseEngines(std::string_view list)
+// Any drive but none, which a save cannot write.
+std::optional<Drive> parseDriven(std::string_view name)
 {
-    std::array<bool, 4> engines{};
-    if (list == "none")
-        return engines;
-    while (true) {
-        const std::size_t comma = list.find(',');
-        const std::string_view name = list.substr(0, comma);
-        const auto family = std::find_if(EngineFamilies.begin(), EngineFamilies.end(),
-                                         [&](EngineFamily f) { return familyName(f) == name; });
-        if (family == EngineFamilies.end())
-            return std::nullopt;
-        engines[static_cast<std::size_t>(familyIndex(*family))] = true;
-        if (comma == std::string_view::npos)
-            return engines;
-        list.remove_prefix(comma + 1);
-    }
-}
-
-std::optional<int> parseDrive(std::string_view name)
-{
-    const auto drive = std::find(DriveNames.begin(), DriveNames.end(), name);
-    if (drive == DriveNames.end())
-        return std::nullopt;
-    return static_cast<int>(drive - DriveNames.begin());
+    const std::optional<Drive> drive = parseDrive(name);
+    return drive == Drive::None ? std::nullopt : drive;
 }
 
 std::optional<int> parsePosition(std::string_view text)
@@ -65,7 +44,7 @@ std::optional<int> parsePosition(std::string_view text)
     int position = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), position);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size()
-        || position < EditingControls::RideHeightMinimum || position > EditingControls::RideHeightMaximum)
+        || position < RideHeightMinimum || position > RideHeightMaximum)
         return std::nullopt;
     return position;
 }
@@ -129,14 +108,16 @@ auto positionProblem(std::string name)
     };
 }
 
-// Adds an option taking a value, which `parse` turns into the change or
-// refuses with `problem`. The last of repeated options counts.
+// Adds an option taking a value, which `parse` turns into the change of
+// `setting` or refuses with `problem`. The last of repeated options counts.
 template <typename Value, typename Parse, typename Problem>
 void addChange(CLI::App& set, const std::string& name, const std::string& typeName, const std::string& description,
-               std::optional<Value>& change, Parse parse, Problem problem)
+               Changes& changes, Value CarSettings::*setting, Setting which, Parse parse, Problem problem)
 {
     set.add_option_function<std::string>(
-           name, [&change, parse](const std::string& value) { change = *parse(value); }, description)
+           name, [&changes, setting, which, parse](const std::string& value) {
+               changes.set(setting, which, Value(*parse(value)));
+           }, description)
         ->type_name(typeName)
         ->take_last()
         ->check(valueCheck([parse, problem](const std::string& value) {
@@ -167,18 +148,21 @@ Command addSetCommand(CLI::App& tool)
     set->footer(std::string(Notes));
     addFolderArguments(*set, "CAR_FOLDER", arguments->cars, "the cars' folders");
     const auto any = [](const std::string& value) { return std::optional<std::string>(value); };
-    addChange(*set, "--engines", "LIST", "the engine families the car takes", changes.engines, parseEngines,
+    const auto none = [](const std::string&) { return std::string(); };
+    addChange(*set, "--engines", "LIST", "the engine families the car takes", changes, &CarSettings::engines,
+              Setting::Engines, parseEngines,
               [](const std::string& value) { return "unknown engine family in " + inQuotes(value); });
-    addChange(*set, "--drive", "front|rear|all", "the driven wheels", changes.drive, parseDrive,
+    addChange(*set, "--drive", "front|rear|all", "the driven wheels", changes, &CarSettings::drive, Setting::Drive,
+              parseDriven,
               [](const std::string& value) { return "--drive takes front, rear or all, not " + inQuotes(value); });
-    addChange(*set, "--front", "P", "the ride height of the front wheels", changes.front, parsePosition,
-              positionProblem("--front"));
-    addChange(*set, "--rear", "P", "the ride height of the rear wheels", changes.rear, parsePosition,
-              positionProblem("--rear"));
-    addChange(*set, "--min", "TEXT", "the smallest wheel size", changes.minimum, any,
-              [](const std::string&) { return std::string(); });
-    addChange(*set, "--max", "TEXT", "the largest wheel size", changes.maximum, any,
-              [](const std::string&) { return std::string(); });
+    addChange(*set, "--front", "P", "the ride height of the front wheels", changes, &CarSettings::front,
+              Setting::Front, parsePosition, positionProblem("--front"));
+    addChange(*set, "--rear", "P", "the ride height of the rear wheels", changes, &CarSettings::rear, Setting::Rear,
+              parsePosition, positionProblem("--rear"));
+    addChange(*set, "--min", "TEXT", "the smallest wheel size", changes, &CarSettings::smallest, Setting::Smallest,
+              any, none);
+    addChange(*set, "--max", "TEXT", "the largest wheel size", changes, &CarSettings::largest, Setting::Largest, any,
+              none);
     set->add_flag("--dry-run", arguments->dryRun,
                   "print for each car the diff of what the save would write, and write nothing");
 
