@@ -96,7 +96,7 @@ void scanRacersFolder(EditingControls& controls, CarTable& table)
     controls.carList.clear();
 
     const FolderChooser& folder = controls.folderChooser;
-    controls.fileList.setFolder(folder.path(), folder.contents().files);
+    controls.fileList.setNames(folder.contents().files);
 
     if (!hasRacersFolderName(folder.path()))
         return;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,18 +10,11 @@ namespace quendral {
 class FileList
 {
 public:
-    const std::filesystem::path& folder() const { return m_folder; }
     const std::vector<std::string>& names() const { return m_names; }
-    int listCount() const { return static_cast<int>(m_names.size()); }
 
-    void setFolder(std::filesystem::path folder, std::vector<std::string> names)
-    {
-        m_folder = std::move(folder);
-        m_names = std::move(names);
-    }
+    void setNames(std::vector<std::string> names) { m_names = std::move(names); }
 
 private:
-    std::filesystem::path m_folder;
     std::vector<std::string> m_names;
 };
 

@@ -38,7 +38,6 @@ class OptionButton
 public:
     OptionButton(OptionGroup& group, int index) : m_group(group), m_index(index) {}
 
-    bool value() const { return m_group.value(m_index); }
     void setValue(bool value) { m_group.setValue(m_index, value); }
 
 private:

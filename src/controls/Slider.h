@@ -6,15 +6,13 @@
 
 namespace quendral {
 
-// A horizontal slider with whole positions from minimum() to maximum().
+// A horizontal slider with whole positions from its minimum to its maximum.
 // A position outside the range is clamped to the nearest end.
 class Slider
 {
 public:
     Slider(int minimum, int maximum) : m_minimum(minimum), m_maximum(maximum), m_value(minimum) {}
 
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
     int value() const { return m_value; }
 
     void setValue(int value) { changed.update(m_value, std::clamp(value, m_minimum, m_maximum)); }

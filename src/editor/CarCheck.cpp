@@ -8,7 +8,9 @@
 #include "carscript/WheelLine.h"
 #include "catalogue/FolderListing.h"
 #include "settings/TextNumber.h"
+#include "editor/SaveMessages.h"
 #include "editor/SaveObstacles.h"
+#include "settings/InQuotes.h"
 
 #include <algorithm>
 #include <array>
@@ -26,13 +28,6 @@ class DiscardingSink final : public ByteSink
 public:
     bool write(std::string_view) override { return true; }
 };
-
-// Appended: GCC 12 at -O3 warns falsely of an overlap in "\"" + std::string.
-std::string inQuotes(std::string_view text)
-{
-    std::string quoted(1, '"');
-    return quoted.append(text).append(1, '"');
-}
 
 constexpr std::array<const char*, 4> WheelNames = {"front-left", "front-right", "rear-left", "rear-right"};
 
@@ -81,7 +76,7 @@ std::vector<std::string> scriptProblems(const fs::path& carFolder, FileSystem& f
     if (!fileSystem.readFile(script, data, error, LargestCarScript))
         return {"its car script " + script.string() + " cannot be read: " + error};
     if (isUtf16Text(data))
-        return {"its car script " + script.string() + " is in UTF-16, which the editor cannot edit"};
+        return {"its car script " + script.string() + " is " + std::string(InUtf16)};
 
     std::vector<std::string> problems;
     for (const std::string& obstacle : saveObstacles(carFolder, fileSystem))

@@ -1,15 +1,21 @@
 #pragma once
 
+#include "catalogue/CarTable.h"
 #include "history/LineDiff.h"
 #include "history/ScriptHistory.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quendral {
+
+class FileSystem;
+class MessagePresenter;
 
 // A version of a car script, as the user names it.
 struct VersionName
@@ -66,5 +72,41 @@ struct Comparison
 
 // "2026-12-07 15:04:05", in the machine's time zone.
 std::string localTimeText(HistoryTime time);
+
+// The versions of one car's script: the car script, its history and its
+// backup. Each call tells the user why it failed.
+class CarVersions
+{
+public:
+    // What a save would write now, to compare as "after the save"; nothing
+    // after telling the user why not.
+    using SavePreview = std::function<std::optional<std::string>()>;
+
+    CarVersions(CarEntry car, FileSystem& fileSystem, MessagePresenter& messages);
+
+    // The car script, then its history newest first (the original last),
+    // and the backup where no entry holds it. False when they cannot be
+    // listed, or the car has neither a script it can read nor a history nor
+    // a backup.
+    bool list(std::vector<VersionListing>& versions);
+
+    // The line diff between two versions. False when either is unknown or
+    // cannot be read, or what a save would write cannot be made.
+    bool compare(const VersionName& from, const VersionName& to, Comparison& comparison, const SavePreview& saved);
+
+    // Makes a version the car script, through a save, so the script it
+    // replaces goes into the history and the backup; a car script that is
+    // missing is written anew, with nothing to keep.
+    bool restore(const VersionName& version);
+
+private:
+    bool find(const VersionName& name, VersionSide& side);
+    bool read(const VersionName& name, VersionSide& side, std::string& bytes);
+
+    CarEntry m_car;
+    FileSystem& m_fileSystem;
+    MessagePresenter& m_messages;
+    std::string_view m_caption = "History";
+};
 
 } // namespace quendral

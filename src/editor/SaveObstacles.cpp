@@ -2,6 +2,8 @@
 
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
+#include "catalogue/CarTable.h"
+#include "editor/SaveMessages.h"
 
 namespace quendral {
 
@@ -37,6 +39,24 @@ std::vector<std::string> saveObstacles(const fs::path& carFolder, FileSystem& fi
     if (!error && fs::exists(lockStatus) && !fs::is_regular_file(lockStatus))
         obstacles.push_back("its save lock " + lock.string() + " is not a file");
     return obstacles;
+}
+
+bool checkWritable(const CarEntry& car, FileSystem& fileSystem, const SaveMessages& told)
+{
+    const std::vector<std::string> obstacles = saveObstacles(car.folder, fileSystem);
+    if (!obstacles.empty())
+        told.notSaved(car.name, obstacles.front());
+    return obstacles.empty();
+}
+
+bool readScriptToSave(const CarEntry& car, FileSystem& fileSystem, std::string& data, const SaveMessages& told)
+{
+    const fs::path script = carScriptPath(car.folder);
+    std::string error;
+    if (fileSystem.readFile(script, data, error, LargestCarScript))
+        return true;
+    told.notSaved(car.name, "its car script " + script.string() + " cannot be read (" + error + ")");
+    return false;
 }
 
 } // namespace quendral

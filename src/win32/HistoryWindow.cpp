@@ -1,7 +1,7 @@
 #include "win32/HistoryWindow.h"
 
 #include "carscript/FileSystem.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "win32/DiffWindow.h"
 #include "win32/WideText.h"
 
@@ -22,7 +22,7 @@ constexpr int ButtonHeight = 26;
 
 } // namespace
 
-HistoryWindow::HistoryWindow(HWND owner, CarEditor& editor, const std::wstring& carName,
+HistoryWindow::HistoryWindow(HWND owner, EditorSession& editor, const std::wstring& carName,
                              std::function<void()> restored, Guard beforeRestore)
     : m_editor(editor), m_carName(carName), m_restored(std::move(restored)), m_beforeRestore(std::move(beforeRestore))
 {

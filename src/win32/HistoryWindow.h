@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace quendral {
-class CarEditor;
+class EditorSession;
 }
 
 namespace quendral::win32 {
@@ -24,7 +24,7 @@ public:
     // `beforeRestore` runs the restore it is given, over this window, or
     // does not when the user says so.
     using Guard = std::function<void(HWND asker, std::function<void()> proceed)>;
-    HistoryWindow(HWND owner, CarEditor& editor, const std::wstring& carName, std::function<void()> restored,
+    HistoryWindow(HWND owner, EditorSession& editor, const std::wstring& carName, std::function<void()> restored,
                   Guard beforeRestore);
     ~HistoryWindow() override;
 
@@ -44,7 +44,7 @@ private:
     void askToRestore();
     void layOut();
 
-    CarEditor& m_editor;
+    EditorSession& m_editor;
     std::wstring m_carName;
     std::function<void()> m_restored;
     Guard m_beforeRestore;

@@ -2,7 +2,7 @@
 
 #include "controls/EditingControls.h"
 #include "controls/FormLayout.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "win32/MessageBoxes.h"
 #include "win32/Window.h"
 
@@ -30,7 +30,7 @@ public:
     ~MainForm() override;
 
     EditingControls& controls() { return m_controls; }
-    const CarEditor& editor() const { return m_editor; }
+    const EditorSession& editor() const { return m_editor; }
 
     // The help window while it is open, else nullptr.
     HWND helpWindow() const;
@@ -116,7 +116,7 @@ private:
     MessageBoxes m_messageBoxes;
     MessagePresenter& m_messages;
     EditingControls m_controls;
-    CarEditor m_editor;
+    EditorSession m_editor;
     std::vector<Placed> m_placed;
     std::vector<std::filesystem::path> m_folderRows;
     std::unique_ptr<HelpForm> m_help;

@@ -155,14 +155,14 @@ void MainForm::save()
         saveAnyway();
         return;
     }
-    if (m_editor.saveOver(*loaded, CarEditor::SaveScope::EveryControl) == CarEditor::SaveOutcome::ChangedOnDisk)
+    if (m_editor.saveOver(*loaded, EditorSession::SaveScope::EveryControl) == EditorSession::SaveOutcome::ChangedOnDisk)
         unlessChangedOnDisk(handle(), [this] { saveAnyway(); });
     updateCarActions();
 }
 
 void MainForm::saveAnyway()
 {
-    m_editor.save(CarEditor::SaveScope::EveryControl);
+    m_editor.save(EditorSession::SaveScope::EveryControl);
     updateCarActions();
 }
 

@@ -1,7 +1,7 @@
 #include "windows/HistoryDialog.h"
 
 #include "carscript/FileSystem.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "windows/DialogFocus.h"
 #include "windows/DiffDialog.h"
 #include "windows/MessageBoxPresenter.h"
@@ -18,7 +18,7 @@
 
 namespace quendral {
 
-HistoryDialog::HistoryDialog(CarEditor& editor, const QString& carName, std::function<void()> restored,
+HistoryDialog::HistoryDialog(EditorSession& editor, const QString& carName, std::function<void()> restored,
                              Guard beforeRestore, QWidget* parent)
     : QDialog(parent), m_editor(editor), m_carName(carName), m_restored(std::move(restored)),
       m_beforeRestore(std::move(beforeRestore)),

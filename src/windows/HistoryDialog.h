@@ -12,7 +12,7 @@ class QTreeWidget;
 
 namespace quendral {
 
-class CarEditor;
+class EditorSession;
 
 // The selected car's versions as `quendral-car history` lists them. Compare
 // shows the diff from the version chosen to the current script; Restore
@@ -22,7 +22,7 @@ class HistoryDialog : public QDialog
 {
 public:
     using Guard = std::function<void(QWidget* asker, std::function<void()> proceed)>;
-    HistoryDialog(CarEditor& editor, const QString& carName, std::function<void()> restored, Guard beforeRestore,
+    HistoryDialog(EditorSession& editor, const QString& carName, std::function<void()> restored, Guard beforeRestore,
                   QWidget* parent);
 
     // Lists the versions afresh; false when they cannot be listed.
@@ -35,7 +35,7 @@ private:
     void askToRestore();
     void updateButtons();
 
-    CarEditor& m_editor;
+    EditorSession& m_editor;
     QString m_carName;
     std::function<void()> m_restored;
     Guard m_beforeRestore;

@@ -2,7 +2,7 @@
 
 #include "carscript/CarFiles.h"
 #include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "history/ScriptHistory.h"
 #include "windows/ChangedOnDiskBar.h"
 #include "windows/ConflictQuestion.h"
@@ -12,7 +12,7 @@
 
 namespace quendral {
 
-LoadedCar::LoadedCar(CarEditor& editor, EditingControls& controls, ChangedOnDiskBar& changedBar,
+LoadedCar::LoadedCar(EditorSession& editor, EditingControls& controls, ChangedOnDiskBar& changedBar,
                      QStatusBar& statusBar, QWidget* window, std::function<void()> carChanged)
     : QObject(window), m_editor(editor), m_controls(controls), m_changedBar(changedBar), m_statusBar(statusBar),
       m_window(window), m_carChanged(std::move(carChanged)), m_watcher([this] { noticeChange(); }, this)
@@ -27,10 +27,10 @@ void LoadedCar::save()
         saveAnyway();
         return;
     }
-    switch (m_editor.saveOver(*loaded, CarEditor::SaveScope::EveryControl)) {
-    case CarEditor::SaveOutcome::Saved: tellSaved(); break;
-    case CarEditor::SaveOutcome::NotSaved: m_carChanged(); break;
-    case CarEditor::SaveOutcome::ChangedOnDisk:
+    switch (m_editor.saveOver(*loaded, EditorSession::SaveScope::EveryControl)) {
+    case EditorSession::SaveOutcome::Saved: tellSaved(); break;
+    case EditorSession::SaveOutcome::NotSaved: m_carChanged(); break;
+    case EditorSession::SaveOutcome::ChangedOnDisk:
         ConflictQuestion::ask(carName(), m_window, [this](ConflictQuestion::Answer answer) {
             if (answer == ConflictQuestion::Answer::Reload)
                 reload();
@@ -43,7 +43,7 @@ void LoadedCar::save()
 
 void LoadedCar::saveAnyway()
 {
-    if (m_editor.save(CarEditor::SaveScope::EveryControl))
+    if (m_editor.save(EditorSession::SaveScope::EveryControl))
         tellSaved();
     else
         m_carChanged();

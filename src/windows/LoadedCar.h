@@ -12,7 +12,7 @@ class QWidget;
 
 namespace quendral {
 
-class CarEditor;
+class EditorSession;
 class ChangedOnDiskBar;
 class EditingControls;
 
@@ -23,7 +23,7 @@ class EditingControls;
 class LoadedCar : public QObject
 {
 public:
-    LoadedCar(CarEditor& editor, EditingControls& controls, ChangedOnDiskBar& changedBar, QStatusBar& statusBar,
+    LoadedCar(EditorSession& editor, EditingControls& controls, ChangedOnDiskBar& changedBar, QStatusBar& statusBar,
               QWidget* window, std::function<void()> carChanged);
 
     void load();
@@ -41,7 +41,7 @@ private:
     void tellSaved();
     void noticeChange();
 
-    CarEditor& m_editor;
+    EditorSession& m_editor;
     EditingControls& m_controls;
     ChangedOnDiskBar& m_changedBar;
     QStatusBar& m_statusBar;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "controls/EditingControls.h"
 #include "windows/MessageBoxPresenter.h"
 #include "windows/TwipsLayout.h"
@@ -51,7 +51,7 @@ public:
     ~MainWindow() override;
 
     EditingControls& controls() { return m_controls; }
-    const CarEditor& editor() const { return m_editor; }
+    const EditorSession& editor() const { return m_editor; }
 
     // The help window while it is open; nullptr before the first show and
     // once the user has closed it.
@@ -124,7 +124,7 @@ private:
     MessageBoxPresenter m_messageBoxes;
     MessagePresenter& m_messages;
     EditingControls m_controls;
-    CarEditor m_editor;
+    EditorSession m_editor;
     TwipsLayout m_twips;
     std::vector<Placement> m_placements;
     QPointer<HelpWindow> m_help;

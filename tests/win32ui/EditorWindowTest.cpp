@@ -44,7 +44,7 @@ protected:
     {
         RecordingMessages quiet;
         EditingControls controls(quiet);
-        CarEditor other(controls, quiet, FileSystem::real());
+        EditorSession other(controls, quiet, FileSystem::real());
         other.pickCarFolder(racers() / "falcon_gt");
         ASSERT_TRUE(other.loadSelectedCar());
         controls.engineChecks()[3]->setValue(1);

@@ -20,7 +20,8 @@ class Validator;
 
 namespace quendral {
 
-class CarEditor;
+class EditorSession;
+using CarEditor = EditorSession;
 class FileSystem;
 struct VersionName;
 

@@ -1,8 +1,11 @@
-#include "editor/BatchSave.h"
+#include "editor/SaveExecutor.h"
 
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "controls/MessagePresenter.h"
+#include "editor/SaveMessages.h"
+#include "editor/SaveObstacles.h"
+#include "settings/InQuotes.h"
 #include "history/ScriptHistory.h"
 
 #ifndef _WIN32
@@ -94,12 +97,13 @@ private:
 
 } // namespace
 
-struct BatchSave::Car
+struct SaveExecutor::Car
 {
-    CarEditor* editor = nullptr;
     MessagePresenter* messages = nullptr;
     HeldMessages held;
-    std::optional<CarEditor::SaveJob> job;
+    // Whether its messages are held back, as in a batch of two cars or more.
+    bool holding = false;
+    std::optional<SaveJob> job;
 
     // Released in the reverse order: a save that fails takes its history
     // back and removes its temporary files before it lets go of the lock.
@@ -118,10 +122,11 @@ struct BatchSave::Car
     bool committed = false;
     bool result = false;
 
-    const CarEntry& entryOfCar() const { return *job->car; }
+    MessagePresenter& tell() { return holding ? held : *messages; }
+    const CarEntry& entryOfCar() const { return job->car; }
     bool fail(const std::string& reason)
     {
-        editor->reportSaveFailure(*job->car, reason);
+        SaveMessages(tell(), false).notSaved(job->car.name, reason);
         return false;
     }
     bool entryFailed()
@@ -131,7 +136,7 @@ struct BatchSave::Car
     bool scriptFailed() { return fail("the new car script cannot be written (" + output->errorString() + ")"); }
     bool backupFailed()
     {
-        return fail("the backup " + backupScriptPath(job->car->folder).string() + " cannot be written ("
+        return fail("the backup " + backupScriptPath(job->car.folder).string() + " cannot be written ("
                     + backup->errorString() + ")");
     }
     void release()
@@ -144,43 +149,30 @@ struct BatchSave::Car
     }
 };
 
-BatchSave::BatchSave(FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
+SaveExecutor::SaveExecutor(FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
 
-BatchSave::~BatchSave()
+SaveExecutor::~SaveExecutor()
 {
     // Messages held back by cars that were never run are shown all the same.
-    for (const auto& car : m_cars) {
-        car->editor->m_messages = car->messages;
+    for (const auto& car : m_cars)
         car->held.showOn(*car->messages);
-    }
-}
-
-void BatchSave::add(CarEditor& editor, CarEditor::SaveScope scope)
-{
-    Car& car = added(editor);
-    car.job = editor.saveJob(scope);
-}
-
-void BatchSave::add(CarEditor& editor, CarEditor::SaveJob job)
-{
-    added(editor).job = std::move(job);
 }
 
 // A save of one car shows its messages as they come, as it always has;
 // from the second car on, each car's are held back until its save ends.
-BatchSave::Car& BatchSave::added(CarEditor& editor)
+void SaveExecutor::add(MessagePresenter& messages, const std::function<std::optional<SaveJob>(MessagePresenter&)>& make)
 {
     auto car = std::make_unique<Car>();
-    car->editor = &editor;
-    car->messages = editor.m_messages;
+    car->messages = &messages;
     m_cars.push_back(std::move(car));
     if (m_cars.size() > 1)
         for (const auto& held : m_cars)
-            held->editor->m_messages = &held->held;
-    return *m_cars.back();
+            held->holding = true;
+    Car& added = *m_cars.back();
+    added.job = make(added.tell());
 }
 
-std::vector<bool> BatchSave::run()
+std::vector<bool> SaveExecutor::run()
 {
     // Cars named twice through a link to one scripts folder are saved once:
     // a second save would wait for the first's lock and then write its
@@ -194,9 +186,10 @@ std::vector<bool> BatchSave::run()
         if (isFirst)
             continue;
         car->savedAs = first->second;
-        car->editor->m_messages->showError(
-            "Save file", "The car \"" + car->entryOfCar().name + "\" shares its scripts folder with the car \""
-                             + first->second->entryOfCar().name + "\": it is saved once, as that car.");
+        car->tell().showError("Save file", "The car " + inQuotes(car->entryOfCar().name)
+                                               + " shares its scripts folder with the car "
+                                               + inQuotes(first->second->entryOfCar().name)
+                                               + ": it is saved once, as that car.");
     }
     const std::size_t atOnce = carsAtOnce();
     for (std::size_t first = 0; first < m_cars.size(); first += atOnce)
@@ -211,14 +204,14 @@ std::vector<bool> BatchSave::run()
 // Runs a step of a car's save; a car whose step fails, or runs out of
 // memory, leaves the batch, taking back what its save had done.
 template <typename Step>
-bool BatchSave::guarded(Car& car, Step step)
+bool SaveExecutor::guarded(Car& car, Step step)
 {
     try {
         if (step())
             return true;
     } catch (const std::bad_alloc&) {
         if (car.committed)
-            car.result = car.job->outOfMemoryOnceSaved();
+            car.result = car.job->outOfMemoryOnceSaved(car.tell());
         else
             car.fail("there is not enough memory to save it");
     }
@@ -227,7 +220,7 @@ bool BatchSave::guarded(Car& car, Step step)
     return false;
 }
 
-void BatchSave::saveTogether(std::size_t first, std::size_t end)
+void SaveExecutor::saveTogether(std::size_t first, std::size_t end)
 {
     std::vector<Car*> cars;
     for (std::size_t i = first; i < end; ++i)
@@ -272,7 +265,7 @@ void BatchSave::saveTogether(std::size_t first, std::size_t end)
         guarded(*car, [&] {
             car->history->prune();
             car->release();
-            car->result = car->job->finish(car->written);
+            car->result = car->job->finish(car->written, car->tell());
             return true;
         });
         car->written.clear();
@@ -281,16 +274,15 @@ void BatchSave::saveTogether(std::size_t first, std::size_t end)
     for (std::size_t i = first; i < end; ++i) {
         Car& car = *m_cars[i];
         car.release();
-        car.editor->m_messages = car.messages;
         car.held.showOn(*car.messages);
     }
 }
 
-bool BatchSave::lockCar(Car& car)
+bool SaveExecutor::lockCar(Car& car)
 {
     const std::filesystem::path lockFile = saveLockPath(car.entryOfCar().folder);
     std::string error;
-    car.lock = car.editor->m_fileSystem.lock(lockFile, LockPatience, error);
+    car.lock = m_fileSystem.lock(lockFile, LockPatience, error);
     if (car.lock)
         return true;
     // Where the folders say why, they are named rather than the lock.
@@ -303,17 +295,17 @@ bool BatchSave::lockCar(Car& car)
         if (!std::filesystem::is_directory(status))
             return car.fail(what + folder.string() + " is not a folder");
     }
-    if (!car.editor->m_fileSystem.canWriteIn(scripts))
+    if (!m_fileSystem.canWriteIn(scripts))
         return car.fail("its scripts folder " + scripts.string() + " is read-only");
     return car.fail("its save lock " + lockFile.string() + " cannot be had (" + error + ")");
 }
 
 // Under the car's lock: no other save of this car is under way, so
 // replacements still lying there were left by saves that were killed.
-bool BatchSave::stageFiles(Car& car)
+bool SaveExecutor::stageFiles(Car& car)
 {
-    CarEditor& editor = *car.editor;
-    FileSystem& files = editor.m_fileSystem;
+    FileSystem& files = m_fileSystem;
+    const SaveMessages told(car.tell(), false);
     const CarEntry& entry = car.entryOfCar();
     const std::filesystem::path script = carScriptPath(entry.folder);
     car.history = std::make_unique<VersionKeeper>(files, entry.folder);
@@ -329,14 +321,14 @@ bool BatchSave::stageFiles(Car& car)
     const bool missing = !car.job->modelWhenMissing.empty()
         && !std::filesystem::exists(std::filesystem::symlink_status(script, ec))
         && std::filesystem::is_directory(std::filesystem::symlink_status(script.parent_path(), ec));
-    if (!editor.checkWritable(entry) || (!missing && !editor.readScriptToSave(entry, car.data)))
+    if (!checkWritable(entry, files, told) || (!missing && !readScriptToSave(entry, files, car.data, told)))
         return false;
     if (!car.history->start(missing ? std::nullopt : std::optional<std::string_view>(car.data), error))
         return car.fail(error);
     car.output = files.createReplacement(script, missing ? car.job->modelWhenMissing : script, error);
     if (!car.output)
         return car.fail("the new car script cannot be created beside " + script.string() + " (" + error + ")");
-    if (!car.job->newScript(car.data, *car.output, car.written))
+    if (!car.job->newScript(car.data, *car.output, car.written, car.tell()))
         return false;
     if (missing)
         return car.output->stage() || car.scriptFailed();
@@ -356,7 +348,7 @@ bool BatchSave::stageFiles(Car& car)
     return car.output->stage() || car.scriptFailed();
 }
 
-bool BatchSave::flushFiles(Car& car)
+bool SaveExecutor::flushFiles(Car& car)
 {
     if (car.entry && !car.entry->flush())
         return car.entryFailed();
@@ -367,7 +359,7 @@ bool BatchSave::flushFiles(Car& car)
 
 // The history entry and the backup first: a script is never replaced
 // before what it held is kept.
-bool BatchSave::commitFiles(Car& car)
+bool SaveExecutor::commitFiles(Car& car)
 {
     if (car.entry) {
         if (!car.entry->commit())

@@ -1,0 +1,382 @@
+#include "editor/EditorSession.h"
+
+#include "carscript/CarFiles.h"
+#include "carscript/FileSystem.h"
+#include "carscript/SettingsReader.h"
+#include "catalogue/FolderListing.h"
+#include "catalogue/RacersFolderScan.h"
+#include "controls/EditingControls.h"
+#include "controls/MessagePresenter.h"
+#include "editor/SaveExecutor.h"
+#include "editor/SaveMessages.h"
+#include "editor/SaveObstacles.h"
+#include "editor/SavePlan.h"
+#include "settings/InQuotes.h"
+#include "settings/TextNumber.h"
+
+#include <new>
+#include <utility>
+
+namespace quendral {
+
+namespace {
+
+// The plan of a save on the script read for it; nothing after telling why
+// the script cannot be saved.
+std::optional<SavePlan> plannedSave(const CarEntry& car, const std::string& script, const SaveRequest& request,
+                                    const SaveMessages& told)
+{
+    if (isUtf16Text(script)) {
+        told.notSaved(car.name, "its car script " + carScriptPath(car.folder).string() + " is " + std::string(InUtf16));
+        return std::nullopt;
+    }
+    SavePlan plan = planSave(script, request);
+    if (plan.refusal) {
+        told.notSaved(car.name, *plan.refusal);
+        return std::nullopt;
+    }
+    return plan;
+}
+
+} // namespace
+
+EditorSession::EditorSession(EditingControls& controls, MessagePresenter& messages, FileSystem& fileSystem)
+    : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem)
+{
+    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
+}
+
+EditorSession::EditorSession(MessagePresenter& messages, FileSystem& fileSystem)
+    : m_ownControls(std::make_unique<EditingControls>(messages)), m_controls(*m_ownControls), m_messages(messages),
+      m_fileSystem(fileSystem)
+{
+    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
+}
+
+EditorSession::~EditorSession() = default;
+
+// A folder that cannot be read leaves the chooser where it was.
+bool EditorSession::moveFolderChooser(const std::filesystem::path& folder, std::string& error)
+{
+    FolderContents contents;
+    if (!listFolder(folder, contents, error))
+        return false;
+    m_controls.folderChooser.setFolder(folder, std::move(contents));
+    return true;
+}
+
+bool EditorSession::pickDrive(const std::filesystem::path& drive)
+{
+    std::string error;
+    if (!moveFolderChooser(drive, error)) {
+        m_messages.showError("Quendral location", "The drive " + inQuotes(drive.string()) + " cannot be read: " + error + ".");
+        return false;
+    }
+    m_controls.driveChooser.setDrive(drive);
+    return true;
+}
+
+bool EditorSession::openFolder(const std::filesystem::path& given)
+{
+    // A trailing separator would hide the folder's name from the racers test.
+    const std::filesystem::path folder = withoutTrailingSeparator(given);
+    std::string error;
+    if (!moveFolderChooser(folder, error)) {
+        m_messages.showError("Quendral location",
+                             "The folder " + inQuotes(folder.string()) + " cannot be opened: " + error + ".");
+        return false;
+    }
+    return true;
+}
+
+bool EditorSession::isRacersFolder() const
+{
+    return m_controls.editingFrame.isEnabled();
+}
+
+void EditorSession::pickCarFolder(const std::filesystem::path& given)
+{
+    const std::filesystem::path carFolder = withoutTrailingSeparator(given);
+    CarEntry car{fileNameOf(carFolder), carFolder};
+    m_controls.carList.clear();
+    m_controls.carList.addItem(car.name);
+    m_table.assign({std::move(car)});
+    m_controls.carList.setListIndex(0);
+}
+
+bool EditorSession::loadSelectedCar()
+{
+    m_controls.clearEngineChecks();
+    m_loaded.reset();
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    if (!car)
+        return false;
+
+    const std::filesystem::path script = carScriptPath(car->folder);
+    const auto cannotRead = [&](std::string_view reason) {
+        m_messages.showError("Read car", "The car script of " + inQuotes(car->name) + " cannot be read: "
+                                             + script.string() + ": " + std::string(reason) + ".");
+        return false;
+    };
+    try {
+        std::string data;
+        std::string error;
+        if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
+            return cannotRead(error);
+        if (isUtf16Text(data))
+            return cannotRead("it is " + std::string(InUtf16));
+        const ScriptSettings read = readScriptSettings(data);
+        m_controls.show(read);
+        m_loaded = Loaded{car->folder, m_controls.settings(), ScriptStamp::of(data, script), read.given, {}};
+        return true;
+    } catch (const std::bad_alloc&) {
+        return cannotRead("there is not enough memory to read it");
+    }
+}
+
+std::optional<CarSettings> EditorSession::loaded() const
+{
+    return carLoaded() ? std::optional(m_loaded->settings) : std::nullopt;
+}
+
+CarSettings EditorSession::shown() const
+{
+    return m_controls.settings();
+}
+
+void EditorSession::want(const CarSettings& wanted, const SettingFlags& changed)
+{
+    m_controls.show(wanted);
+    for (std::size_t i = 0; i < changed.size(); ++i)
+        if (changed[i])
+            markChanged(static_cast<Setting>(i));
+}
+
+const CarEntry* EditorSession::selectedCar(std::string_view caption, MessagePresenter& messages) const
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    if (!car)
+        messages.showError(caption, "No car is selected. Pick a car in the list first.");
+    return car;
+}
+
+bool EditorSession::save(SaveScope scope)
+{
+    SaveExecutor executor(m_fileSystem);
+    executor.add(m_messages, [&](MessagePresenter& messages) { return saveJob(scope, messages); });
+    return executor.run().front();
+}
+
+EditorSession::SaveOutcome EditorSession::saveOver(const ScriptStamp& expected, SaveScope scope)
+{
+    std::optional<SaveJob> job = saveJob(scope, m_messages);
+    if (!job)
+        return SaveOutcome::NotSaved;
+    auto changed = std::make_shared<bool>(false);
+    job->newScript = [rewrite = std::move(job->newScript), expected, changed](
+                         const std::string& script, ReplacementFile& file, std::string& written,
+                         MessagePresenter& messages) {
+        if (!expected.sameBytes(script)) {
+            *changed = true;
+            return false;
+        }
+        return rewrite(script, file, written, messages);
+    };
+    SaveExecutor executor(m_fileSystem);
+    executor.add(m_messages, [&](MessagePresenter&) { return std::move(job); });
+    if (executor.run().front())
+        return SaveOutcome::Saved;
+    return *changed ? SaveOutcome::ChangedOnDisk : SaveOutcome::NotSaved;
+}
+
+std::optional<SaveJob> EditorSession::saveJob(SaveScope scope, MessagePresenter& messages)
+{
+    // With no car chosen there are no wheel sizes to check or correct either.
+    const CarEntry* car = selectedCar("Save file", messages);
+    if (!car || !readWheelSizes(messages))
+        return std::nullopt;
+    auto plan = std::make_shared<SavePlan>();
+    SaveJob job;
+    job.car = *car;
+    job.newScript = [car = *car, request = requestFor(*car, scope), plan](
+                        const std::string& script, ReplacementFile& file, std::string& written,
+                        MessagePresenter& messages) {
+        const SaveMessages told(messages, false);
+        std::optional<SavePlan> planned = plannedSave(car, script, request, told);
+        if (!planned)
+            return false;
+        *plan = std::move(*planned);
+        if (!file.write(plan->written)) {
+            told.notSaved(car.name, "the new car script could not be written (" + file.errorString() + ")");
+            return false;
+        }
+        written = std::move(plan->written);
+        return true;
+    };
+    job.finish = [this, car = *car, plan](const std::string& written, MessagePresenter& messages) {
+        if (plan->merged)
+            m_controls.show(plan->settings);
+        m_loaded = Loaded{car.folder, plan->readBack, ScriptStamp::of(written, carScriptPath(car.folder)),
+                          plan->givenBack, {}};
+        if (plan->missed.empty())
+            return true;
+        SaveMessages(messages, false).savedWithout(car.name, plan->missed);
+        return false;
+    };
+    job.outOfMemoryOnceSaved = [name = car->name](MessagePresenter& messages) {
+        messages.showError("Save file", "The car " + inQuotes(name)
+                                            + " was saved, but there was not enough memory to read it "
+                                              "back and check its settings.");
+        return false;
+    };
+    return job;
+}
+
+bool EditorSession::previewSave(SaveScope scope, std::string& current, std::optional<std::string>& written)
+{
+    written.reset();
+    const SaveMessages told(m_messages, true);
+    const CarEntry* car = selectedCar(told.caption(), m_messages);
+    if (!car || !readWheelSizes(m_messages))
+        return false;
+    try {
+        if (!checkWritable(*car, m_fileSystem, told) || !readScriptToSave(*car, m_fileSystem, current, told))
+            return false;
+        std::optional<SavePlan> plan = plannedSave(*car, current, requestFor(*car, scope), told);
+        if (!plan)
+            return false;
+        written = std::move(plan->written);
+        if (!plan->missed.empty())
+            told.savedWithout(car->name, plan->missed);
+        return plan->missed.empty();
+    } catch (const std::bad_alloc&) {
+        written.reset();
+        told.notSaved(car->name, "there is not enough memory to save it");
+        return false;
+    }
+}
+
+// The settings shown, and what the car as loaded tells of them. A car not
+// loaded has every setting changed.
+SaveRequest EditorSession::requestFor(const CarEntry& car, SaveScope scope) const
+{
+    SaveRequest request;
+    request.wanted = m_controls.settings();
+    request.mergeChanges = scope == SaveScope::ChangedSettings;
+    if (m_loaded && m_loaded->carFolder == car.folder) {
+        request.loaded = m_loaded->settings;
+        request.given = m_loaded->given;
+        request.changed = changedSettings();
+    }
+    return request;
+}
+
+std::optional<ScriptStamp> EditorSession::loadedStamp() const
+{
+    return carLoaded() ? std::optional(m_loaded->stamp) : std::nullopt;
+}
+
+std::optional<ScriptStamp> EditorSession::stampOnDisk() const
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    if (!car)
+        return std::nullopt;
+    const std::filesystem::path script = carScriptPath(car->folder);
+    try {
+        std::string data;
+        std::string error;
+        if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
+            return std::nullopt;
+        return ScriptStamp::of(data, script);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool EditorSession::editedSinceLoad() const
+{
+    return carLoaded() && m_controls.settings() != m_loaded->settings;
+}
+
+bool EditorSession::carLoaded() const
+{
+    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    return car && m_loaded && m_loaded->carFolder == car->folder;
+}
+
+bool EditorSession::listVersions(std::vector<VersionListing>& versions)
+{
+    versions.clear();
+    const CarEntry* car = selectedCar("History", m_messages);
+    return car && CarVersions(*car, m_fileSystem, m_messages).list(versions);
+}
+
+bool EditorSession::compare(const VersionName& from, const VersionName& to, Comparison& comparison)
+{
+    const bool preview = from.kind == VersionName::Kind::Saved || to.kind == VersionName::Kind::Saved;
+    const CarEntry* car = selectedCar(preview ? "Preview changes" : "History", m_messages);
+    const auto saved = [this]() -> std::optional<std::string> {
+        std::string current;
+        std::optional<std::string> written;
+        previewSave(SaveScope::EveryControl, current, written);
+        return written;
+    };
+    return car && CarVersions(*car, m_fileSystem, m_messages).compare(from, to, comparison, saved);
+}
+
+bool EditorSession::restore(const VersionName& version)
+{
+    const CarEntry* car = selectedCar("Restore", m_messages);
+    return car && CarVersions(*car, m_fileSystem, m_messages).restore(version);
+}
+
+void EditorSession::markChanged(Setting setting)
+{
+    if (m_loaded)
+        m_loaded->marked[static_cast<std::size_t>(setting)] = true;
+}
+
+SettingFlags EditorSession::changedSettings() const
+{
+    SettingFlags changed{};
+    if (!m_loaded)
+        return changed;
+    const CarSettings now = m_controls.settings();
+    const CarSettings& loaded = m_loaded->settings;
+    const SettingFlags differs = {now.engines != loaded.engines,   now.drive != loaded.drive,
+                                  now.front != loaded.front,       now.rear != loaded.rear,
+                                  now.smallest != loaded.smallest, now.largest != loaded.largest};
+    for (std::size_t i = 0; i < changed.size(); ++i)
+        changed[i] = differs[i] || m_loaded->marked[i];
+    return changed;
+}
+
+// The minimum below 14 is corrected to 14 with a message; a maximum below
+// the minimum stops the save. Texts that are not numbers stop it too.
+bool EditorSession::readWheelSizes(MessagePresenter& messages)
+{
+    auto minimum = toWholeNumber(m_controls.smallestWheel.text());
+    if (!minimum) {
+        messages.showError("Min size", "The minimum wheel size " + inQuotes(m_controls.smallestWheel.text())
+                                           + " is not a whole number between -32768 and 32767.");
+        return false;
+    }
+    if (*minimum < SmallestWheelSize) {
+        messages.showError("Min size", "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.");
+        m_controls.smallestWheel.setText(std::to_string(SmallestWheelSize));
+        minimum = SmallestWheelSize;
+    }
+    const auto maximum = toWholeNumber(m_controls.largestWheel.text());
+    if (!maximum) {
+        messages.showError("Max size", "The maximum wheel size " + inQuotes(m_controls.largestWheel.text())
+                                           + " is not a whole number between -32768 and 32767.");
+        return false;
+    }
+    if (*maximum < *minimum) {
+        messages.showError("MIN>MAX", "Min is bigger then max!!!!");
+        return false;
+    }
+    return true;
+}
+
+} // namespace quendral
