@@ -25,13 +25,14 @@ constexpr std::string_view OddShown = "odd\\tone\\nx\\\\y\\x01!";
 // An expected text is found in what was printed; an empty one means nothing
 // was printed. A run that exits with 2 must also print the usage; one that
 // does not exit with 0 changes no file unless it says that a car was saved.
-// The runs take place in this order.
+// `in` is what standard input holds. The runs take place in this order.
 struct ToolCase
 {
     std::vector<std::string> arguments;
     int status;
     std::string out;
     std::string err;
+    std::string in = {};
 };
 
 const std::vector<ToolCase> ToolCases = {
@@ -56,6 +57,8 @@ const std::vector<ToolCase> ToolCases = {
     {{"check", ".", "../vortex_r"}, 0, "", ""},
     {{"export", "."}, 1, "", "{racers}/mistral is not a racers folder"},
     {{"import", "..", "../missing.csv"}, 1, "", "the table ../missing.csv cannot be read: No such file"},
+    {{"import", "..", "-", "--dry-run"}, 0, "mistral: front 3 -> 5\n--- ", "",
+     "car,I4,V6,V8,V10,drive,front,rear,min,max\nmistral,no,yes,yes,yes,rear,5,3,16,20\n"},
     {{"--help"}, 0, "Subcommands:\n  list ", ""},
     {{"set", "--help"}, 0, "--front P", ""},
     {{"help", "set"}, 0, "Usage: quendral-car set [OPTIONS] [CAR_FOLDER...]\n", ""},
@@ -124,10 +127,11 @@ protected:
 
     void TearDown() override { fs::current_path(startedIn); }
 
-    ToolCase run(const std::vector<std::string>& arguments)
+    ToolCase run(const std::vector<std::string>& arguments, const std::string& given = {})
     {
+        std::istringstream in(given);
         std::ostringstream out, err;
-        const int status = runCarTool(arguments, out, err, FileSystem::real());
+        const int status = runCarTool(arguments, in, out, err, FileSystem::real());
         return {arguments, status, out.str(), err.str()};
     }
 
@@ -158,7 +162,7 @@ TEST_F(CarToolTest, EachCaseExitsAndPrintsAsExpected)
     for (const ToolCase& c : ToolCases) {
         SCOPED_TRACE(testing::PrintToString(c.arguments));
         const auto before = folderSnapshot(temporary.path());
-        const ToolCase ran = run(c.arguments);
+        const ToolCase ran = run(c.arguments, c.in);
         EXPECT_EQ(ran.status, c.status) << ran.err;
         expectPrinted(ran.out, c.out, shownRacers);
         expectPrinted(ran.err, c.err, shownRacers);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <sstream>
 
 namespace quendral {
 
@@ -69,6 +70,13 @@ std::string helpOn(const CLI::App& tool, const CLI::App& help, const std::string
 int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                FileSystem& fileSystem)
 {
+    std::istringstream nothing;
+    return runCarTool(arguments, nothing, out, err, fileSystem);
+}
+
+int runCarTool(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err,
+               FileSystem& fileSystem)
+{
     CLI::App tool("Lists the cars of a racers folder, shows a car's settings and saves changed settings into "
                   "cars, each as the editor would; lists, compares and restores the versions the saves keep; "
                   "checks cars, and exports and imports the settings of a whole racers folder as a table.",
@@ -88,7 +96,7 @@ int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std
     for (CLI::App* subcommand : tool.get_subcommands({}))
         subcommand->allow_extras();
 
-    ToolContext context{out, err, fileSystem};
+    ToolContext context{in, out, err, fileSystem};
     try {
         // CLI11 reads "--min=" as "--min" and takes the next word as its
         // value, which would swallow a car folder: an empty value stays empty.

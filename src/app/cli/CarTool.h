@@ -12,7 +12,11 @@ class FileSystem;
 // saves changed settings into one or more cars, each exactly as the editor
 // would; checks cars for what would keep them from being saved, and exports
 // and imports a racers folder's settings as a table. `arguments` excludes
-// the program name. Returns the exit status.
+// the program name; `in` is standard input, which `import` may read a table
+// from. Returns the exit status.
+int runCarTool(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err,
+               FileSystem& fileSystem);
+// The same with nothing on standard input.
 int runCarTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                FileSystem& fileSystem);
 

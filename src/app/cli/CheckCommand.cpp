@@ -1,16 +1,13 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
 #include "app/cli/Json.h"
 #include "catalogue/FolderListing.h"
-#include "controls/EditingControls.h"
-#include "controls/MessagePresenter.h"
 #include "editor/CarCheck.h"
-#include "editor/CarEditor.h"
 
 #include <CLI/App.hpp>
 
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 namespace quendral::cli {
 
@@ -22,25 +19,18 @@ struct CheckArguments
     Format format = Format::Text;
 };
 
-class NoMessages final : public MessagePresenter
-{
-public:
-    void showError(std::string_view, std::string_view) override {}
-};
-
 // The problems of the cars of a racers folder, or of the car in a folder
 // that is none; `byPath` is set for the latter, whose cars are named by
 // their folders.
-std::vector<CarProblem> problemsIn(const std::filesystem::path& folder, FileSystem& fileSystem, bool& byPath)
+std::vector<CarProblem> problemsIn(const std::filesystem::path& folder, ToolContext& tool, bool& byPath)
 {
-    NoMessages quiet;
-    EditingControls controls(quiet);
-    CarEditor editor(controls, quiet, fileSystem);
-    byPath = !editor.openFolder(folder) || !controls.editingFrame.isEnabled();
+    std::ostringstream unsaid;
+    CarSession session(tool, unsaid, "");
+    byPath = !session.openFolder(folder) || !session.isRacersFolder();
     if (!byPath)
-        return carListProblems(editor.carTable(), fileSystem);
+        return carListProblems(session.editor().carTable(), tool.fileSystem);
     std::vector<CarProblem> problems;
-    for (std::string& problem : carProblems(folder, fileSystem))
+    for (std::string& problem : carProblems(folder, tool.fileSystem))
         problems.push_back({fileNameOf(folder), folder, std::move(problem)});
     return problems;
 }
@@ -53,7 +43,7 @@ int checkCars(const CheckArguments& arguments, ToolContext& tool)
     std::size_t count = 0;
     for (const std::string& folder : arguments.folders) {
         bool byPath = false;
-        for (const CarProblem& problem : problemsIn(pathFromText(folder), tool.fileSystem, byPath)) {
+        for (const CarProblem& problem : problemsIn(pathFromText(folder), tool, byPath)) {
             if (arguments.format == Format::Json)
                 found.push_back({{"car", asUtf8(problem.car)},
                                  {"folder", pathAsUtf8(problem.folder)},

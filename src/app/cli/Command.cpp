@@ -24,7 +24,7 @@ CLI::Validator absoluteFolder()
             std::error_code error;
             const fs::path absolute = fs::absolute(pathFromText(folder), error);
             if (error)
-                throw UsageProblem("the folder \"" + escaped(folder) + "\" cannot be made absolute: "
+                throw UsageProblem("the folder " + inQuotes(escaped(folder)) + " cannot be made absolute: "
                                    + error.message());
             folder = withoutTrailingSeparator(absolute.lexically_normal()).string();
             return std::string();
@@ -89,7 +89,7 @@ void addFormatOption(CLI::App& command, Format& format, std::vector<Format> choi
         ->type_name(listed)
         ->take_last()
         ->check(valueCheck([chosen, inWords](const std::string& value) {
-            return chosen(value) ? std::string() : "--format takes " + inWords + ", not \"" + value + "\"";
+            return chosen(value) ? std::string() : "--format takes " + inWords + ", not " + inQuotes(value);
         }));
 }
 
@@ -135,6 +135,11 @@ std::string escaped(std::string_view text)
     return escaped(text, BackslashesDoubled);
 }
 
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
 std::string escapedPath(const fs::path& path)
 {
     return escapedPath(path, BackslashesDoubled);
@@ -167,23 +172,6 @@ std::wstring withFinalBackslashesKept(std::wstring_view commandLine)
         kept += c;
     }
     return kept;
-}
-
-// The control characters of names and paths in a message are escaped as
-// `list` writes them (a backslash stays, as Windows paths have them); a CR,
-// which parts the lines of the editor's own message boxes, ends a line.
-void PrintedMessages::showError(std::string_view caption, std::string_view text)
-{
-    std::string shown;
-    for (const char c : text) {
-        if (c == '\r')
-            shown += '\n';
-        else if (c == '\\')
-            shown += c;
-        else
-            shown += escaped(std::string_view(&c, 1));
-    }
-    m_stream << m_prefix << caption << ": " << shown << '\n';
 }
 
 } // namespace quendral::cli

@@ -4,8 +4,6 @@
 // that adds its subcommand to the tool's command line and returns what runs
 // it once the whole line has been read.
 
-#include "controls/MessagePresenter.h"
-
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
@@ -33,9 +31,10 @@ constexpr int Success = 0;
 constexpr int Failure = 1;
 constexpr int UsageError = 2;
 
-// Where a command prints, and the file system it reads and writes.
+// Where a command reads and prints, and the file system it reads and writes.
 struct ToolContext
 {
+    std::istream& in;
     std::ostream& out;
     std::ostream& err;
     FileSystem& fileSystem;
@@ -101,6 +100,8 @@ CLI::Validator valueCheck(std::function<std::string(const std::string&)> problem
 // that one line is always one car. On Windows, where a backslash separates
 // folders and no name can hold one, it is left single.
 std::string escaped(std::string_view text);
+// A text in double quotes, as messages name what was given.
+std::string inQuotes(std::string_view text);
 std::string escapedPath(const std::filesystem::path& path);
 // As `list` prints: every backslash doubled on Windows too, so that a
 // program reading its lines can undo every escape the same way.
@@ -116,21 +117,6 @@ std::wstring withFinalBackslashesKept(std::wstring_view commandLine);
 // Prints the diff of what saving the editor's car (in `car`) would write
 // now, and writes nothing; false where the save would refuse it.
 bool printSavePreview(CarEditor& editor, const std::filesystem::path& car, ToolContext& tool);
-
-// Prints each message as "CAPTION: TEXT", after an optional prefix. The
-// line break that a message box shows for a carriage return is printed as
-// one.
-class PrintedMessages final : public MessagePresenter
-{
-public:
-    PrintedMessages(std::ostream& stream, std::string prefix) : m_stream(stream), m_prefix(std::move(prefix)) {}
-
-    void showError(std::string_view caption, std::string_view text) override;
-
-private:
-    std::ostream& m_stream;
-    std::string m_prefix;
-};
 
 } // namespace cli
 } // namespace quendral

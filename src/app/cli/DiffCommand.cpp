@@ -1,8 +1,6 @@
-#include "app/cli/Command.h"
+#include "app/cli/CarSession.h"
 
 #include "catalogue/FolderListing.h"
-#include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
 
 #include <CLI/App.hpp>
 
@@ -34,12 +32,10 @@ int diffVersions(const DiffArguments& arguments, ToolContext& tool)
     const VersionName from = words.empty() ? VersionName{VersionName::Kind::Backup, 0} : versionArgument(words[0]);
     const VersionName to = words.size() < 2 ? VersionName{} : versionArgument(words[1]);
 
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(arguments.car.front()));
+    CarSession session(tool);
+    session.pickCar(pathFromText(arguments.car.front()));
     Comparison comparison;
-    if (!editor.compare(from, to, comparison))
+    if (!session.editor().compare(from, to, comparison))
         return Failure;
     tool.out << unifiedText(comparison.diff, sideName(comparison.from), sideName(comparison.to));
     return Success;

@@ -1,5 +1,4 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
 #include "app/cli/Fingerprint.h"
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
@@ -41,12 +40,12 @@ int exportCars(const ExportArguments& arguments, ToolContext& tool)
         const bool read = tool.fileSystem.readFile(carScriptPath(entry.folder), script, error, LargestCarScript);
         const std::string fingerprint = read ? scriptFingerprint(script) : std::string();
         std::string().swap(script);
-        FreshCar car(tool, entry.name, entry.folder);
-        if (!car.load()) {
+        CarSession car(tool, escaped(entry.name) + ": ");
+        if (!car.loadCar(entry.folder)) {
             status = Failure;
             continue;
         }
-        rows.push_back(rowOf(entry.name, car.controls, fingerprint));
+        rows.push_back(rowOf(entry.name, car.settings(), fingerprint));
     }
     if (arguments.format == Format::Json) {
         Json table = Json::array();

@@ -1,14 +1,14 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
 #include "app/cli/Json.h"
+#include "app/cli/SettingsTable.h"
 #include "carscript/ByteCountText.h"
 #include "catalogue/FolderListing.h"
-#include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
 #include "history/ScriptHistory.h"
+#include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -47,20 +47,19 @@ Json settingsJson(const std::string& line, Json& problem)
             values[part.substr(0, part.size() - 1)] = "";
         at = end + Separator.size();
     }
-    if (values.size() != 6) {
+    std::string engines = values["engines"];
+    std::replace(engines.begin(), engines.end(), ' ', ',');
+    const std::optional<std::array<bool, 4>> families = parseEngines(engines);
+    const std::optional<Drive> drive = parseDrive(values["drive"]);
+    if (values.size() != 6 || !families || !drive) {
         problem = asUtf8(line);
         return nullptr;
     }
-    Json settings = Json::object();
-    const std::string engines = " " + values["engines"] + " ";
-    for (const char* family : {"I4", "V6", "V8", "V10"})
-        settings[family] = engines.find(" " + std::string(family) + " ") != std::string::npos;
-    settings["drive"] = values["drive"];
-    for (const char* axle : {"front", "rear"})
-        settings[axle] = std::atoi(values[axle].c_str());
-    settings["min"] = asUtf8(values["min"]);
-    settings["max"] = asUtf8(values["max"]);
-    return settings;
+    const CarSettings settings{*families, *drive, std::atoi(values["front"].c_str()),
+                               std::atoi(values["rear"].c_str()), values["min"], values["max"]};
+    Json json = rowJson(rowOf("", settings, {}));
+    json.erase("car");
+    return json;
 }
 
 // {"version": "3", "marks": ["original"], "time": "2026-12-07T15:04:05.123Z",
@@ -89,12 +88,10 @@ int listHistory(const std::vector<std::string>& folders, Format format, ToolCont
 {
     if (folders.size() != 1)
         throw UsageProblem("history takes one car folder");
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(folders.front()));
+    CarSession session(tool);
+    session.pickCar(pathFromText(folders.front()));
     std::vector<VersionListing> versions;
-    if (!editor.listVersions(versions))
+    if (!session.editor().listVersions(versions))
         return Failure;
     if (format == Format::Json) {
         Json document = Json::array();
@@ -126,8 +123,8 @@ VersionName versionArgument(const std::string& word)
 {
     if (const std::optional<VersionName> version = parseVersionName(word))
         return *version;
-    throw UsageProblem("unknown version \"" + escaped(word)
-                       + "\": give a number from history, original, backup or current");
+    throw UsageProblem("unknown version " + inQuotes(escaped(word))
+                       + ": give a number from history, original, backup or current");
 }
 
 } // namespace quendral::cli

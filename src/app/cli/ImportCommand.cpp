@@ -1,5 +1,5 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
+#include "app/cli/DistinctFolders.h"
 #include "app/cli/Fingerprint.h"
 #include "app/cli/Garage.h"
 #include "app/cli/Json.h"
@@ -9,13 +9,14 @@
 #include "catalogue/FolderListing.h"
 #include "settings/TextNumber.h"
 #include "editor/BatchSave.h"
+#include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <iostream>
+#include <istream>
 #include <map>
 #include <memory>
 
@@ -27,10 +28,6 @@ namespace fs = std::filesystem;
 
 // A table of ten thousand cars takes about a megabyte.
 constexpr std::uintmax_t LargestTable = 16u << 20;
-
-// The save's wheel sizes: the smallest it writes and the largest.
-constexpr int SmallestWheelSize = 14;
-constexpr int LargestWheelSize = 21;
 
 struct ImportArguments
 {
@@ -52,7 +49,8 @@ struct Plan
 {
     std::string name;
     std::filesystem::path folder;
-    std::unique_ptr<FreshCar> car;
+    std::unique_ptr<CarSession> car;
+    Changes settings;
     std::vector<Change> changes;
 };
 
@@ -75,10 +73,10 @@ bool readStream(std::istream& in, std::string& data, std::string& error)
     return true;
 }
 
-bool readTableText(const std::string& name, FileSystem& fileSystem, std::string& data, std::string& error)
+bool readTableText(const std::string& name, ToolContext& tool, std::string& data, std::string& error)
 {
     if (name == "-")
-        return readStream(std::cin, data, error);
+        return readStream(tool.in, data, error);
     // A pipe, as a shell's <(...) makes, has no size to read up to: it is
     // read to its end.
     const fs::path path = pathFromText(name);
@@ -92,16 +90,7 @@ bool readTableText(const std::string& name, FileSystem& fileSystem, std::string&
         }
         return readStream(in, data, error);
     }
-    return fileSystem.readFile(path, data, error, LargestTable);
-}
-
-// The folder a car stands for, links and all resolved, so that two names
-// of one car folder are seen as one.
-fs::path resolved(const fs::path& folder)
-{
-    std::error_code error;
-    fs::path target = fs::weakly_canonical(folder, error);
-    return error ? folder : target;
+    return tool.fileSystem.readFile(path, data, error, LargestTable);
 }
 
 // The number a text reads as, as a spreadsheet's General format reads a
@@ -135,7 +124,8 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
             entry->second = nullptr;
     }
     // The first row of each car folder.
-    std::map<fs::path, const TableRow*> rowOfFolder;
+    DistinctFolders folders;
+    std::vector<const TableRow*> rowOfFolder;
     std::vector<std::pair<const TableRow*, const CarEntry*>> paired;
     for (const TableRow& row : table.rows) {
         const std::string& name = row.cells[CarColumn];
@@ -147,19 +137,19 @@ std::vector<std::pair<const TableRow*, const CarEntry*>> pairRows(const Table& t
             problems.add(where + "the racers folder has no car named " + shownCell(name)
                          + (rewritten == byNumber.end()
                                 ? ""
-                                : "; a spreadsheet reading the car column as numbers makes this of the car \""
-                                      + rewritten->second + "\": import the car column as Text"));
+                                : "; a spreadsheet reading the car column as numbers makes this of the car "
+                                      + inQuotes(rewritten->second) + ": import the car column as Text"));
         } else if (!found->second) {
-            problems.add(where + "the racers folder has two cars whose names are written \"" + name + "\"");
-        } else if (const auto [first, isFirst] = rowOfFolder.try_emplace(resolved(found->second->folder), &row);
-                   !isFirst) {
-            const TableRow& earlier = *first->second;
-            problems.add(where + "the car \"" + name + "\" is named on line " + std::to_string(earlier.line)
+            problems.add(where + "the racers folder has two cars whose names are written " + inQuotes(name));
+        } else if (const auto first = folders.add(found->second->folder)) {
+            const TableRow& earlier = *rowOfFolder[*first];
+            problems.add(where + "the car " + inQuotes(name) + " is named on line " + std::to_string(earlier.line)
                                + " already"
                                + (earlier.cells[CarColumn] == name
                                       ? ""
-                                      : " as \"" + earlier.cells[CarColumn] + "\", whose folder it shares"));
+                                      : " as " + inQuotes(earlier.cells[CarColumn]) + ", whose folder it shares"));
         } else {
+            rowOfFolder.push_back(&row);
             paired.emplace_back(&row, found->second);
         }
     }
@@ -202,7 +192,7 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
     const auto problem = [&](std::size_t column, const std::string& what) {
         problems.add(table.where(row, column) + ": " + shownCell(row.cells[column]) + " " + what);
     };
-    if (row.cells[DriveColumn] == "none")
+    if (parseDrive(row.cells[DriveColumn]) == Drive::None)
         for (const Change& change : changes)
             if (change.column == FrontColumn || change.column == RearColumn)
                 problem(change.column, "cannot be saved: a ride height is written only for a car with a drive");
@@ -212,41 +202,38 @@ std::vector<Change> changesOf(const Table& table, const TableRow& row, const Car
         if (!wholeSize(row.cells[column]))
             problem(column, "is not a whole number, which a wheel size must be");
     if (smallest && *smallest < SmallestWheelSize)
-        problem(MinColumn, "is below 14, the smallest wheel size a save writes");
+        problem(MinColumn, "is below " + std::to_string(SmallestWheelSize) + ", the smallest wheel size a save writes");
     if (largest && *largest > LargestWheelSize)
-        problem(MaxColumn, "is above 21, the largest wheel size a save writes");
+        problem(MaxColumn, "is above " + std::to_string(LargestWheelSize) + ", the largest wheel size a save writes");
     if (smallest && largest && *smallest > *largest)
         problem(MinColumn, "is above the largest wheel size, " + std::to_string(*largest) + ", so a save refuses it");
     return changes;
 }
 
-// As `set` changes them.
-void applyChanges(const std::vector<Change>& changes, EditingControls& controls, CarEditor& editor)
+// The row's values of the settings it changes. The engines change
+// together: those the row does not change are as the car has them.
+Changes settingsChanged(const TableRow& row, const std::vector<Change>& changes)
 {
-    using Setting = CarEditor::Setting;
+    Changes settings;
     for (const Change& change : changes) {
-        const std::string& value = change.to;
         const std::size_t column = change.column;
-        editor.markChanged(column < DriveColumn  ? Setting::Engines
-                           : column == DriveColumn ? Setting::Drive
-                           : column == FrontColumn ? Setting::Front
-                           : column == RearColumn  ? Setting::Rear
-                           : column == MinColumn   ? Setting::Smallest
-                                                   : Setting::Largest);
-        if (change.column >= FirstEngineColumn && change.column < DriveColumn)
-            controls.engineChecks()[change.column - FirstEngineColumn]->setValue(value == "yes" ? 1 : 0);
-        else if (change.column == DriveColumn)
-            controls.driveSystem.setValue(
-                static_cast<int>(std::find(DriveNames.begin(), DriveNames.end(), value) - DriveNames.begin()), true);
-        else if (change.column == FrontColumn)
-            controls.frontHeight.setValue(std::stoi(value));
-        else if (change.column == RearColumn)
-            controls.rearHeight.setValue(std::stoi(value));
-        else if (change.column == MinColumn)
-            controls.smallestWheel.setText(std::to_string(*wholeSize(value)));
-        else if (change.column == MaxColumn)
-            controls.largestWheel.setText(std::to_string(*wholeSize(value)));
+        if (column < DriveColumn) {
+            std::array<bool, 4> engines{};
+            for (std::size_t i = 0; i < engines.size(); ++i)
+                engines[i] = row.cells[FirstEngineColumn + i] == "yes";
+            settings.set(&CarSettings::engines, Setting::Engines, engines);
+        } else if (column == DriveColumn) {
+            settings.set(&CarSettings::drive, Setting::Drive, *parseDrive(change.to));
+        } else if (column == FrontColumn || column == RearColumn) {
+            settings.set(column == FrontColumn ? &CarSettings::front : &CarSettings::rear,
+                         column == FrontColumn ? Setting::Front : Setting::Rear, std::stoi(change.to));
+        } else {
+            settings.set(column == MinColumn ? &CarSettings::smallest : &CarSettings::largest,
+                         column == MinColumn ? Setting::Smallest : Setting::Largest,
+                         std::to_string(*wholeSize(change.to)));
+        }
     }
+    return settings;
 }
 
 void printChanges(const Plan& plan, std::ostream& out)
@@ -288,7 +275,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     const std::string tableName = arguments.table == "-" ? "standard input" : escaped(arguments.table);
     std::string data;
     std::string error;
-    if (!readTableText(arguments.table, tool.fileSystem, data, error)) {
+    if (!readTableText(arguments.table, tool, data, error)) {
         tool.err << "quendral-car: the table " << tableName << " cannot be read: " << error << '\n';
         return Failure;
     }
@@ -308,20 +295,20 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     std::vector<std::string> unread;
     std::vector<Plan> plans;
     for (const auto& [row, entry] : pairRows(table, cars, problems)) {
-        auto car = std::make_unique<FreshCar>(tool, entry->name, entry->folder);
-        if (!car->load()) {
+        auto car = std::make_unique<CarSession>(tool, escaped(entry->name) + ": ");
+        if (!car->loadCar(entry->folder)) {
             unread.push_back(entry->name);
             continue;
         }
         if (!arguments.force && !unchangedSinceExport(*row, *entry, tool.fileSystem)) {
-            problems.add(table.where(*row, ScriptColumn) + ": the car \"" + asUtf8(entry->name)
-                         + "\" changed after the table was exported; export the table anew, or import with "
+            problems.add(table.where(*row, ScriptColumn) + ": the car " + inQuotes(asUtf8(entry->name))
+                         + " changed after the table was exported; export the table anew, or import with "
                            "--force to save this row over that change");
             continue;
         }
-        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->controls, {}), problems);
+        std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->settings(), {}), problems);
         if (!changes.empty())
-            plans.push_back({entry->name, entry->folder, std::move(car), std::move(changes)});
+            plans.push_back({entry->name, entry->folder, std::move(car), settingsChanged(*row, changes), std::move(changes)});
     }
     if (!problems.empty()) {
         printProblems(problems, tableName, tool.err);
@@ -329,7 +316,7 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     }
     if (!unread.empty()) {
         for (const std::string& name : unread)
-            tool.err << "quendral-car: the car \"" << escaped(name) << "\" cannot be read\n";
+            tool.err << "quendral-car: the car " << inQuotes(escaped(name)) << " cannot be read\n";
         tool.err << "quendral-car: nothing was saved\n";
         return Failure;
     }
@@ -342,16 +329,16 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
     if (arguments.dryRun) {
         for (const Plan& plan : plans) {
             printChanges(plan, tool.out);
-            applyChanges(plan.changes, plan.car->controls, plan.car->editor);
-            if (!printSavePreview(plan.car->editor, plan.folder, tool))
+            plan.car->change(plan.settings);
+            if (!printSavePreview(plan.car->editor(), plan.folder, tool))
                 status = Failure;
         }
         return status;
     }
     BatchSave batch(tool.fileSystem);
     for (Plan& plan : plans) {
-        applyChanges(plan.changes, plan.car->controls, plan.car->editor);
-        batch.add(plan.car->editor);
+        plan.car->change(plan.settings);
+        batch.add(plan.car->editor());
     }
     for (const bool saved : batch.run())
         if (!saved)

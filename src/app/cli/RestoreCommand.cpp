@@ -1,8 +1,6 @@
-#include "app/cli/Command.h"
+#include "app/cli/CarSession.h"
 
 #include "catalogue/FolderListing.h"
-#include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
 
 #include <CLI/App.hpp>
 
@@ -23,11 +21,9 @@ int restoreVersion(const RestoreArguments& arguments, ToolContext& tool)
     if (arguments.car.size() != 1 || arguments.versions.size() != 1)
         throw UsageProblem("restore takes one car folder and one version");
     const VersionName version = versionArgument(arguments.versions.front());
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(arguments.car.front()));
-    return editor.restore(version) ? Success : Failure;
+    CarSession session(tool);
+    session.pickCar(pathFromText(arguments.car.front()));
+    return session.editor().restore(version) ? Success : Failure;
 }
 
 } // namespace

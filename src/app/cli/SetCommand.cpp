@@ -1,19 +1,18 @@
-#include "app/cli/Command.h"
+#include "app/cli/CarSession.h"
+#include "app/cli/DistinctFolders.h"
 
 #include "carscript/CarFiles.h"
-#include "carscript/ScriptVocabulary.h"
 #include "catalogue/FolderListing.h"
 #include "editor/BatchSave.h"
 #include "editor/CarEditor.h"
-#include "controls/EditingControls.h"
 #include "history/LineDiff.h"
+#include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -24,20 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 3> Drives = {"front", "rear", "all"};
-
 constexpr std::string_view Notes = "LIST is a comma-separated list of I4, V6, V8, V10, or none; P is 0 to 30.";
-
-// The settings `set` changes; those not given keep what the car has.
-struct Changes
-{
-    std::optional<std::array<bool, 4>> engines;
-    std::optional<int> drive;  // option button index
-    std::optional<int> front;
-    std::optional<int> rear;
-    std::optional<std::string> minimum;
-    std::optional<std::string> maximum;
-};
 
 struct SetArguments
 {
@@ -46,31 +32,11 @@ struct SetArguments
     bool dryRun = false;
 };
 
-std::optional<std::array<bool, 4>> parseEngines(std::string_view list)
+// Any drive but none, which a save cannot write.
+std::optional<Drive> parseDriven(std::string_view name)
 {
-    std::array<bool, 4> engines{};
-    if (list == "none")
-        return engines;
-    while (true) {
-        const std::size_t comma = list.find(',');
-        const std::string_view name = list.substr(0, comma);
-        const auto family = std::find_if(EngineFamilies.begin(), EngineFamilies.end(),
-                                         [&](EngineFamily f) { return familyName(f) == name; });
-        if (family == EngineFamilies.end())
-            return std::nullopt;
-        engines[static_cast<std::size_t>(familyIndex(*family))] = true;
-        if (comma == std::string_view::npos)
-            return engines;
-        list.remove_prefix(comma + 1);
-    }
-}
-
-std::optional<int> parseDrive(std::string_view name)
-{
-    const auto drive = std::find(Drives.begin(), Drives.end(), name);
-    if (drive == Drives.end())
-        return std::nullopt;
-    return static_cast<int>(drive - Drives.begin());
+    const std::optional<Drive> drive = parseDrive(name);
+    return drive == Drive::None ? std::nullopt : drive;
 }
 
 std::optional<int> parsePosition(std::string_view text)
@@ -78,122 +44,54 @@ std::optional<int> parsePosition(std::string_view text)
     int position = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), position);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size()
-        || position < EditingControls::RideHeightMinimum || position > EditingControls::RideHeightMaximum)
+        || position < RideHeightMinimum || position > RideHeightMaximum)
         return std::nullopt;
     return position;
 }
 
-// Each setting named counts as changed, even where the car has that value
-// already: the save must then write it, or say that it could not.
-void applyChanges(const Changes& changes, EditingControls& controls, CarEditor& editor)
-{
-    using Setting = CarEditor::Setting;
-    if (changes.engines) {
-        const auto checks = controls.engineChecks();
-        for (std::size_t i = 0; i < checks.size(); ++i)
-            checks[i]->setValue((*changes.engines)[i] ? 1 : 0);
-        editor.markChanged(Setting::Engines);
-    }
-    if (changes.drive) {
-        controls.driveSystem.setValue(*changes.drive, true);
-        editor.markChanged(Setting::Drive);
-    }
-    if (changes.front) {
-        controls.frontHeight.setValue(*changes.front);
-        editor.markChanged(Setting::Front);
-    }
-    if (changes.rear) {
-        controls.rearHeight.setValue(*changes.rear);
-        editor.markChanged(Setting::Rear);
-    }
-    if (changes.minimum) {
-        controls.smallestWheel.setText(*changes.minimum);
-        editor.markChanged(Setting::Smallest);
-    }
-    if (changes.maximum) {
-        controls.largestWheel.setText(*changes.maximum);
-        editor.markChanged(Setting::Largest);
-    }
-}
-
-// The car folders without those that name a folder already given, after
-// links, "." and ".." are resolved. Saving a car twice would leave the
-// backup holding the first save's output, and the script as it stood before
-// the command would be gone.
-std::vector<fs::path> distinctFolders(const std::vector<std::string>& folders)
-{
-    std::vector<fs::path> kept;
-    std::vector<fs::path> resolved;
-    // On a volume that ignores letter case, two spellings of one folder
-    // differ only in case: those pairs are put to the file system.
-    std::map<std::string, std::vector<std::size_t>> byFoldedName;
-    for (const std::string& folder : folders) {
-        std::error_code error;
-        fs::path target = fs::weakly_canonical(pathFromText(folder), error);
-        if (error)
-            target = pathFromText(folder);
-        std::vector<std::size_t>& alike = byFoldedName[foldCase(target.string())];
-        const bool given = std::any_of(alike.begin(), alike.end(), [&](std::size_t i) {
-            std::error_code ignored;
-            return resolved[i] == target || fs::equivalent(resolved[i], target, ignored);
-        });
-        if (given)
-            continue;
-        alike.push_back(kept.size());
-        kept.push_back(pathFromText(folder));
-        resolved.push_back(std::move(target));
-    }
-    return kept;
-}
-
-// Prints the diff of what the save would write, and returns what it would.
 // A car of a `set` whose messages wait until the whole batch is saved, so
 // that each car's come out together, in the order given.
 struct CarToSave
 {
-    CarToSave(ToolContext& tool, const fs::path& car)
-        : messages(said, escapedPath(car) + ": "), controls(messages), editor(controls, messages, tool.fileSystem)
-    {
-        editor.pickCarFolder(car);
-    }
+    CarToSave(ToolContext& tool, const fs::path& car) : session(tool, said, escapedPath(car) + ": ") {}
 
     std::ostringstream said;
-    PrintedMessages messages;
-    EditingControls controls;
-    CarEditor editor;
+    CarSession session;
 };
 
 int setCars(const SetArguments& arguments, ToolContext& tool)
 {
     if (arguments.cars.empty())
         throw UsageProblem("set needs at least one car folder");
+    std::vector<fs::path> folders;
+    DistinctFolders distinct;
+    for (const std::string& folder : arguments.cars)
+        if (!distinct.add(pathFromText(folder)))
+            folders.push_back(pathFromText(folder));
     int status = Success;
     if (arguments.dryRun) {
-        for (const fs::path& car : distinctFolders(arguments.cars)) {
-            PrintedMessages messages(tool.err, escapedPath(car) + ": ");
-            EditingControls controls(messages);
-            CarEditor editor(controls, messages, tool.fileSystem);
-            editor.pickCarFolder(car);
-            if (!editor.loadSelectedCar()) {
+        for (const fs::path& car : folders) {
+            CarSession session(tool, escapedPath(car) + ": ");
+            if (!session.loadCar(car)) {
                 status = Failure;
                 continue;
             }
-            applyChanges(arguments.changes, controls, editor);
-            if (!printSavePreview(editor, car, tool))
+            session.change(arguments.changes);
+            if (!printSavePreview(session.editor(), car, tool))
                 status = Failure;
         }
         return status;
     }
     std::vector<std::unique_ptr<CarToSave>> cars;
     BatchSave batch(tool.fileSystem);
-    for (const fs::path& folder : distinctFolders(arguments.cars)) {
+    for (const fs::path& folder : folders) {
         CarToSave& car = *cars.emplace_back(std::make_unique<CarToSave>(tool, folder));
-        if (!car.editor.loadSelectedCar()) {
+        if (!car.session.loadCar(folder)) {
             status = Failure;
             continue;
         }
-        applyChanges(arguments.changes, car.controls, car.editor);
-        batch.add(car.editor);
+        car.session.change(arguments.changes);
+        batch.add(car.session.editor());
     }
     for (const bool saved : batch.run())
         if (!saved)
@@ -203,26 +101,23 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
     return status;
 }
 
-std::string quoted(const std::string& value)
-{
-    return "\"" + value + "\"";
-}
-
 auto positionProblem(std::string name)
 {
     return [name = std::move(name)](const std::string& value) {
-        return name + " takes a position from 0 to 30, not " + quoted(value);
+        return name + " takes a position from 0 to 30, not " + inQuotes(value);
     };
 }
 
-// Adds an option taking a value, which `parse` turns into the change or
-// refuses with `problem`. The last of repeated options counts.
+// Adds an option taking a value, which `parse` turns into the change of
+// `setting` or refuses with `problem`. The last of repeated options counts.
 template <typename Value, typename Parse, typename Problem>
 void addChange(CLI::App& set, const std::string& name, const std::string& typeName, const std::string& description,
-               std::optional<Value>& change, Parse parse, Problem problem)
+               Changes& changes, Value CarSettings::*setting, Setting which, Parse parse, Problem problem)
 {
     set.add_option_function<std::string>(
-           name, [&change, parse](const std::string& value) { change = *parse(value); }, description)
+           name, [&changes, setting, which, parse](const std::string& value) {
+               changes.set(setting, which, Value(*parse(value)));
+           }, description)
         ->type_name(typeName)
         ->take_last()
         ->check(valueCheck([parse, problem](const std::string& value) {
@@ -253,18 +148,21 @@ Command addSetCommand(CLI::App& tool)
     set->footer(std::string(Notes));
     addFolderArguments(*set, "CAR_FOLDER", arguments->cars, "the cars' folders");
     const auto any = [](const std::string& value) { return std::optional<std::string>(value); };
-    addChange(*set, "--engines", "LIST", "the engine families the car takes", changes.engines, parseEngines,
-              [](const std::string& value) { return "unknown engine family in " + quoted(value); });
-    addChange(*set, "--drive", "front|rear|all", "the driven wheels", changes.drive, parseDrive,
-              [](const std::string& value) { return "--drive takes front, rear or all, not " + quoted(value); });
-    addChange(*set, "--front", "P", "the ride height of the front wheels", changes.front, parsePosition,
-              positionProblem("--front"));
-    addChange(*set, "--rear", "P", "the ride height of the rear wheels", changes.rear, parsePosition,
-              positionProblem("--rear"));
-    addChange(*set, "--min", "TEXT", "the smallest wheel size", changes.minimum, any,
-              [](const std::string&) { return std::string(); });
-    addChange(*set, "--max", "TEXT", "the largest wheel size", changes.maximum, any,
-              [](const std::string&) { return std::string(); });
+    const auto none = [](const std::string&) { return std::string(); };
+    addChange(*set, "--engines", "LIST", "the engine families the car takes", changes, &CarSettings::engines,
+              Setting::Engines, parseEngines,
+              [](const std::string& value) { return "unknown engine family in " + inQuotes(value); });
+    addChange(*set, "--drive", "front|rear|all", "the driven wheels", changes, &CarSettings::drive, Setting::Drive,
+              parseDriven,
+              [](const std::string& value) { return "--drive takes front, rear or all, not " + inQuotes(value); });
+    addChange(*set, "--front", "P", "the ride height of the front wheels", changes, &CarSettings::front,
+              Setting::Front, parsePosition, positionProblem("--front"));
+    addChange(*set, "--rear", "P", "the ride height of the rear wheels", changes, &CarSettings::rear, Setting::Rear,
+              parsePosition, positionProblem("--rear"));
+    addChange(*set, "--min", "TEXT", "the smallest wheel size", changes, &CarSettings::smallest, Setting::Smallest,
+              any, none);
+    addChange(*set, "--max", "TEXT", "the largest wheel size", changes, &CarSettings::largest, Setting::Largest, any,
+              none);
     set->add_flag("--dry-run", arguments->dryRun,
                   "print for each car the diff of what the save would write, and write nothing");
 

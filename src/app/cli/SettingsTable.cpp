@@ -1,8 +1,9 @@
 #include "app/cli/SettingsTable.h"
 
+#include "app/cli/Command.h"
 #include "app/cli/ConsoleLineEnds.h"
 #include "app/cli/CsvReader.h"
-#include "controls/EditingControls.h"
+#include "settings/SettingNames.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,11 +16,6 @@ namespace quendral::cli {
 namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
-
-std::string inQuotes(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
 
 std::string header()
 {
@@ -46,14 +42,13 @@ std::string cellProblem(std::size_t column, const std::string& text)
 {
     if (isEngineColumn(column) && text != "yes" && text != "no")
         return shownCell(text) + " is neither yes nor no";
-    if (column == DriveColumn && text != "none"
-        && std::find(DriveNames.begin(), DriveNames.end(), text) == DriveNames.end())
+    if (column == DriveColumn && !parseDrive(text))
         return shownCell(text) + " is not a drive: front, rear, all or none";
     if (column == FrontColumn || column == RearColumn) {
         int position = -1;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), position);
         if (error != std::errc() || end != text.data() + text.size() || text.front() == '-'
-            || position < EditingControls::RideHeightMinimum || position > EditingControls::RideHeightMaximum)
+            || position < RideHeightMinimum || position > RideHeightMaximum)
             return shownCell(text) + " is not a ride height: a whole number from 0 to 30";
     }
     return {};
@@ -309,25 +304,17 @@ std::string csvCell(std::string_view given)
 
 } // namespace
 
-std::string_view driveName(const EditingControls& controls)
-{
-    const int drive = controls.driveSystem.selected();
-    return drive >= 0 && drive < static_cast<int>(DriveNames.size()) ? DriveNames[static_cast<std::size_t>(drive)]
-                                                                      : "none";
-}
-
-CarRow rowOf(std::string_view car, const EditingControls& controls, std::string fingerprint)
+CarRow rowOf(std::string_view car, const CarSettings& settings, std::string fingerprint)
 {
     CarRow row;
     row[CarColumn] = asUtf8(car);
-    const auto checks = controls.engineChecks();
-    for (std::size_t i = 0; i < checks.size(); ++i)
-        row[FirstEngineColumn + i] = checks[i]->isChecked() ? "yes" : "no";
-    row[DriveColumn] = driveName(controls);
-    row[FrontColumn] = std::to_string(controls.frontHeight.value());
-    row[RearColumn] = std::to_string(controls.rearHeight.value());
-    row[MinColumn] = asUtf8(controls.smallestWheel.text());
-    row[MaxColumn] = asUtf8(controls.largestWheel.text());
+    for (std::size_t i = 0; i < settings.engines.size(); ++i)
+        row[FirstEngineColumn + i] = settings.engines[i] ? "yes" : "no";
+    row[DriveColumn] = driveName(settings.drive);
+    row[FrontColumn] = std::to_string(settings.front);
+    row[RearColumn] = std::to_string(settings.rear);
+    row[MinColumn] = asUtf8(settings.smallest);
+    row[MaxColumn] = asUtf8(settings.largest);
     row[ScriptColumn] = std::move(fingerprint);
     return row;
 }

@@ -4,6 +4,7 @@
 // CSV or JSON: one row per car, its cells the texts `show` prints.
 
 #include "app/cli/Json.h"
+#include "settings/CarSettings.h"
 
 #include <array>
 #include <cstddef>
@@ -11,10 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace quendral {
-class EditingControls;
-}
 
 namespace quendral::cli {
 
@@ -31,16 +28,13 @@ inline constexpr std::size_t MinColumn = 8;
 inline constexpr std::size_t MaxColumn = 9;
 inline constexpr std::size_t ScriptColumn = 10;
 
-inline constexpr std::array<std::string_view, 3> DriveNames = {"front", "rear", "all"};
-
 // The cells of a row by column: the car's name, yes or no for each engine
 // family, front, rear, all or none, both positions and both wheel-size
 // texts, names and texts as asUtf8 gives them; and the fingerprint of the
 // script they were read from, empty when a table gives none.
 using CarRow = std::array<std::string, Columns.size()>;
 
-std::string_view driveName(const EditingControls& controls);
-CarRow rowOf(std::string_view car, const EditingControls& controls, std::string fingerprint);
+CarRow rowOf(std::string_view car, const CarSettings& settings, std::string fingerprint);
 
 // A row as JSON: yes and no as true and false, positions as numbers, no
 // fingerprint when it has none.

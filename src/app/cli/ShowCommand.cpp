@@ -1,11 +1,8 @@
-#include "app/cli/Command.h"
-
+#include "app/cli/CarSession.h"
 #include "app/cli/Json.h"
 #include "app/cli/SettingsTable.h"
-#include "carscript/ScriptVocabulary.h"
+#include "settings/SettingNames.h"
 #include "catalogue/FolderListing.h"
-#include "editor/CarEditor.h"
-#include "controls/EditingControls.h"
 
 #include <CLI/App.hpp>
 
@@ -22,32 +19,26 @@ struct ShowArguments
     Format format = Format::Text;
 };
 
-void printSettings(const EditingControls& controls, std::ostream& out)
+void printSettings(const CarSettings& settings, std::ostream& out)
 {
-    out << "engines:";
-    const auto checks = controls.engineChecks();
-    for (const EngineFamily family : EngineFamilies)
-        if (checks[static_cast<std::size_t>(familyIndex(family))]->isChecked())
-            out << ' ' << familyName(family);
-    out << "\ndrive: " << driveName(controls) << "\nfront: " << controls.frontHeight.value()
-        << "\nrear: " << controls.rearHeight.value() << "\nmin: " << controls.smallestWheel.text()
-        << "\nmax: " << controls.largestWheel.text() << '\n';
+    const std::string engines = enginesText(settings.engines, " ", "");
+    out << "engines:" << (engines.empty() ? "" : " ") << engines << "\ndrive: " << driveName(settings.drive)
+        << "\nfront: " << settings.front << "\nrear: " << settings.rear << "\nmin: " << settings.smallest
+        << "\nmax: " << settings.largest << '\n';
 }
 
 int showCar(const ShowArguments& arguments, ToolContext& tool)
 {
     if (arguments.folders.size() != 1)
         throw UsageProblem("show takes one car folder");
-    PrintedMessages messages(tool.err, "");
-    EditingControls controls(messages);
-    CarEditor editor(controls, messages, tool.fileSystem);
-    editor.pickCarFolder(pathFromText(arguments.folders.front()));
-    if (!editor.loadSelectedCar())
+    const std::filesystem::path car = pathFromText(arguments.folders.front());
+    CarSession session(tool);
+    if (!session.loadCar(car))
         return Failure;
     if (arguments.format == Format::Json)
-        printJson(tool.out, rowJson(rowOf(fileNameOf(pathFromText(arguments.folders.front())), controls, {})));
+        printJson(tool.out, rowJson(rowOf(fileNameOf(car), session.settings(), {})));
     else
-        printSettings(controls, tool.out);
+        printSettings(session.settings(), tool.out);
     return Success;
 }
 

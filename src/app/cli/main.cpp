@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     std::ostream& out = std::cout;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 #endif
-    const int status = quendral::runCarTool(arguments, out, std::cerr, quendral::FileSystem::real());
+    const int status = quendral::runCarTool(arguments, std::cin, out, std::cerr, quendral::FileSystem::real());
     out.flush();
     return status;
 }
