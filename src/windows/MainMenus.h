@@ -58,12 +58,13 @@ private:
     ControlsBinding& m_binding;
     QStatusBar& m_statusBar;
     QListWidget* m_carList;
-    QPointer<HelpWindow> m_help;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_carMenu = nullptr;
     QMenu* m_carContextMenu = nullptr;
     QAction* m_previewAction = nullptr;
     QAction* m_historyAction = nullptr;
+    // Made at the first show, and again by Help once the user has closed it.
+    QPointer<HelpWindow> m_help;
 };
 
 } // namespace quendral
