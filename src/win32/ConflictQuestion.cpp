@@ -14,20 +14,15 @@ constexpr int ReloadId = 10;
 constexpr int GoAheadId = 11;
 constexpr int CancelId = IDCANCEL;
 constexpr std::array ButtonIds{ReloadId, GoAheadId, CancelId};
-constexpr int Margin = 12;
-constexpr int ButtonWidth = 96;
-constexpr int ButtonHeight = 26;
+constexpr ButtonRow Buttons{12, 96, 26};
 
 } // namespace
 
 ConflictQuestion::ConflictQuestion(HWND owner, const std::wstring& carName, std::function<void(Answer)> answered)
     : m_owner(owner), m_focusBefore(GetFocus()), m_answered(std::move(answered))
 {
-    const UINT dpi = GetDpiForWindow(owner) ? GetDpiForWindow(owner) : USER_DEFAULT_SCREEN_DPI;
-    create(ClassName, L"Changed on disk", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, owner,
-           MulDiv(3 * ButtonWidth + 4 * Margin, static_cast<int>(dpi), 96), MulDiv(150, static_cast<int>(dpi), 96),
-           dpi);
-    setName(handle(), "conflictQuestion");
+    createOver(owner, ClassName, L"Changed on disk", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+               3 * Buttons.buttonWidth + 4 * Buttons.margin, 150, "conflictQuestion");
     addChild(WC_STATICW,
              L"The car script of " + carName + L" changed on disk after it was loaded.\r\n\r\n"
                  L"Reload shows what it holds now. Save anyway writes every setting as shown here over it; "
@@ -51,18 +46,7 @@ ConflictQuestion::~ConflictQuestion()
 
 void ConflictQuestion::layOut()
 {
-    RECT client{};
-    GetClientRect(handle(), &client);
-    const int margin = scaled(Margin);
-    const int width = scaled(ButtonWidth);
-    const int height = scaled(ButtonHeight);
-    const int top = client.bottom - margin - height;
-    MoveWindow(GetDlgItem(handle(), TextId), margin, margin, client.right - 2 * margin, top - 2 * margin, TRUE);
-    int left = client.right - static_cast<int>(ButtonIds.size()) * (width + margin);
-    for (const int id : ButtonIds) {
-        MoveWindow(GetDlgItem(handle(), id), left, top, width, height, TRUE);
-        left += width + margin;
-    }
+    layOutAboveButtons(TextId, {}, ButtonIds, Buttons);
 }
 
 // The owner takes the keyboard back before the answer runs, which may load

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <array>
+
 namespace quendral::win32 {
 
 namespace {
@@ -11,9 +13,6 @@ namespace {
 constexpr wchar_t ClassName[] = L"QuendralCarEditorDiff";
 constexpr int TextId = 1;
 constexpr int CloseId = IDCANCEL;
-constexpr int Margin = 8;
-constexpr int ButtonWidth = 88;
-constexpr int ButtonHeight = 26;
 
 const wchar_t* prefixOf(LineDiff::Kind kind)
 {
@@ -52,10 +51,7 @@ std::wstring DiffWindow::diffText(const Comparison& comparison)
 
 DiffWindow::DiffWindow(HWND owner, const char* name, const std::wstring& title, const Comparison& comparison)
 {
-    const UINT dpi = GetDpiForWindow(owner) ? GetDpiForWindow(owner) : USER_DEFAULT_SCREEN_DPI;
-    create(ClassName, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner, MulDiv(720, static_cast<int>(dpi), 96),
-           MulDiv(480, static_cast<int>(dpi), 96), dpi);
-    setName(handle(), name);
+    const UINT dpi = createOver(owner, ClassName, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 720, 480, name);
     LOGFONTW font{};
     font.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
     font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
@@ -83,15 +79,7 @@ DiffWindow::~DiffWindow()
 
 void DiffWindow::layOut()
 {
-    RECT client{};
-    GetClientRect(handle(), &client);
-    const int margin = scaled(Margin);
-    const int buttonWidth = scaled(ButtonWidth);
-    const int buttonHeight = scaled(ButtonHeight);
-    MoveWindow(GetDlgItem(handle(), TextId), margin, margin, client.right - 2 * margin,
-               client.bottom - 3 * margin - buttonHeight, TRUE);
-    MoveWindow(GetDlgItem(handle(), CloseId), client.right - margin - buttonWidth,
-               client.bottom - margin - buttonHeight, buttonWidth, buttonHeight, TRUE);
+    layOutAboveButtons(TextId, {}, std::array{CloseId}, DialogButtons);
 }
 
 LRESULT DiffWindow::message(UINT message, WPARAM wParam, LPARAM lParam)

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <array>
+
 namespace quendral::win32 {
 
 namespace {
@@ -16,9 +18,6 @@ constexpr int ListId = 10;
 constexpr int CompareId = 11;
 constexpr int RestoreId = 12;
 constexpr int CloseId = IDCANCEL;
-constexpr int Margin = 8;
-constexpr int ButtonWidth = 88;
-constexpr int ButtonHeight = 26;
 
 } // namespace
 
@@ -26,10 +25,8 @@ HistoryWindow::HistoryWindow(HWND owner, EditorSession& editor, const std::wstri
                              std::function<void()> restored, Guard beforeRestore)
     : m_editor(editor), m_carName(carName), m_restored(std::move(restored)), m_beforeRestore(std::move(beforeRestore))
 {
-    const UINT dpi = GetDpiForWindow(owner) ? GetDpiForWindow(owner) : USER_DEFAULT_SCREEN_DPI;
-    create(ClassName, L"History of " + carName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner,
-           MulDiv(720, static_cast<int>(dpi), 96), MulDiv(320, static_cast<int>(dpi), 96), dpi);
-    setName(handle(), "historyDialog");
+    createOver(owner, ClassName, L"History of " + carName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 720, 320,
+               "historyDialog");
     HWND list = addChild(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, RECT{},
                          ListId, "versionList", WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
@@ -142,17 +139,7 @@ void HistoryWindow::askToRestore()
 
 void HistoryWindow::layOut()
 {
-    RECT client{};
-    GetClientRect(handle(), &client);
-    const int margin = scaled(Margin);
-    const int width = scaled(ButtonWidth);
-    const int height = scaled(ButtonHeight);
-    MoveWindow(GetDlgItem(handle(), ListId), margin, margin, client.right - 2 * margin,
-               client.bottom - 3 * margin - height, TRUE);
-    const int top = client.bottom - margin - height;
-    MoveWindow(GetDlgItem(handle(), CompareId), margin, top, width, height, TRUE);
-    MoveWindow(GetDlgItem(handle(), RestoreId), 2 * margin + width, top, width, height, TRUE);
-    MoveWindow(GetDlgItem(handle(), CloseId), client.right - margin - width, top, width, height, TRUE);
+    layOutAboveButtons(ListId, std::array{CompareId, RestoreId}, std::array{CloseId}, DialogButtons);
 }
 
 LRESULT HistoryWindow::message(UINT message, WPARAM wParam, LPARAM lParam)

@@ -86,25 +86,7 @@ MainForm::MainForm(MessagePresenter* messages)
     showDriveSystem();
     showEditingFrame();
     updateCarActions();
-
-    // Changes to the model, whether the user's or the program's, shown. The
-    // model's own handlers (the scan, the maximum wheel-size check) were
-    // connected first and have run by the time these show the result.
-    m_controls.driveChooser.changed.connect([this] { showDrives(); });
-    m_controls.folderChooser.changed.connect([this] { showFolder(); });
-    m_controls.folderChooser.changed.connect([this] { followFolder(); });
-    m_controls.carList.itemsChanged.connect([this] { showCars(); });
-    m_controls.carList.selectionChanged.connect([this] { showSelectedCar(); });
-    m_controls.carList.itemsChanged.connect([this] { updateCarActions(); });
-    m_controls.carList.selectionChanged.connect([this] { updateCarActions(); });
-    m_controls.editingFrame.changed.connect([this] { showEditingFrame(); });
-    for (CheckBox* check : m_controls.engineChecks())
-        check->changed.connect([this] { showEngineChecks(); });
-    m_controls.driveSystem.changed.connect([this] { showDriveSystem(); });
-    m_controls.frontHeight.changed.connect([this] { showSliders(); });
-    m_controls.rearHeight.changed.connect([this] { showSliders(); });
-    m_controls.smallestWheel.changed.connect([this] { showWheelSizes(); });
-    m_controls.largestWheel.changed.connect([this] { showWheelSizes(); });
+    follow(m_controls);
 }
 
 MainForm::~MainForm()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ControlsView.h"
 #include "controls/EditingControls.h"
 #include "controls/FormLayout.h"
 #include "editor/EditorSession.h"
@@ -22,7 +23,7 @@ class HistoryWindow;
 // frame and the Save button, laid out as drawn up in twips below a menu bar.
 // It shows the controls model and hands the user's edits and events to it;
 // what happens then is the model's and the editor's business.
-class MainForm final : public Window
+class MainForm final : public Window, private ControlsView
 {
 public:
     // Messages go to `messages` when given, else to the system's boxes.
@@ -30,7 +31,6 @@ public:
     ~MainForm() override;
 
     EditingControls& controls() { return m_controls; }
-    const EditorSession& editor() const { return m_editor; }
 
     // The help window while it is open, else nullptr.
     HWND helpWindow() const;
@@ -96,19 +96,19 @@ private:
     void showAbout();
     void previewChanges();
     void showHistory();
-    void updateCarActions();
+    void updateCarActions() override;
 
     // The model shown in the controls.
-    void showDrives();
-    void showFolder();
-    void followFolder();
-    void showCars();
-    void showSelectedCar();
-    void showEditingFrame();
-    void showEngineChecks();
-    void showDriveSystem();
-    void showSliders();
-    void showWheelSizes();
+    void showDrives() override;
+    void showFolder() override;
+    void followFolder() override;
+    void showCars() override;
+    void showSelectedCar() override;
+    void showEditingFrame() override;
+    void showEngineChecks() override;
+    void showDriveSystem() override;
+    void showSliders() override;
+    void showWheelSizes() override;
 
     static LRESULT CALLBACK carListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                              UINT_PTR id, DWORD_PTR data);

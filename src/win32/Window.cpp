@@ -43,6 +43,38 @@ void Window::create(const wchar_t* className, const std::wstring& title, DWORD s
                     frame.bottom - frame.top, owner, menu, instance, this);
 }
 
+UINT Window::createOver(HWND owner, const wchar_t* className, const std::wstring& title, DWORD style,
+                        int clientWidth, int clientHeight, const char* name)
+{
+    const UINT dpi = GetDpiForWindow(owner) ? GetDpiForWindow(owner) : USER_DEFAULT_SCREEN_DPI;
+    create(className, title, style, owner, MulDiv(clientWidth, static_cast<int>(dpi), 96),
+           MulDiv(clientHeight, static_cast<int>(dpi), 96), dpi);
+    setName(m_window, name);
+    return dpi;
+}
+
+void Window::layOutAboveButtons(int contentId, std::span<const int> leftButtons, std::span<const int> rightButtons,
+                                ButtonRow row)
+{
+    RECT client{};
+    GetClientRect(m_window, &client);
+    const int margin = scaled(row.margin);
+    const int buttonWidth = scaled(row.buttonWidth);
+    const int buttonHeight = scaled(row.buttonHeight);
+    const int top = client.bottom - margin - buttonHeight;
+    MoveWindow(GetDlgItem(m_window, contentId), margin, margin, client.right - 2 * margin, top - 2 * margin, TRUE);
+    int left = margin;
+    for (const int id : leftButtons) {
+        MoveWindow(GetDlgItem(m_window, id), left, top, buttonWidth, buttonHeight, TRUE);
+        left += buttonWidth + margin;
+    }
+    left = client.right - static_cast<int>(rightButtons.size()) * (buttonWidth + margin);
+    for (const int id : rightButtons) {
+        MoveWindow(GetDlgItem(m_window, id), left, top, buttonWidth, buttonHeight, TRUE);
+        left += buttonWidth + margin;
+    }
+}
+
 HWND Window::addChild(const wchar_t* className, const std::wstring& text, DWORD style, RECT place, int id,
                       const char* name, DWORD extendedStyle)
 {

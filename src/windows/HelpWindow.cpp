@@ -65,19 +65,19 @@ HelpWindow::HelpWindow(QWidget* parent)
 
     addLabel(this, "Label1", QStringLiteral("Quendral     Car Editor"), 48, twips.rect(720, 240, 6015, 2055));
 
-    QGroupBox* frame1 = addFrame(this, "Frame1", QStringLiteral("How it works????"), 12,
-                                 twips.rect(600, 2640, 6255, 1815));
-    addLabel(frame1, "Label2",
+    QGroupBox* howItWorksFrame =
+        addFrame(this, "Frame1", QStringLiteral("How it works????"), 12, twips.rect(600, 2640, 6255, 1815));
+    addLabel(howItWorksFrame, "Label2",
              QStringLiteral("Just point it to the directory where the car files are in. (Def. "
                             "..\\cars\\racers). Select a car and change the specs!!!"),
              9.75, twips.rect(120, 360, 6015, 495));
-    addLabel(frame1, "Label3", QStringLiteral("Drive safely and have FUNNNNNNNNN"), 9.75,
+    addLabel(howItWorksFrame, "Label3", QStringLiteral("Drive safely and have FUNNNNNNNNN"), 9.75,
              twips.rect(120, 1320, 6015, 375));
 
-    QGroupBox* frame2 = addFrame(this, "Frame2", QStringLiteral("Member of"), 9.75,
-                                 twips.rect(600, 4800, 6255, 1335));
+    QGroupBox* memberOfFrame =
+        addFrame(this, "Frame2", QStringLiteral("Member of"), 9.75, twips.rect(600, 4800, 6255, 1335));
     // A fixed box, smaller than the logo: the logo's lower part is cut off.
-    auto* picture = new QLabel(frame2);
+    auto* picture = new QLabel(memberOfFrame);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setPixmap(QPixmap(QStringLiteral(":/quendral/logo.gif")));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
