@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <unordered_map>
 
 namespace quendral {
 
@@ -124,14 +125,33 @@ LineDiff diffOf(std::string_view from, std::string_view to, bool withEnds)
     if (!before.texts.empty() && !after.texts.empty() && lineEnds(before) != lineEnds(after))
         diff.notes.push_back("line ends: " + lineEnds(before) + " → " + lineEnds(after));
 
-    dtl::Diff<std::string_view, std::vector<std::string_view>> script(before.texts, after.texts);
+    // Each distinct line becomes a number, so that the diff compares
+    // numbers, not texts: a script of millions of lines holds few distinct ones.
+    std::unordered_map<std::string_view, int> numbers;
+    std::array<std::vector<int>, 2> numbered;
+    const std::array<const Lines*, 2> sides = {&before, &after};
+    for (std::size_t side = 0; side < 2; ++side) {
+        numbered[side].reserve(sides[side]->texts.size());
+        for (const std::string_view text : sides[side]->texts)
+            numbered[side].push_back(numbers.try_emplace(text, static_cast<int>(numbers.size())).first->second);
+    }
+    numbers = {};
+    dtl::Diff<int, std::vector<int>> script(numbered[0], numbered[1]);
+    numbered = {};
     script.compose();
     std::vector<Step> steps;
-    for (const auto& [text, info] : script.getSes().getSequence()) {
-        const LineDiff::Kind kind = info.type == dtl::SES_ADD ? LineDiff::Kind::Added
-            : info.type == dtl::SES_DELETE                    ? LineDiff::Kind::Removed
-                                                              : LineDiff::Kind::Context;
-        steps.push_back({kind, text});
+    {
+        const dtl::Ses<int> ses = script.getSes();
+        steps.reserve(ses.getSequence().size());
+        for (const auto& [number, info] : ses.getSequence()) {
+            const bool added = info.type == dtl::SES_ADD;
+            const LineDiff::Kind kind = added ? LineDiff::Kind::Added
+                : info.type == dtl::SES_DELETE ? LineDiff::Kind::Removed
+                                               : LineDiff::Kind::Context;
+            const std::string_view text = added ? after.texts[static_cast<std::size_t>(info.afterIdx - 1)]
+                                                : before.texts[static_cast<std::size_t>(info.beforeIdx - 1)];
+            steps.push_back({kind, text});
+        }
     }
     // Within a run of changes the removed lines come first, as patches have them.
     for (auto run = steps.begin(); run != steps.end();) {
