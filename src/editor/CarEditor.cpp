@@ -557,6 +557,21 @@ bool CarEditor::listVersions(std::vector<VersionListing>& versions)
 
 bool CarEditor::compare(const VersionName& from, const VersionName& to, Comparison& comparison)
 {
+    std::array<std::string, 2> bytes;
+    if (!readCompared(from, to, comparison, bytes))
+        return false;
+    try {
+        comparison.diff = diffLines(bytes[0], bytes[1]);
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_messages->showError("History", notEnoughMemoryToCompare(comparison));
+        return false;
+    }
+}
+
+bool CarEditor::readCompared(const VersionName& from, const VersionName& to, Comparison& comparison,
+                             std::array<std::string, 2>& bytes)
+{
     const bool preview = from.kind == VersionName::Kind::Saved || to.kind == VersionName::Kind::Saved;
     const bool wasPreviewing = std::exchange(m_previewing, preview);
     const std::shared_ptr<void> previewEnds(nullptr, [this, wasPreviewing](void*) { m_previewing = wasPreviewing; });
@@ -564,7 +579,6 @@ bool CarEditor::compare(const VersionName& from, const VersionName& to, Comparis
     if (!car)
         return false;
     try {
-        std::string bytes[2];
         const VersionName* names[2] = {&from, &to};
         VersionSide* sides[2] = {&comparison.from, &comparison.to};
         for (std::size_t i = 0; i < 2; ++i) {
@@ -581,7 +595,6 @@ bool CarEditor::compare(const VersionName& from, const VersionName& to, Comparis
             findVersion(*car, *names[i], *sides[i]);
             bytes[i] = std::move(*written);
         }
-        comparison.diff = diffLines(bytes[0], bytes[1]);
         return true;
     } catch (const std::bad_alloc&) {
         m_messages->showError("History", "The versions of the car " + quoted(car->name)

@@ -114,6 +114,10 @@ public:
     // Returns false, after telling the user, when either is unknown or
     // cannot be read, or what a save would write cannot be made.
     bool compare(const VersionName& from, const VersionName& to, Comparison& comparison);
+    // The same up to the diff: both versions named in `comparison` and
+    // their bytes, for a caller that diffs them away from the window.
+    bool readCompared(const VersionName& from, const VersionName& to, Comparison& comparison,
+                      std::array<std::string, 2>& bytes);
 
     // Makes a version of the selected car's script its script, through the
     // same save, so the script it replaces goes into the history and the

@@ -39,6 +39,12 @@ std::string versionText(const VersionName& name)
     return "after the save";
 }
 
+std::string notEnoughMemoryToCompare(const Comparison& comparison)
+{
+    return "The versions " + comparison.from.label + " and " + comparison.to.label
+         + " cannot be compared: there is not enough memory to compare them.";
+}
+
 std::string localTimeText(HistoryTime time)
 {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(time);

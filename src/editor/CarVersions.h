@@ -64,6 +64,9 @@ struct Comparison
     LineDiff diff;
 };
 
+// "The versions … and … cannot be compared: there is not enough memory to compare them."
+std::string notEnoughMemoryToCompare(const Comparison& comparison);
+
 // "2026-12-07 15:04:05", in the machine's time zone.
 std::string localTimeText(HistoryTime time);
 

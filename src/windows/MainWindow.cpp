@@ -558,12 +558,12 @@ static QString selectedCarName(const EditingControls& controls)
 void MainWindow::previewChanges()
 {
     m_loadedCar->unlessChangedOnDisk(this, [this] {
-        Comparison comparison;
-        if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
+        Comparison sides;
+        std::array<std::string, 2> bytes;
+        if (!m_editor.readCompared(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, sides, bytes))
             return;
-        auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
-                                      comparison, this);
-        DialogFocus::open(dialog);
+        DiffDialog::open("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls), "Preview changes", sides,
+                         std::move(bytes), this);
     });
 }
 
