@@ -1,107 +1,19 @@
 #include "history/LineDiff.h"
 
+#include "history/LineNumbers.h"
+#include "history/LineReader.h"
 #include "history/ShortestEdit.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <limits>
-#include <new>
 
 namespace quendral {
 
 namespace {
 
 constexpr std::size_t Context = 3;
-
-enum class End { None, Lf, CrLf, Cr };
-
-// Splits at LF, CR LF and a lone CR, as the field reader does; each line
-// with its end where `withEnds`.
-class LineReader
-{
-public:
-    LineReader(std::string_view text, bool withEnds) : m_text(text), m_withEnds(withEnds) {}
-
-    bool next(std::string_view& line, End& end)
-    {
-        if (m_at == m_text.size())
-            return false;
-        const std::size_t start = m_at;
-        const std::size_t stop = std::min(m_text.find_first_of("\r\n", start), m_text.size());
-        end = stop == m_text.size() ? End::None : m_text[stop] == '\n' ? End::Lf : End::Cr;
-        m_at = stop + (end != End::None);
-        if (end == End::Cr && m_at < m_text.size() && m_text[m_at] == '\n') {
-            end = End::CrLf;
-            ++m_at;
-        }
-        line = m_text.substr(start, (m_withEnds ? m_at : stop) - start);
-        return true;
-    }
-
-    // The line numbered `index`, counting from 0; indexes asked for never go down.
-    std::string_view lineAt(std::size_t index)
-    {
-        End end = End::None;
-        for (; m_index <= index; ++m_index)
-            next(m_line, end);
-        return m_line;
-    }
-
-private:
-    std::string_view m_text;
-    bool m_withEnds;
-    std::size_t m_at = 0;
-    std::size_t m_index = 0;
-    std::string_view m_line;
-};
-
-// Gives each distinct line a number, so that the diff compares numbers.
-// Open addressing over the lines themselves: a script of a million distinct
-// lines costs a few bytes a line, not a node each.
-class LineNumbers
-{
-public:
-    std::uint32_t numberOf(std::string_view line)
-    {
-        if (2 * (m_lines.size() + 1) > m_slots.size())
-            grow();
-        const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t slot = m_hash(line) & mask;; slot = (slot + 1) & mask) {
-            if (m_slots[slot] == 0) {
-                m_lines.push_back(line);
-                m_slots[slot] = static_cast<std::uint32_t>(m_lines.size());
-                return m_slots[slot] - 1;
-            }
-            if (m_lines[m_slots[slot] - 1] == line)
-                return m_slots[slot] - 1;
-        }
-    }
-
-    std::size_t size() const { return m_lines.size(); }
-
-private:
-    void grow()
-    {
-        if (m_lines.size() >= std::numeric_limits<std::uint32_t>::max() / 4)
-            throw std::bad_alloc();
-        std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, 2 * m_slots.size()), 0);
-        const std::size_t mask = slots.size() - 1;
-        for (std::size_t number = 0; number < m_lines.size(); ++number) {
-            std::size_t slot = m_hash(m_lines[number]) & mask;
-            while (slots[slot] != 0)
-                slot = (slot + 1) & mask;
-            slots[slot] = static_cast<std::uint32_t>(number + 1);
-        }
-        m_slots = std::move(slots);
-    }
-
-    std::vector<std::uint32_t> m_slots;  // a line's number + 1; 0 is free
-    std::vector<std::string_view> m_lines;
-    std::hash<std::string_view> m_hash;
-};
 
 struct Side
 {
@@ -116,15 +28,15 @@ Side numbered(std::string_view text, bool withEnds, LineNumbers& numbers, const 
     Side side;
     LineReader reader(text, withEnds);
     std::string_view line;
-    End end = End::None;
+    LineReader::End end = LineReader::End::None;
     while (reader.next(line, end)) {
         if (cancelled && side.numbers.size() % 65536 == 0 && *cancelled)
             throw ShortestEdit::Cancelled();
         side.numbers.push_back(numbers.numberOf(line));
         side.ends[static_cast<std::size_t>(end)] = true;
     }
-    side.lastUnended = side.ends[static_cast<std::size_t>(End::None)];
-    side.ends[static_cast<std::size_t>(End::None)] = false;
+    side.lastUnended = side.ends[static_cast<std::size_t>(LineReader::End::None)];
+    side.ends[static_cast<std::size_t>(LineReader::End::None)] = false;
     return side;
 }
 
