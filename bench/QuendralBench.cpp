@@ -13,6 +13,7 @@
 #include "carscript/SettingsReader.h"
 #include "carscript/ScriptRewriter.h"
 #include "editor/CarEditor.h"
+#include "history/LineDiff.h"
 #include "controls/EditingControls.h"
 #include "controls/MessagePresenter.h"
 
@@ -119,6 +120,27 @@ void BM_Rewrite(benchmark::State& state)
     setBytes(state, script.size());
 }
 BENCHMARK(BM_Rewrite)->Apply(ScriptSizes);
+
+// The preview's diff: the script against what a save would write, a few
+// lines apart among millions.
+void BM_DiffAfterSave(benchmark::State& state)
+{
+    const std::string& script = scriptOfSize(state.range(0));
+    StringSink sink;
+    std::string error;
+    if (!rewriteScript(script, changedSettings(), sink, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::size_t lines = 0;
+    for (auto _ : state)
+        lines = diffLines(script, sink.data).lines.size();
+    if (lines == 0)
+        state.SkipWithError("the diff found no change");
+    setBytes(state, script.size());
+    state.counters["diff lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_DiffAfterSave)->Arg(4 * KiB)->Arg(20 * MiB)->Unit(benchmark::kMillisecond);
 
 // A car folder of its own holding a script of the given size, picked in an
 // editor as a user would before saving.

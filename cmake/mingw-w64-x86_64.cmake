@@ -25,17 +25,13 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 # bug 105329): a false alarm, there and in every such join.
 set(CMAKE_CXX_FLAGS_INIT -Wno-restrict)
 
-# Debian has no Windows builds of GoogleTest, CLI11, nlohmann-json and dtl,
-# only sources and headers: the package files in mingw-packages/ make them
-# for this compiler, and dtl's headers are given the same way.
+# Debian has no Windows builds of GoogleTest, CLI11 and nlohmann-json, only
+# sources and headers: the package files in mingw-packages/ make them for
+# this compiler.
 set(GTest_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-packages CACHE PATH "GoogleTest built from Debian's sources")
 set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-packages CACHE PATH "CLI11 from Debian's headers")
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-packages CACHE PATH "nlohmann-json from Debian's headers")
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-packages/HostHeaders.cmake)
-quendral_host_headers(dtl QUENDRAL_DTL_HEADERS)
-if(QUENDRAL_DTL_HEADERS)
-  set(DTL_INCLUDE_DIR ${QUENDRAL_DTL_HEADERS} CACHE PATH "dtl from Debian's headers")
-endif()
 
 find_program(QUENDRAL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(QUENDRAL_WINE)

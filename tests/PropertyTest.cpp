@@ -5,6 +5,7 @@
 
 #include "Properties.h"
 #include "Support.h"
+#include "history/LineDiff.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,36 @@ TEST(Properties, HoldOnRandomTexts)
         ASSERT_EQ(violation([&] { checkRewrite(script, settings); }), "") << testing::PrintToString(script);
         ASSERT_EQ(violation([&] { checkRoundTrip(randomCarScript(random, plainLines(script)), settings); }), "")
             << testing::PrintToString(script);
+    }
+}
+
+// Random lines from a few (and line ends): the diff turns the old into the new with fewest edits.
+TEST(Properties, TheLineDiffIsAShortestEditScript)
+{
+    for (unsigned seed = 0; seed < 3000; ++seed) {
+        std::mt19937 random(seed);
+        std::array<std::vector<std::string>, 3> sides;  // old, new, and old with the diff applied
+        std::array<std::string, 2> texts;
+        for (std::size_t side = 0; side < 2; ++side)
+            for (int i = std::uniform_int_distribution<int>(0, 14)(random); i > 0; --i)
+                texts[side] += sides[side].emplace_back(std::array{"a\n", "b\n", "a\r\n", "c"}[random() % (i > 1 ? 3 : 4)]);
+        std::size_t at = 0, edits = 0;
+        for (const LineDiff::Line& line : diffLinesWithEnds(texts[0], texts[1]).lines) {
+            for (std::size_t start = line.kind != LineDiff::Kind::Hunk ? at  // "@@ -3,2 +": from line 3; "-3,0": after it
+                     : std::stoul(line.text.substr(4)) - (line.text.find(",0 +") == std::string::npos); at < start;)
+                sides[2].push_back(sides[0][at++]);
+            ASSERT_TRUE(line.kind == LineDiff::Kind::Hunk || line.kind == LineDiff::Kind::Added || line.text == sides[0].at(at++)) << seed;
+            if (line.kind == LineDiff::Kind::Context || line.kind == LineDiff::Kind::Added)
+                sides[2].push_back(line.text);
+            edits += line.kind == LineDiff::Kind::Added || line.kind == LineDiff::Kind::Removed;
+        }
+        sides[2].insert(sides[2].end(), sides[0].begin() + static_cast<std::ptrdiff_t>(at), sides[0].end());
+        ASSERT_EQ(sides[2], sides[1]) << seed;
+        std::vector<std::vector<std::size_t>> common(sides[0].size() + 1, std::vector<std::size_t>(sides[1].size() + 1));
+        for (std::size_t i = sides[0].size(); i-- > 0;)
+            for (std::size_t j = sides[1].size(); j-- > 0;)
+                common[i][j] = sides[0][i] == sides[1][j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
+        ASSERT_EQ(edits, sides[0].size() + sides[1].size() - 2 * common[0][0]) << seed;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "settings/InQuotes.h"
 #include "settings/SettingNames.h"
 
+#include <array>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -73,6 +74,12 @@ std::string versionText(const VersionName& name)
     case VersionName::Kind::Saved: break;
     }
     return "after the save";
+}
+
+std::string notEnoughMemoryToCompare(const Comparison& comparison)
+{
+    return "The versions " + comparison.from.label + " and " + comparison.to.label
+         + " cannot be compared: there is not enough memory to compare them.";
 }
 
 std::string localTimeText(HistoryTime time)
@@ -226,10 +233,24 @@ bool CarVersions::list(std::vector<VersionListing>& versions)
 bool CarVersions::compare(const VersionName& from, const VersionName& to, Comparison& comparison,
                           const SavePreview& saved)
 {
+    std::array<std::string, 2> bytes;
+    if (!readCompared(from, to, comparison, bytes, saved))
+        return false;
+    try {
+        comparison.diff = diffLines(bytes[0], bytes[1]);
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_messages.showError(m_caption, notEnoughMemoryToCompare(comparison));
+        return false;
+    }
+}
+
+bool CarVersions::readCompared(const VersionName& from, const VersionName& to, Comparison& comparison,
+                               std::array<std::string, 2>& bytes, const SavePreview& saved)
+{
     const bool preview = from.kind == VersionName::Kind::Saved || to.kind == VersionName::Kind::Saved;
     m_caption = preview ? "Preview changes" : "History";
     try {
-        std::string bytes[2];
         const VersionName* names[2] = {&from, &to};
         VersionSide* sides[2] = {&comparison.from, &comparison.to};
         for (std::size_t i = 0; i < 2; ++i) {
@@ -244,10 +265,9 @@ bool CarVersions::compare(const VersionName& from, const VersionName& to, Compar
             find(*names[i], *sides[i]);
             bytes[i] = std::move(*written);
         }
-        comparison.diff = diffLines(bytes[0], bytes[1]);
         return true;
     } catch (const std::bad_alloc&) {
-        m_messages.showError("History", "The versions of the car " + inQuotes(m_car.name)
+        m_messages.showError(m_caption, "The versions of the car " + inQuotes(m_car.name)
                                             + " cannot be compared: there is not enough memory to compare them.");
         return false;
     }

@@ -4,6 +4,7 @@
 #include "history/LineDiff.h"
 #include "history/ScriptHistory.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -70,6 +71,9 @@ struct Comparison
     LineDiff diff;
 };
 
+// "The versions … and … cannot be compared: there is not enough memory to compare them."
+std::string notEnoughMemoryToCompare(const Comparison& comparison);
+
 // "2026-12-07 15:04:05", in the machine's time zone.
 std::string localTimeText(HistoryTime time);
 
@@ -93,6 +97,10 @@ public:
     // The line diff between two versions. False when either is unknown or
     // cannot be read, or what a save would write cannot be made.
     bool compare(const VersionName& from, const VersionName& to, Comparison& comparison, const SavePreview& saved);
+    // The same up to the diff: both versions named in `comparison` and
+    // their bytes, for a caller that diffs them away from the window.
+    bool readCompared(const VersionName& from, const VersionName& to, Comparison& comparison,
+                      std::array<std::string, 2>& bytes, const SavePreview& saved);
 
     // Makes a version the car script, through a save, so the script it
     // replaces goes into the history and the backup; a car script that is

@@ -345,15 +345,31 @@ bool EditorSession::listVersions(std::vector<VersionListing>& versions)
 
 bool EditorSession::compare(const VersionName& from, const VersionName& to, Comparison& comparison)
 {
+    const CarEntry* car = versionsCar(from, to);
+    return car && CarVersions(*car, m_fileSystem, m_messages).compare(from, to, comparison, savePreview());
+}
+
+bool EditorSession::readCompared(const VersionName& from, const VersionName& to, Comparison& comparison,
+                                 std::array<std::string, 2>& bytes)
+{
+    const CarEntry* car = versionsCar(from, to);
+    return car && CarVersions(*car, m_fileSystem, m_messages).readCompared(from, to, comparison, bytes, savePreview());
+}
+
+const CarEntry* EditorSession::versionsCar(const VersionName& from, const VersionName& to)
+{
     const bool preview = from.kind == VersionName::Kind::Saved || to.kind == VersionName::Kind::Saved;
-    const CarEntry* car = selectedCar(preview ? "Preview changes" : "History", m_messages);
-    const auto saved = [this]() -> std::optional<std::string> {
+    return selectedCar(preview ? "Preview changes" : "History", m_messages);
+}
+
+CarVersions::SavePreview EditorSession::savePreview()
+{
+    return [this]() -> std::optional<std::string> {
         std::string current;
         std::optional<std::string> written;
         previewSave(SaveScope::EveryControl, current, written);
         return written;
     };
-    return car && CarVersions(*car, m_fileSystem, m_messages).compare(from, to, comparison, saved);
 }
 
 bool EditorSession::restore(const VersionName& version)

@@ -148,6 +148,10 @@ public:
     // A restore does not load the car anew.
     bool listVersions(std::vector<VersionListing>& versions);
     bool compare(const VersionName& from, const VersionName& to, Comparison& comparison);
+    // The same up to the diff: both versions named in `comparison` and
+    // their bytes, for a caller that diffs them away from the window.
+    bool readCompared(const VersionName& from, const VersionName& to, Comparison& comparison,
+                      std::array<std::string, 2>& bytes);
     bool restore(const VersionName& version);
 
     const CarTable& carTable() const { return m_table; }
@@ -180,6 +184,10 @@ private:
 
     bool moveFolderChooser(const std::filesystem::path& folder, std::string& error);
     const CarEntry* selectedCar(std::string_view caption, MessagePresenter& messages) const;
+    // The selected car, told about under the caption of a preview or of
+    // the history, as the versions compared say.
+    const CarEntry* versionsCar(const VersionName& from, const VersionName& to);
+    CarVersions::SavePreview savePreview();
     bool readWheelSizes(MessagePresenter& messages);
     SaveRequest requestFor(const CarEntry& car, SaveScope scope) const;
 

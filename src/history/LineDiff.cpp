@@ -1,160 +1,158 @@
 #include "history/LineDiff.h"
 
-#include <dtl/dtl.hpp>
+#include "history/LineNumbers.h"
+#include "history/LineReader.h"
+#include "history/ShortestEdit.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace quendral {
 
 namespace {
 
-constexpr std::ptrdiff_t Context = 3;
+constexpr std::size_t Context = 3;
 
-enum class End { None, Lf, CrLf, Cr };
-
-struct Lines
+struct Side
 {
-    std::vector<std::string_view> texts;
+    std::vector<std::uint32_t> numbers;
     // The line ends met, by End; and whether the last line has none.
     std::array<bool, 4> ends{};
     bool lastUnended = false;
 };
 
-// Splits at LF, CR LF and a lone CR, as the field reader does; each line
-// with its end where `withEnds`.
-Lines splitLines(std::string_view text, bool withEnds)
+Side numbered(std::string_view text, bool withEnds, LineNumbers& numbers, const std::atomic<bool>* cancelled)
 {
-    Lines lines;
-    std::size_t start = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] != '\n' && text[at] != '\r')
-            continue;
-        End end = text[at] == '\n' ? End::Lf : End::Cr;
-        const std::size_t length = at - start;
-        if (end == End::Cr && at + 1 < text.size() && text[at + 1] == '\n') {
-            end = End::CrLf;
-            ++at;
-        }
-        lines.texts.push_back(text.substr(start, withEnds ? at + 1 - start : length));
-        lines.ends[static_cast<std::size_t>(end)] = true;
-        start = at + 1;
+    Side side;
+    LineReader reader(text, withEnds);
+    std::string_view line;
+    LineReader::End end = LineReader::End::None;
+    while (reader.next(line, end)) {
+        if (cancelled && side.numbers.size() % 65536 == 0 && *cancelled)
+            throw ShortestEdit::Cancelled();
+        side.numbers.push_back(numbers.numberOf(line));
+        side.ends[static_cast<std::size_t>(end)] = true;
     }
-    if (start < text.size()) {
-        lines.texts.push_back(text.substr(start));
-        lines.lastUnended = true;
-    }
-    return lines;
+    side.lastUnended = side.ends[static_cast<std::size_t>(LineReader::End::None)];
+    side.ends[static_cast<std::size_t>(LineReader::End::None)] = false;
+    return side;
 }
 
-std::string lineEnds(const Lines& lines)
+std::string lineEnds(const Side& side)
 {
     static constexpr std::array<const char*, 4> Names = {"", "LF", "CR LF", "CR"};
     std::string style;
     for (std::size_t end = 1; end < Names.size(); ++end)
-        if (lines.ends[end])
+        if (side.ends[end])
             style = style.empty() ? Names[end] : "mixed";
-    if (lines.lastUnended)
+    if (side.lastUnended)
         style += style.empty() ? "none" : ", none after the last line";
     return style;
 }
 
-std::string range(std::ptrdiff_t start, std::ptrdiff_t count)
+std::string range(std::size_t start, std::size_t count)
 {
     return count == 1 ? std::to_string(start) : std::to_string(start) + "," + std::to_string(count);
 }
 
-struct Step
+// Old lines [oldStart, oldEnd) give way to new lines [newStart, newEnd);
+// the lines between two changes are the same on both sides.
+struct Change
 {
-    LineDiff::Kind kind;
-    std::string_view text;
+    std::size_t oldStart, oldEnd, newStart, newEnd;
 };
 
-// The edit script in hunks: changes with no more than twice the context
-// between them share a hunk. A hunk that takes no line of one side starts
-// after the line it follows, as `diff` writes it.
-void addHunks(const std::vector<Step>& steps, LineDiff& diff)
+std::vector<Change> changesOf(const ShortestEdit& edit)
 {
-    const auto count = static_cast<std::ptrdiff_t>(steps.size());
-    std::vector<std::ptrdiff_t> oldBefore(steps.size() + 1, 0);
-    std::vector<std::ptrdiff_t> newBefore(steps.size() + 1, 0);
-    for (std::ptrdiff_t i = 0; i < count; ++i) {
-        const LineDiff::Kind kind = steps[static_cast<std::size_t>(i)].kind;
-        oldBefore[static_cast<std::size_t>(i + 1)] = oldBefore[static_cast<std::size_t>(i)] + (kind != LineDiff::Kind::Added);
-        newBefore[static_cast<std::size_t>(i + 1)] = newBefore[static_cast<std::size_t>(i)] + (kind != LineDiff::Kind::Removed);
+    std::vector<Change> changes;
+    const std::size_t oldCount = edit.removed.size(), newCount = edit.added.size();
+    for (std::size_t i = 0, j = 0; i < oldCount || j < newCount;) {
+        if (i < oldCount && j < newCount && !edit.removed[i] && !edit.added[j]) {
+            ++i, ++j;
+            continue;
+        }
+        Change change{i, i, j, j};
+        while (i < oldCount && edit.removed[i])
+            ++i;
+        while (j < newCount && edit.added[j])
+            ++j;
+        if (i == change.oldStart && j == change.newStart)
+            break;  // unreachable while both sides keep the same number of lines
+        change.oldEnd = i;
+        change.newEnd = j;
+        changes.push_back(change);
     }
-    const auto isChange = [&](std::ptrdiff_t i) { return steps[static_cast<std::size_t>(i)].kind != LineDiff::Kind::Context; };
+    return changes;
+}
 
-    std::ptrdiff_t next = 0;
-    while (true) {
-        std::ptrdiff_t change = next;
-        while (change < count && !isChange(change))
-            ++change;
-        if (change == count)
-            return;
-        std::ptrdiff_t last = change;
-        for (std::ptrdiff_t i = change + 1; i < count && i - last <= 2 * Context; ++i)
-            if (isChange(i))
-                last = i;
-        const std::ptrdiff_t begin = std::max(next, change - Context);
-        const std::ptrdiff_t end = std::min(count, last + 1 + Context);
-        const auto b = static_cast<std::size_t>(begin);
-        const auto e = static_cast<std::size_t>(end);
-        const std::ptrdiff_t oldCount = oldBefore[e] - oldBefore[b];
-        const std::ptrdiff_t newCount = newBefore[e] - newBefore[b];
-        diff.lines.push_back({LineDiff::Kind::Hunk, "@@ -" + range(oldBefore[b] + (oldCount > 0), oldCount) + " +"
-                                                        + range(newBefore[b] + (newCount > 0), newCount) + " @@"});
-        for (std::size_t i = b; i < e; ++i)
-            diff.lines.push_back({steps[i].kind, std::string(steps[i].text)});
-        next = end;
+// The changes in hunks: changes with fewer than twice the context between
+// them share a hunk. A hunk that takes no line of one side starts after the
+// line it follows, as `diff` writes it. Within a change the removed lines
+// come first, as patches have them.
+void addHunks(const std::vector<Change>& changes, std::size_t oldCount, std::string_view from,
+              std::string_view to, LineDiff& diff)
+{
+    LineReader before(from, diff.endsKept), after(to, diff.endsKept);
+    const auto add = [&](LineDiff::Kind kind, LineReader& lines, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            diff.lines.push_back({kind, std::string(lines.lineAt(i))});
+    };
+    for (std::size_t first = 0; first < changes.size();) {
+        std::size_t last = first;
+        while (last + 1 < changes.size() && changes[last + 1].oldStart - changes[last].oldEnd < 2 * Context)
+            ++last;
+        const std::size_t lead = std::min(Context, changes[first].oldStart);
+        const std::size_t trail = std::min(Context, oldCount - changes[last].oldEnd);
+        const std::size_t oldStart = changes[first].oldStart - lead, newStart = changes[first].newStart - lead;
+        const std::size_t oldLines = changes[last].oldEnd + trail - oldStart;
+        const std::size_t newLines = changes[last].newEnd + trail - newStart;
+        diff.lines.push_back({LineDiff::Kind::Hunk, "@@ -" + range(oldStart + (oldLines > 0), oldLines) + " +"
+                                                        + range(newStart + (newLines > 0), newLines) + " @@"});
+        add(LineDiff::Kind::Context, before, oldStart, changes[first].oldStart);
+        for (std::size_t i = first; i <= last; ++i) {
+            add(LineDiff::Kind::Removed, before, changes[i].oldStart, changes[i].oldEnd);
+            add(LineDiff::Kind::Added, after, changes[i].newStart, changes[i].newEnd);
+            add(LineDiff::Kind::Context, before, changes[i].oldEnd,
+                i < last ? changes[i + 1].oldStart : changes[i].oldEnd + trail);
+        }
+        first = last + 1;
     }
 }
 
-} // namespace
-
-namespace {
-
-LineDiff diffOf(std::string_view from, std::string_view to, bool withEnds)
+LineDiff diffOf(std::string_view from, std::string_view to, bool withEnds, const std::atomic<bool>* cancelled)
 {
     LineDiff diff;
     diff.endsKept = withEnds;
-    const Lines before = splitLines(from, withEnds);
-    const Lines after = splitLines(to, withEnds);
-    if (!before.texts.empty() && !after.texts.empty() && lineEnds(before) != lineEnds(after))
-        diff.notes.push_back("line ends: " + lineEnds(before) + " → " + lineEnds(after));
-
-    dtl::Diff<std::string_view, std::vector<std::string_view>> script(before.texts, after.texts);
-    script.compose();
-    std::vector<Step> steps;
-    for (const auto& [text, info] : script.getSes().getSequence()) {
-        const LineDiff::Kind kind = info.type == dtl::SES_ADD ? LineDiff::Kind::Added
-            : info.type == dtl::SES_DELETE                    ? LineDiff::Kind::Removed
-                                                              : LineDiff::Kind::Context;
-        steps.push_back({kind, text});
+    try {
+        std::array<Side, 2> sides;
+        {
+            LineNumbers numbers;
+            sides[0] = numbered(from, withEnds, numbers, cancelled);
+            sides[1] = numbered(to, withEnds, numbers, cancelled);
+        }
+        if (!sides[0].numbers.empty() && !sides[1].numbers.empty() && lineEnds(sides[0]) != lineEnds(sides[1]))
+            diff.notes.push_back("line ends: " + lineEnds(sides[0]) + " → " + lineEnds(sides[1]));
+        const std::size_t oldCount = sides[0].numbers.size();
+        const ShortestEdit edit(std::move(sides[0].numbers), std::move(sides[1].numbers), cancelled);
+        addHunks(changesOf(edit), oldCount, from, to, diff);
+    } catch (const ShortestEdit::Cancelled&) {
+        return {};
     }
-    // Within a run of changes the removed lines come first, as patches have them.
-    for (auto run = steps.begin(); run != steps.end();) {
-        const auto isContext = [](const Step& step) { return step.kind == LineDiff::Kind::Context; };
-        run = std::find_if_not(run, steps.end(), isContext);
-        const auto end = std::find_if(run, steps.end(), isContext);
-        std::stable_partition(run, end, [](const Step& step) { return step.kind == LineDiff::Kind::Removed; });
-        run = end;
-    }
-    addHunks(steps, diff);
     return diff;
 }
 
 } // namespace
 
-LineDiff diffLines(std::string_view from, std::string_view to)
+LineDiff diffLines(std::string_view from, std::string_view to, const std::atomic<bool>* cancelled)
 {
-    return diffOf(from, to, false);
+    return diffOf(from, to, false, cancelled);
 }
 
 LineDiff diffLinesWithEnds(std::string_view from, std::string_view to)
 {
-    return diffOf(from, to, true);
+    return diffOf(from, to, true, nullptr);
 }
 
 std::string unifiedText(const LineDiff& diff, std::string_view fromName, std::string_view toName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,10 @@ struct LineDiff
     bool unchanged() const { return notes.empty() && lines.empty(); }
 };
 
-LineDiff diffLines(std::string_view from, std::string_view to);
+// Lines are compared as numbers, one per distinct line, in time that grows
+// with the lines changed and memory with the lines held. Raising
+// `cancelled` stops it early, with an empty diff.
+LineDiff diffLines(std::string_view from, std::string_view to, const std::atomic<bool>* cancelled = nullptr);
 
 // The same with each line's own line end kept and compared, as `diff -u`
 // has them: `patch` applies it to give the very bytes of `to`.

@@ -1,81 +1,187 @@
 #include "windows/DiffDialog.h"
 
 #include "editor/CarVersions.h"
+#include "windows/DialogFocus.h"
+#include "windows/DiffText.h"
+#include "windows/MessageBoxPresenter.h"
 #include "windows/ShownText.h"
 
 #include <QDialogButtonBox>
-#include <QFontDatabase>
-#include <QPlainTextEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <utility>
 
 namespace quendral {
 
 namespace {
 
-struct LineLook
+void addLine(DiffDialog::Shown& shown, const QString& text, LineDiff::Kind kind)
 {
-    const char* prefix;
-    QColor text;
-    QColor background;
-};
+    shown.text += text;
+    shown.text += QLatin1Char('\n');
+    shown.kinds.push_back(kind);
+}
 
-LineLook lookOf(LineDiff::Kind kind)
+const char* prefixOf(LineDiff::Kind kind)
 {
     switch (kind) {
-    case LineDiff::Kind::Hunk: return {"", QColor(0x57, 0x60, 0x6a), QColor(0xdd, 0xf4, 0xff)};
-    case LineDiff::Kind::Removed: return {"-", QColor(0x82, 0x07, 0x1e), QColor(0xff, 0xeb, 0xe9)};
-    case LineDiff::Kind::Added: return {"+", QColor(0x11, 0x63, 0x29), QColor(0xda, 0xfb, 0xe1)};
+    case LineDiff::Kind::Hunk: return "";
+    case LineDiff::Kind::Removed: return "-";
+    case LineDiff::Kind::Added: return "+";
     case LineDiff::Kind::Context: break;
     }
-    return {" ", QColor(Qt::black), QColor(Qt::white)};
+    return " ";
 }
 
-void addLine(QTextCursor& cursor, const QString& text, const LineLook& look)
+// What the worker reads and makes. The worker and the window share it, so
+// that it lives as long as either still needs it.
+struct DiffWork
 {
-    if (!cursor.atStart())
-        cursor.insertBlock();
-    QTextBlockFormat block;
-    block.setBackground(look.background);
-    cursor.setBlockFormat(block);
-    QTextCharFormat characters;
-    characters.setForeground(look.text);
-    cursor.insertText(text, characters);
-}
+    Comparison comparison;
+    std::array<std::string, 2> bytes;
+    DiffDialog::Shown shown;
+    std::atomic<bool> cancelled = false;
+    bool outOfMemory = false;
+    bool handled = false;  // by the window's thread only
+
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+
+    void run()
+    {
+        try {
+            comparison.diff = diffLines(bytes[0], bytes[1], &cancelled);
+            bytes = {};
+            if (!cancelled)
+                shown = DiffDialog::shownLines(comparison, cancelled);
+            comparison.diff = {};
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+        const std::lock_guard lock(mutex);
+        done = true;
+        doneChanged.notify_all();
+    }
+
+    bool waitFor(std::chrono::milliseconds patience)
+    {
+        std::unique_lock lock(mutex);
+        return doneChanged.wait_for(lock, patience, [this] { return done; });
+    }
+};
 
 } // namespace
 
-DiffDialog::DiffDialog(const char* name, const QString& title, const Comparison& comparison, QWidget* parent)
-    : QDialog(parent), m_text(new QPlainTextEdit(this))
+int DiffDialog::s_patience = 250;
+
+DiffDialog::Shown DiffDialog::shownLines(const Comparison& comparison, const std::atomic<bool>& cancelled)
 {
-    setObjectName(QLatin1String(name));
+    Shown shown;
+    const LineDiff& diff = comparison.diff;
+    std::size_t size = 0;
+    for (const LineDiff::Line& line : diff.lines)
+        size += line.text.size() + 2;
+    shown.text.reserve(static_cast<qsizetype>(size + 1024));
+    shown.kinds.reserve(diff.lines.size() + diff.notes.size() + 3);
+    const LineDiff::Kind plain = LineDiff::Kind::Context;
+    if (diff.unchanged())
+        addLine(shown, QStringLiteral("No changes"), plain);
+    for (const std::string& note : diff.notes)
+        addLine(shown, QString::fromStdString(note), plain);
+    if (!diff.lines.empty()) {
+        addLine(shown, QStringLiteral("--- ") + shownPath(comparison.from.path) + QLatin1Char('\t')
+                           + QString::fromStdString(comparison.from.label), plain);
+        addLine(shown, QStringLiteral("+++ ") + shownPath(comparison.to.path) + QLatin1Char('\t')
+                           + QString::fromStdString(comparison.to.label), plain);
+    }
+    for (std::size_t i = 0; i < diff.lines.size() && !(i % 4096 == 0 && cancelled); ++i) {
+        const LineDiff::Line& line = diff.lines[i];
+        shown.text += QLatin1String(prefixOf(line.kind));
+        shown.text += shownText(line.text);
+        shown.text += QLatin1Char('\n');
+        shown.kinds.push_back(line.kind);
+    }
+    return shown;
+}
+
+void DiffDialog::open(const char* name, const QString& title, const char* caption, const Comparison& sides,
+                      std::array<std::string, 2> bytes, QWidget* parent)
+{
+    auto work = std::make_shared<DiffWork>();
+    work->comparison.from = sides.from;
+    work->comparison.to = sides.to;
+    work->bytes = std::move(bytes);
+
+    // The progress dialog owns the watcher: once it is gone, whatever the
+    // worker finishes reaches no one.
+    auto* progress = new QProgressDialog(QStringLiteral("Comparing the versions…"), QStringLiteral("Cancel"), 0, 0, parent);
+    progress->setObjectName(QStringLiteral("diffProgress"));
+    progress->setWindowTitle(title);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setMinimumDuration(0);
+    // Closing it as a dialog hands the keyboard back to the window below.
+    const auto cancel = [work, progress] {
+        if (work->cancelled.exchange(true))
+            return;
+        progress->done(QDialog::Rejected);
+        progress->deleteLater();
+    };
+    QObject::connect(progress, &QProgressDialog::canceled, progress, cancel);
+    QObject::connect(progress, &QDialog::rejected, progress, cancel);
+    // Once no one can see the result, the worker stops, so that quitting
+    // (which waits for it) does not wait for a diff no one will read.
+    QObject::connect(progress, &QObject::destroyed, [work] { work->cancelled = true; });
+
+    const QString shownName = QLatin1String(name);
+    const std::string messageCaption = caption;
+    const auto finish = [work, progress, shownName, messageCaption, title, parent] {
+        if (std::exchange(work->handled, true))
+            return;
+        progress->reset();  // stops its timer, which would show it
+        progress->hide();
+        progress->deleteLater();
+        if (work->cancelled)
+            return;
+        if (work->outOfMemory) {
+            auto box = MessageBoxPresenter::makeBox(messageCaption, notEnoughMemoryToCompare(work->comparison), parent);
+            DialogFocus::open(box.release());
+            return;
+        }
+        DialogFocus::open(new DiffDialog(shownName, title, std::move(work->shown), parent));
+    };
+    auto* watcher = new QFutureWatcher<void>(progress);
+    QObject::connect(watcher, &QFutureWatcher<void>::finished, progress, finish);
+    watcher->setFuture(QtConcurrent::run([work] { work->run(); }));
+    // A small diff is ready at once: its dialog opens straight away, so that
+    // keys typed ahead reach it. A longer one gets the progress dialog, which
+    // takes the keyboard until the diff is ready.
+    if (s_patience > 0 && work->waitFor(std::chrono::milliseconds(s_patience)))
+        finish();
+    else
+        DialogFocus::open(progress);
+}
+
+DiffDialog::DiffDialog(const QString& name, const QString& title, Shown shown, QWidget* parent)
+    : QDialog(parent), m_text(new DiffText(this))
+{
+    setObjectName(name);
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
-    m_text->setObjectName(QStringLiteral("diffText"));
-    m_text->setReadOnly(true);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-
-    QTextCursor cursor(m_text->document());
-    const LineLook plain = lookOf(LineDiff::Kind::Context);
-    const LineDiff& diff = comparison.diff;
-    if (diff.unchanged())
-        addLine(cursor, QStringLiteral("No changes"), plain);
-    for (const std::string& note : diff.notes)
-        addLine(cursor, QString::fromStdString(note), plain);
-    if (!diff.lines.empty()) {
-        addLine(cursor, QStringLiteral("--- ") + shownPath(comparison.from.path) + QLatin1Char('\t')
-                            + QString::fromStdString(comparison.from.label), plain);
-        addLine(cursor, QStringLiteral("+++ ") + shownPath(comparison.to.path) + QLatin1Char('\t')
-                            + QString::fromStdString(comparison.to.label), plain);
-    }
-    for (const LineDiff::Line& line : diff.lines) {
-        const LineLook look = lookOf(line.kind);
-        addLine(cursor, QLatin1String(look.prefix) + shownText(line.text), look);
-    }
-    m_text->moveCursor(QTextCursor::Start);
+    m_text->setLines(shown.text, std::move(shown.kinds));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("closeButton"));

@@ -141,15 +141,15 @@ const VersionListing* HistoryDialog::chosenAfresh()
 void HistoryDialog::compare()
 {
     const VersionListing* version = chosenAfresh();
-    Comparison comparison;
+    Comparison sides;
+    std::array<std::string, 2> bytes;
     if (!version || version->name.kind == VersionName::Kind::Current
-        || !m_editor.compare(version->name, VersionName{}, comparison))
+        || !m_editor.readCompared(version->name, VersionName{}, sides, bytes))
         return;
-    auto* dialog = new DiffDialog("compareDialog",
-                                  QStringLiteral("%1: from version %2 to the current script")
-                                      .arg(m_carName, QString::fromStdString(comparison.from.label)),
-                                  comparison, this);
-    DialogFocus::open(dialog);
+    DiffDialog::open("compareDialog",
+                     QStringLiteral("%1: from version %2 to the current script")
+                         .arg(m_carName, QString::fromStdString(sides.from.label)),
+                     "History", sides, std::move(bytes), this);
 }
 
 void HistoryDialog::askToRestore()

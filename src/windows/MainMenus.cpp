@@ -165,12 +165,12 @@ static QString selectedCarName(const EditingControls& controls)
 void MainMenus::previewChanges()
 {
     m_loadedCar.unlessChangedOnDisk(m_window, [this] {
-        Comparison comparison;
-        if (!m_editor.compare(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, comparison))
+        Comparison sides;
+        std::array<std::string, 2> bytes;
+        if (!m_editor.readCompared(VersionName{}, VersionName{VersionName::Kind::Saved, 0}, sides, bytes))
             return;
-        auto* dialog = new DiffDialog("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
-                                      comparison, m_window);
-        DialogFocus::open(dialog);
+        DiffDialog::open("previewDialog", QStringLiteral("Preview changes to ") + selectedCarName(m_controls),
+                         "Preview changes", sides, std::move(bytes), m_window);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "Support.h"
 #include "carscript/FileSystem.h"
 #include "windows/ChangedOnDiskBar.h"
+#include "windows/DiffDialog.h"
 #include "windows/DriveList.h"
 #include "windows/FolderTree.h"
 #include "windows/HelpWindow.h"
@@ -23,6 +24,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QTextBlock>
 #include <QTreeWidget>
 #include <QMessageBox>
@@ -449,10 +452,17 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     const auto find = [this](const char* name) { return form->findChild<QObject*>(QLatin1String(name)); };
     auto* carMenu = static_cast<QMenu*>(find("carMenu"));
     const auto key = [this](QKeyCombination combination) {
+        EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }));
         QTest::keyClick(QApplication::focusWidget(), combination.key(), combination.keyboardModifiers());
     };
     const auto dialog = [this](const char* name) { return form->findChild<QDialog*>(QLatin1String(name)); };
-    const auto diffText = [&](const char* name) { return dialog(name)->findChild<QPlainTextEdit*>("diffText"); };
+    const auto diffText = [&](const char* name) {  // the diff is worked out away from the window
+        return QTest::qWaitFor([&] { return dialog(name); }) ? dialog(name)->findChild<QPlainTextEdit*>("diffText") : nullptr;
+    };
+    const auto colourOf = [](QPlainTextEdit* text, const QString& start) {  // at the right of the line so started
+        text->setTextCursor(text->document()->find(start));
+        return text->viewport()->grab().toImage().pixelColor(text->viewport()->width() - 3, text->cursorRect().center().y());
+    };
     const auto close = [](QWidget* widget) {
         widget->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -467,14 +477,23 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     clickCar(0);
     EXPECT_TRUE(carMenu->isEnabled());
 
-    // The preview: what Save writes, removed lines red and added ones green, in a fixed font; then nothing.
+    // The preview, cancelled while it works (no dialog opens); then what Save writes, removed lines red
+    // and added ones green, in a fixed font; then nothing.
+    DiffDialog::setPatience(0);
     key(Qt::ControlModifier | Qt::Key_D);
-    QTextDocument* preview = diffText("previewDialog")->document();
-    EXPECT_TRUE(QFontInfo(diffText("previewDialog")->font()).fixedPitch());
-    const QTextBlock removed = preview->find(QStringLiteral("-ext_camera  95 ")).block();
-    const QTextBlock added = preview->find(QStringLiteral("+ext_camera  120 ")).block();
-    EXPECT_NE(removed.blockFormat().background(), added.blockFormat().background());
-    EXPECT_NE(added.blockFormat().background(), preview->begin().blockFormat().background());
+    DiffDialog::setPatience(250);
+    auto* progress = form->findChild<QProgressDialog*>("diffProgress");
+    ASSERT_TRUE(progress && progress->isVisible());
+    QTest::keyClick(progress, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(form->findChild<QProgressDialog*>("diffProgress"));
+    key(Qt::ControlModifier | Qt::Key_D);
+    QPlainTextEdit* preview = diffText("previewDialog");
+    EXPECT_EQ(form->findChildren<QDialog*>("previewDialog").size(), 1);
+    EXPECT_TRUE(QFontInfo(preview->font()).fixedPitch());
+    const QColor removed = colourOf(preview, "-ext_camera  95 "), added = colourOf(preview, "+ext_camera  120 ");
+    EXPECT_NE(removed, added);
+    EXPECT_NE(added, colourOf(preview, "--- "));
     close(dialog("previewDialog"));
     key(Qt::ControlModifier | Qt::Key_S);
     key(Qt::ControlModifier | Qt::Key_D);
@@ -545,6 +564,16 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Read car"});
     EXPECT_TRUE(static_cast<QAction*>(find("historyAction"))->isEnabled());
     EXPECT_FALSE(static_cast<QAction*>(find("previewAction"))->isEnabled());
+    // A script that is gone: History restores the backup as the script, and the controls show it.
+    std::filesystem::remove(racers() / "falcon_gt/scripts/_main_.cfg");
+    clickCar(1), clickCar(0), messages.shown.clear();
+    key(Qt::ControlModifier | Qt::Key_H);
+    versions = dialog("historyDialog")->findChild<QTreeWidget*>("versionList");
+    versions->setCurrentItem(versions->findItems("backup", Qt::MatchStartsWith).value(0));
+    QTest::mouseClick(dialog("historyDialog")->findChild<QPushButton*>("restoreButton"), Qt::LeftButton);
+    QTest::mouseClick(form->findChild<QMessageBox*>("restoreConfirmation")->button(QMessageBox::Yes), Qt::LeftButton);
+    EXPECT_EQ(readBytes(racers() / "falcon_gt/scripts/_main_.cfg"), readBytes(racers() / "falcon_gt/scripts/_main_backup.cfg"));
+    EXPECT_EQ(shown(), "0 1110 100 10 7 15 18");
     static_cast<QAction*>(find("quitAction"))->trigger();
     EXPECT_FALSE(form->isVisible());
 }
