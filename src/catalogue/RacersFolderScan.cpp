@@ -12,12 +12,11 @@ namespace {
 constexpr std::string_view RacersSuffix = "racers";
 constexpr std::string_view CarFileExtension = ".rpk";
 
-// A car folder candidate: its name, case-folded and as it stands, and its
-// place in the list of subfolders.
+// A car folder candidate: its name, case-folded, and its place in the list
+// of subfolders.
 struct NamedSubfolder
 {
     std::string folded;
-    std::string name;
     std::size_t index;
 };
 
@@ -60,32 +59,36 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
     // allocations.
     std::vector<NamedSubfolder> byName;
     byName.reserve(subfolders.size());
-    for (std::size_t i = 0; i < subfolders.size(); ++i) {
-        std::string name = fileNameOf(subfolders[i]);
-        byName.push_back({foldCase(name), std::move(name), i});
-    }
-    std::sort(byName.begin(), byName.end(), [](const NamedSubfolder& a, const NamedSubfolder& b) {
+    for (std::size_t i = 0; i < subfolders.size(); ++i)
+        byName.push_back({foldCase(fileNameOf(subfolders[i])), i});
+    const auto before = [](const NamedSubfolder& a, const NamedSubfolder& b) {
         return a.folded != b.folded ? a.folded < b.folded : a.index < b.index;
-    });
+    };
+    // A folder listing gives them in this order already.
+    if (!std::is_sorted(byName.begin(), byName.end(), before))
+        std::sort(byName.begin(), byName.end(), before);
 
     std::vector<CarEntry> cars;
     cars.reserve(fileNames.size());
     for (const std::string& fileName : fileNames) {
         if (!isCarFileName(fileName))
             continue;
-        CarEntry car;
-        car.name = fileName.substr(0, fileName.size() - CarFileExtension.size());
-        const std::string folded = foldCase(car.name);
+        std::string name = fileName.substr(0, fileName.size() - CarFileExtension.size());
+        const std::string folded = foldCase(name);
         const auto sameIgnoringCase = std::equal_range(
             byName.begin(), byName.end(), folded, FoldedNameLess{});
         const NamedSubfolder* match = nullptr;
         for (auto it = sameIgnoringCase.first; it != sameIgnoringCase.second && !match; ++it)
-            if (it->name == car.name)
+            if (fileNameOf(subfolders[it->index]) == name)
                 match = &*it;
         if (!match && sameIgnoringCase.first != sameIgnoringCase.second)
             match = &*sameIgnoringCase.first;
-        car.folder = match ? subfolders[match->index] : racersFolder / pathFromText(car.name);
-        cars.push_back(std::move(car));
+        // Copied straight into place: a path copied through a temporary is
+        // copied twice, parsed elements and all.
+        if (match)
+            cars.push_back({std::move(name), subfolders[match->index]});
+        else
+            cars.push_back({name, racersFolder / pathFromText(name)});
     }
     return cars;
 }
