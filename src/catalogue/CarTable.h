@@ -20,7 +20,7 @@ struct CarEntry
 //
 // The cars are shared between copies, never changed once assigned: the
 // command-line tool copies the editor's table, and copying 10,000 folder
-// paths took a quarter of a `list`.
+// paths was a quarter of the memory a `list` touched.
 class CarTable
 {
 public:
