@@ -12,7 +12,7 @@
 #include "carscript/FileSystem.h"
 #include "carscript/SettingsReader.h"
 #include "carscript/ScriptRewriter.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "history/LineDiff.h"
 #include "controls/EditingControls.h"
 #include "controls/MessagePresenter.h"
@@ -159,7 +159,7 @@ struct CarOnDisk
     test::TemporaryFolder scratch;
     FailOnMessage messages;
     EditingControls controls;
-    CarEditor editor;
+    EditorSession editor;
 };
 
 // Picking a car: the script read from disk (the page cache, after the first
@@ -217,7 +217,7 @@ void BM_ScanRacersFolder(benchmark::State& state)
     const std::filesystem::path& folder = racersFolderOf(cars);
     FailOnMessage messages;
     EditingControls controls(messages);
-    CarEditor editor(controls, messages, FileSystem::real());
+    EditorSession editor(controls, messages, FileSystem::real());
     for (auto _ : state) {
         editor.openFolder(folder);
         benchmark::DoNotOptimize(editor.carTable().size());

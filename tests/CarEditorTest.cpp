@@ -1,12 +1,12 @@
 // What the window and the command-line tool share below them: the racers
-// folder scan, picking, loading and saving a car through CarEditor, and the
-// file layer it reads and locks with.
+// folder scan, picking, loading and saving a car through EditorSession, and
+// the file layer it reads and locks with.
 
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
 #include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "Support.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ protected:
     TemporaryFolder temporary;
     RecordingMessages messages;
     EditingControls controls{messages};
-    CarEditor editor{controls, messages, FileSystem::real()};
+    EditorSession editor{controls, messages, FileSystem::real()};
 };
 
 // The rows open their folders one after the other in one editor. Entries:
@@ -154,14 +154,14 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
 {
     const fs::path car = demoCar("alpha");
     const std::string original = readBytes(car / "scripts" / "_main_.cfg");
-    for (const auto scope : {CarEditor::SaveScope::ChangedSettings, CarEditor::SaveScope::EveryControl}) {
+    for (const auto scope : {EditorSession::SaveScope::ChangedSettings, EditorSession::SaveScope::EveryControl}) {
         writeBytes(car / "scripts" / "_main_.cfg", original);
         editor.pickCarFolder(car);
         ASSERT_TRUE(editor.loadSelectedCar());
         {
             RecordingMessages otherMessages;
             EditingControls other(otherMessages);
-            CarEditor otherEditor(other, otherMessages, FileSystem::real());
+            EditorSession otherEditor(other, otherMessages, FileSystem::real());
             otherEditor.pickCarFolder(car);
             ASSERT_TRUE(otherEditor.loadSelectedCar());
             other.rearHeight.setValue(25);
@@ -173,7 +173,7 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
         controls.frontHeight.setValue(3);
         controls.engineI4.setValue(0);
         ASSERT_TRUE(editor.save(scope));
-        const std::string saved = scope == CarEditor::SaveScope::ChangedSettings
+        const std::string saved = scope == EditorSession::SaveScope::ChangedSettings
                                       ? "engines: V6 V10\ndrive: front\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
                                       : "engines: V6\ndrive: front\nfront: 3\nrear: 7\nmin: 15\nmax: 18\n";
         EXPECT_EQ(shownSettings(controls), saved) << "the window shows what was saved";

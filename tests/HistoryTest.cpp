@@ -5,7 +5,7 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "history/LineDiff.h"
 #include "history/ScriptHistory.h"
 #include "Support.h"
@@ -191,7 +191,7 @@ TEST_F(History, TheBackupIsAFileOfItsOwnAndNewEntriesSortAfterAllOthers)
         test::writeBytes(historyFolderPath(car) / historyEntryName(planted(i), 1, i == 0), "old");
     test::RecordingMessages messages;
     EditingControls controls(messages);
-    CarEditor editor(controls, messages, FileSystem::real());
+    EditorSession editor(controls, messages, FileSystem::real());
     editor.pickCarFolder(car);
     for (int round = 1; round <= 2; ++round) {
         ASSERT_TRUE(editor.loadSelectedCar());

@@ -25,11 +25,6 @@ class MessagePresenter;
 class EditingControls
 {
 public:
-    // old API, goes when the tool has moved
-    static constexpr int RideHeightMinimum = quendral::RideHeightMinimum;
-    static constexpr int RideHeightMaximum = quendral::RideHeightMaximum;
-    static constexpr int LargestWheelSize = quendral::LargestWheelSize;
-
     // The maximum wheel-size check reports through the presenter, which must
     // outlive the controls.
     explicit EditingControls(MessagePresenter& messages);

@@ -126,6 +126,11 @@ bool EditorSession::isRacersFolder() const
     return m_controls.editingFrame.isEnabled();
 }
 
+const std::filesystem::path& EditorSession::folder() const
+{
+    return m_controls.folderChooser.path();
+}
+
 void EditorSession::pickCarFolder(const std::filesystem::path& given)
 {
     const std::filesystem::path carFolder = withoutTrailingSeparator(given);

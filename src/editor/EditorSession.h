@@ -72,6 +72,8 @@ public:
 
     // Whether the folder open is a racers folder, whose cars can be edited.
     bool isRacersFolder() const;
+    // The folder open, or the one the session started in.
+    const std::filesystem::path& folder() const;
 
     // Makes one car folder the whole car list and selects it, as though it
     // had been picked from a racers folder holding only that car.
@@ -156,20 +158,6 @@ public:
 
     const CarTable& carTable() const { return m_table; }
 
-    // old API, goes when the tool has moved
-    using Setting = quendral::Setting;
-    using SettingFlags = quendral::SettingFlags;
-
-    // Counts a setting as changed since the car was loaded though its
-    // control shows the value loaded: the tool was asked for that value.
-    void markChanged(Setting setting);
-
-    // By Setting, those changed since the selected car was loaded: whose
-    // controls show another value than loaded, and those marked. A save
-    // checks on reading back only these and those its script gave when
-    // loaded, and tells when it cannot write a ride height changed here.
-    SettingFlags changedSettings() const;
-
 private:
     // The settings of the car last loaded or saved, as its script held them.
     struct Loaded
@@ -181,6 +169,16 @@ private:
         SettingFlags given{};
         SettingFlags marked{};
     };
+
+    // Counts a setting as changed since the car was loaded though its
+    // control shows the value loaded: the car was asked for that value.
+    void markChanged(Setting setting);
+
+    // By Setting, those changed since the selected car was loaded: whose
+    // controls show another value than loaded, and those marked. A save
+    // checks on reading back only these and those its script gave when
+    // loaded, and tells when it cannot write a ride height changed here.
+    SettingFlags changedSettings() const;
 
     bool moveFolderChooser(const std::filesystem::path& folder, std::string& error);
     const CarEntry* selectedCar(std::string_view caption, MessagePresenter& messages) const;

@@ -123,8 +123,7 @@ void MainForm::createControls()
     ShowWindow(control("File1"), SW_HIDE);
     for (const char* name : {"Slider1", "Slider2"}) {
         HWND slider = control(name);
-        SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(EditingControls::RideHeightMinimum,
-                                                            EditingControls::RideHeightMaximum));
+        SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(RideHeightMinimum, RideHeightMaximum));
         SendMessageW(slider, TBM_SETLINESIZE, 0, 1);
         SendMessageW(slider, TBM_SETPAGESIZE, 0, 5);
     }

@@ -69,7 +69,7 @@ MainWindowForm::MainWindowForm(QWidget* window) : m_window(window)
     frontHeight = add<QSlider>(heightsFrame, "Slider1", Qt::Horizontal);
     rearHeight = add<QSlider>(heightsFrame, "Slider2", Qt::Horizontal);
     for (QSlider* slider : {frontHeight, rearHeight}) {
-        slider->setRange(EditingControls::RideHeightMinimum, EditingControls::RideHeightMaximum);
+        slider->setRange(RideHeightMinimum, RideHeightMaximum);
         slider->setSingleStep(1);
         slider->setPageStep(5);
     }

@@ -9,7 +9,7 @@
 
 #include "app/cli/CarTool.h"
 #include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "history/ScriptHistory.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ Outcome editAndSave(const fs::path& car, FileSystem& files = FileSystem::real(),
 {
     RecordingMessages messages;
     EditingControls controls(messages);
-    CarEditor editor(controls, messages, files);
+    EditorSession editor(controls, messages, files);
     editor.pickCarFolder(car);
     Outcome outcome;
     outcome.loaded = editor.loadSelectedCar();
@@ -447,7 +447,7 @@ TEST(HostileScripts, Utf16IsRefusedByTheSaveAndTheLoad)
     const fs::path car = makeCar(folder.path() / "wide", Script);
     RecordingMessages messages;
     EditingControls controls(messages);
-    CarEditor editor(controls, messages, FileSystem::real());
+    EditorSession editor(controls, messages, FileSystem::real());
     editor.pickCarFolder(car);
     ASSERT_TRUE(editor.loadSelectedCar());
     std::string wide = "\xFF\xFE";
@@ -489,7 +489,7 @@ TEST(HostileRacersFolders, AreListedAndLeftAsTheyWere)
     auto before = folderSnapshot(racers);
     RecordingMessages messages;
     EditingControls controls(messages);
-    CarEditor editor(controls, messages, FileSystem::real());
+    EditorSession editor(controls, messages, FileSystem::real());
     ASSERT_TRUE(editor.openFolder(racers));
     auto listed = controls.carList.items();
     std::sort(listed.begin(), listed.end());

@@ -1,9 +1,11 @@
 #include "app/cli/CarSession.h"
 
+#include "editor/SaveExecutor.h"
+
 namespace quendral::cli {
 
 CarSession::CarSession(ToolContext& tool, std::ostream& messages, std::string prefix)
-    : m_messages(messages, std::move(prefix)), m_controls(m_messages), m_editor(m_controls, m_messages, tool.fileSystem)
+    : m_messages(messages, std::move(prefix)), m_editor(m_messages, tool.fileSystem)
 {
 }
 
@@ -15,7 +17,7 @@ bool CarSession::loadCar(const std::filesystem::path& car)
 
 void CarSession::change(const Changes& changes)
 {
-    CarSettings settings = m_controls.settings();
+    CarSettings settings = m_editor.shown();
     const auto take = [&](auto CarSettings::*setting, Setting which) {
         if (has(changes.changed, which))
             settings.*setting = changes.to.*setting;
@@ -26,11 +28,14 @@ void CarSession::change(const Changes& changes)
     take(&CarSettings::rear, Setting::Rear);
     take(&CarSettings::smallest, Setting::Smallest);
     take(&CarSettings::largest, Setting::Largest);
-    m_controls.show(settings);
-    for (const Setting setting : {Setting::Engines, Setting::Drive, Setting::Front, Setting::Rear, Setting::Smallest,
-                                  Setting::Largest})
-        if (has(changes.changed, setting))
-            m_editor.markChanged(setting);
+    m_editor.want(settings, changes.changed);
+}
+
+void CarSession::saveWith(SaveExecutor& executor)
+{
+    executor.add(m_editor.messages(), [this](MessagePresenter& messages) {
+        return m_editor.saveJob(EditorSession::SaveScope::ChangedSettings, messages);
+    });
 }
 
 } // namespace quendral::cli

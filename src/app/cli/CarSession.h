@@ -2,13 +2,16 @@
 
 #include "app/cli/Command.h"
 #include "app/cli/PrintedMessages.h"
-#include "controls/EditingControls.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
 #include "settings/CarSettings.h"
 
 #include <filesystem>
 #include <iosfwd>
 #include <string>
+
+namespace quendral {
+class SaveExecutor;
+}
 
 namespace quendral::cli {
 
@@ -40,22 +43,24 @@ public:
 
     // False, having said why, when the folder cannot be opened.
     bool openFolder(const std::filesystem::path& folder) { return m_editor.openFolder(folder); }
-    bool isRacersFolder() const { return m_controls.editingFrame.isEnabled(); }
-    const std::filesystem::path& folder() const { return m_controls.folderChooser.path(); }
+    bool isRacersFolder() const { return m_editor.isRacersFolder(); }
+    const std::filesystem::path& folder() const { return m_editor.folder(); }
 
     void pickCar(const std::filesystem::path& car) { m_editor.pickCarFolder(car); }
     bool loadCar(const std::filesystem::path& car);
-    CarSettings settings() const { return m_controls.settings(); }
+    CarSettings settings() const { return m_editor.shown(); }
     // Each setting flagged counts as changed, even where the car has that
     // value already: the save must then write it, or say that it could not.
     void change(const Changes& changes);
 
-    CarEditor& editor() { return m_editor; }
+    // Adds the save of the car with its changes to those `executor` makes.
+    void saveWith(SaveExecutor& executor);
+
+    EditorSession& editor() { return m_editor; }
 
 private:
     PrintedMessages m_messages;
-    EditingControls m_controls;
-    CarEditor m_editor;
+    EditorSession m_editor;
 };
 
 } // namespace quendral::cli

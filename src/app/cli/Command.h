@@ -21,7 +21,6 @@ class Validator;
 namespace quendral {
 
 class EditorSession;
-using CarEditor = EditorSession;
 class FileSystem;
 struct VersionName;
 
@@ -116,7 +115,7 @@ std::wstring withFinalBackslashesKept(std::wstring_view commandLine);
 
 // Prints the diff of what saving the editor's car (in `car`) would write
 // now, and writes nothing; false where the save would refuse it.
-bool printSavePreview(CarEditor& editor, const std::filesystem::path& car, ToolContext& tool);
+bool printSavePreview(EditorSession& editor, const std::filesystem::path& car, ToolContext& tool);
 
 } // namespace cli
 } // namespace quendral

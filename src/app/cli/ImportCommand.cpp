@@ -7,8 +7,8 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
+#include "editor/SaveExecutor.h"
 #include "settings/TextNumber.h"
-#include "editor/BatchSave.h"
 #include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
@@ -335,10 +335,10 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
         }
         return status;
     }
-    BatchSave batch(tool.fileSystem);
+    SaveExecutor batch(tool.fileSystem);
     for (Plan& plan : plans) {
         plan.car->change(plan.settings);
-        batch.add(plan.car->editor());
+        plan.car->saveWith(batch);
     }
     for (const bool saved : batch.run())
         if (!saved)

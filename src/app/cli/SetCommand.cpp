@@ -3,8 +3,8 @@
 
 #include "carscript/CarFiles.h"
 #include "catalogue/FolderListing.h"
-#include "editor/BatchSave.h"
-#include "editor/CarEditor.h"
+#include "editor/EditorSession.h"
+#include "editor/SaveExecutor.h"
 #include "history/LineDiff.h"
 #include "settings/SettingNames.h"
 
@@ -83,7 +83,7 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
         return status;
     }
     std::vector<std::unique_ptr<CarToSave>> cars;
-    BatchSave batch(tool.fileSystem);
+    SaveExecutor batch(tool.fileSystem);
     for (const fs::path& folder : folders) {
         CarToSave& car = *cars.emplace_back(std::make_unique<CarToSave>(tool, folder));
         if (!car.session.loadCar(folder)) {
@@ -91,7 +91,7 @@ int setCars(const SetArguments& arguments, ToolContext& tool)
             continue;
         }
         car.session.change(arguments.changes);
-        batch.add(car.session.editor());
+        car.session.saveWith(batch);
     }
     for (const bool saved : batch.run())
         if (!saved)
@@ -127,11 +127,11 @@ void addChange(CLI::App& set, const std::string& name, const std::string& typeNa
 
 } // namespace
 
-bool printSavePreview(CarEditor& editor, const fs::path& car, ToolContext& tool)
+bool printSavePreview(EditorSession& editor, const fs::path& car, ToolContext& tool)
 {
     std::string current;
     std::optional<std::string> written;
-    const bool saved = editor.previewSave(CarEditor::SaveScope::ChangedSettings, current, written);
+    const bool saved = editor.previewSave(EditorSession::SaveScope::ChangedSettings, current, written);
     if (written) {
         const std::string script = escapedPath(carScriptPath(car));
         tool.out << unifiedText(diffLinesWithEnds(current, *written), script + "\tcurrent", script + "\tafter the save");
