@@ -89,23 +89,24 @@ std::span<const FormLayout::MenuItem> FormLayout::menu()
     return Menu;
 }
 
-const FormLayout::Control& FormLayout::control(std::string_view name)
+// A name missing from a table is a front end's typo, found by its first run.
+template <typename Row, std::size_t Size>
+static const Row& rowNamed(const Row (&table)[Size], std::string_view name)
 {
-    const auto found = std::find_if(std::begin(Controls), std::end(Controls),
-                                    [name](const Control& control) { return name == control.name; });
-    // A name missing here is a front end's typo, found by its first run.
-    if (found == std::end(Controls))
+    const auto found = std::find_if(std::begin(table), std::end(table), [name](const Row& row) { return name == row.name; });
+    if (found == std::end(table))
         std::abort();
     return *found;
 }
 
+const FormLayout::Control& FormLayout::control(std::string_view name)
+{
+    return rowNamed(Controls, name);
+}
+
 const FormLayout::MenuItem& FormLayout::menuItem(std::string_view name)
 {
-    const auto found = std::find_if(std::begin(Menu), std::end(Menu),
-                                    [name](const MenuItem& item) { return name == item.name; });
-    if (found == std::end(Menu))
-        std::abort();
-    return *found;
+    return rowNamed(Menu, name);
 }
 
 bool FormLayout::isInside(const Control& control, std::string_view container)

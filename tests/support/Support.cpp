@@ -2,7 +2,9 @@
 
 #include "carscript/ScriptVocabulary.h"
 #include "carscript/WheelLine.h"
+#include "carscript/FileSystem.h"
 #include "controls/EditingControls.h"
+#include "editor/EditorSession.h"
 
 #include <algorithm>
 #include <fstream>
@@ -221,6 +223,18 @@ std::string shownSettings(const EditingControls& controls)
     return shown + "\ndrive: " + drives[controls.driveSystem.selected() + 1] + "\nfront: "
            + std::to_string(controls.frontHeight.value()) + "\nrear: " + std::to_string(controls.rearHeight.value())
            + "\nmin: " + controls.smallestWheel.text() + "\nmax: " + controls.largestWheel.text() + "\n";
+}
+
+bool saveWithV10Ticked(const std::filesystem::path& carFolder)
+{
+    RecordingMessages quiet;
+    EditingControls controls(quiet);
+    EditorSession other(controls, quiet, FileSystem::real());
+    other.pickCarFolder(carFolder);
+    if (!other.loadSelectedCar())
+        return false;
+    controls.engineChecks()[familyIndex(EngineFamily::V10)]->setValue(1);
+    return other.save();
 }
 
 } // namespace quendral::test

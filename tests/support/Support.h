@@ -89,4 +89,8 @@ CarSettings randomSettings(std::mt19937& random);
 // What the controls show, as `quendral-car show` prints it.
 std::string shownSettings(const EditingControls& controls);
 
+// Another program's save of the car: loaded, V10 ticked, saved. False when
+// it could not load or save.
+bool saveWithV10Ticked(const std::filesystem::path& carFolder);
+
 } // namespace quendral::test

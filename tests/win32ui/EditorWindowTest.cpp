@@ -3,7 +3,6 @@
 #include "FormDriver.h"
 #include "KeyTable.h"
 #include "Support.h"
-#include "carscript/FileSystem.h"
 #include "win32/WideText.h"
 
 #include <commctrl.h>
@@ -42,13 +41,7 @@ protected:
     // Another program saves falcon_gt with V10 ticked.
     void saveElsewhere()
     {
-        RecordingMessages quiet;
-        EditingControls controls(quiet);
-        EditorSession other(controls, quiet, FileSystem::real());
-        other.pickCarFolder(racers() / "falcon_gt");
-        ASSERT_TRUE(other.loadSelectedCar());
-        controls.engineChecks()[3]->setValue(1);
-        ASSERT_TRUE(other.save());
+        ASSERT_TRUE(saveWithV10Ticked(racers() / "falcon_gt"));
     }
 
     std::filesystem::path racers() const { return temp.path() / "cars" / "racers"; }

@@ -3,7 +3,6 @@
 #include "ProgramInfo.h"
 #include "KeyTable.h"
 #include "Support.h"
-#include "carscript/FileSystem.h"
 #include "windows/ChangedOnDiskBar.h"
 #include "windows/DiffDialog.h"
 #include "windows/DriveList.h"
@@ -127,13 +126,7 @@ protected:
     // Another program's save of falcon_gt, with V10 ticked, as the tool makes it.
     void saveElsewhere()
     {
-        RecordingMessages quiet;
-        EditingControls controls(quiet);
-        EditorSession other(controls, quiet, FileSystem::real());
-        other.pickCarFolder(racers() / "falcon_gt");
-        ASSERT_TRUE(other.loadSelectedCar());
-        controls.engineChecks()[3]->setValue(1);
-        ASSERT_TRUE(other.save());
+        ASSERT_TRUE(saveWithV10Ticked(racers() / "falcon_gt"));
     }
 
     TemporaryFolder temp;
