@@ -72,6 +72,7 @@ const std::vector<ToolCase> ToolCases = {
     {{"set", "../falcon_gt", "--drive=both"}, 2, "", "--drive takes front, rear or all, not \"both\""},
     {{"set", "../falcon_gt", "--colour", "red"}, 2, "", "unknown option --colour"},
     {{"set", "../falcon_gt", "--max"}, 2, "", "--max needs a value"},
+    {{"set", "../falcon_gt", "--dry-run=maybe missing"}, 2, "", "Could not convert: --dry-run = maybe missing\n"},
     {{"set", "--front=", "../falcon_gt"}, 2, "", "--front takes a position from 0 to 30, not \"\""},
     {{"set", "--max", "20"}, 2, "", "set needs at least one car folder"},
     {{"set", "", "--max", "20"}, 2, "", "a folder argument is empty"},

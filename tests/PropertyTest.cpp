@@ -5,7 +5,10 @@
 
 #include "Properties.h"
 #include "Support.h"
+#include "app/cli/ConsoleLineEnds.h"
 #include "history/LineDiff.h"
+
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +73,36 @@ TEST(Properties, TheLineDiffIsAShortestEditScript)
             for (std::size_t j = sides[1].size(); j-- > 0;)
                 common[i][j] = sides[0][i] == sides[1][j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
         ASSERT_EQ(edits, sides[0].size() + sides[1].size() - 2 * common[0][0]) << seed;
+    }
+}
+
+// Text written to the console in pieces of any size, some of them empty and
+// some a byte at a time: every bare line feed gets its carriage return, and
+// once a table is printed the bytes pass as they are.
+TEST(Properties, ConsoleLinesEndInCrLfWhereverTheWritesSplitThem)
+{
+    for (unsigned seed = 0; seed < 2000; ++seed) {
+        std::mt19937 random(seed);
+        std::string text, expected;
+        for (int i = std::uniform_int_distribution<int>(0, 30)(random); i > 0; --i)
+            text += std::array{"a", "\r", "\n", "\r\n", "bc"}[random() % 5];
+        for (std::size_t at = 0; at < text.size(); ++at)
+            expected += text[at] == '\n' && (at == 0 || text[at - 1] != '\r') ? "\r\n" : text.substr(at, 1);
+        std::stringbuf written;
+        cli::ConsoleLineEnds console(written);
+        std::ostream out(&console);
+        const char* elsewhere = "\r\r";  // an empty write must not look at the byte before it
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t size = std::min<std::size_t>(random() % 5, text.size() - at);
+            if (size == 1)
+                out.put(text[at]);
+            else
+                out.write(size == 0 ? elsewhere + 1 : text.data() + at, static_cast<std::streamsize>(size));
+            at += size;
+        }
+        cli::ConsoleLineEnds::keepAsWritten(out);
+        out << "x\ny" << std::flush;
+        ASSERT_EQ(written.str(), expected + "x\ny") << testing::PrintToString(text);
     }
 }
 

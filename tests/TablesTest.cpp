@@ -3,6 +3,7 @@
 // box's check, the records of a CSV table and what is taken for UTF-16.
 
 #include "app/cli/CsvReader.h"
+#include "app/cli/Fingerprint.h"
 #include "carscript/ByteSink.h"
 #include "carscript/CarFiles.h"
 #include "carscript/FieldReader.h"
@@ -131,6 +132,19 @@ TEST(Tables, Utf16Texts)
         {"\xEF\xBB\xBF" "A\0"s, false}, {"AB\0\0"s, false}, {"\0AB\0"s, false},       {""s, false}};
     for (const auto& [text, wide] : rows)
         EXPECT_EQ(isUtf16Text(text), wide) << testing::PrintToString(text);
+}
+
+// The fingerprint is the start of a true SHA-256: the published digests of
+// one block, of a message whose padding needs a second block, and of many.
+TEST(Tables, Fingerprints)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "se3b0c44298fc"},
+        {"abc", "sba7816bf8f01"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", "s248d6a61d206"},
+        {std::string(1000000, 'a'), "scdc76e5c9914"}};
+    for (const auto& [script, fingerprint] : rows)
+        EXPECT_EQ(cli::scriptFingerprint(script), fingerprint) << script.size();
 }
 
 // Each record as "LINE:cell|cell", "+N" after it for N cells counted but
