@@ -188,6 +188,11 @@ TEST(Tables, CsvRecords)
         }
         EXPECT_EQ(read, expected) << testing::PrintToString(text);
     }
+    // A reader told to stop takes no record after that one, nor its problem.
+    std::size_t taken = 0;
+    std::string problem;
+    EXPECT_TRUE(cli::CsvReader().read("a\nb\n\"", [&](cli::CsvRecord&) { return ++taken < 1; }, problem));
+    EXPECT_EQ(taken, 1u);
 }
 
 } // namespace
