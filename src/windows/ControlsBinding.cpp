@@ -22,6 +22,20 @@
 
 namespace quendral {
 
+namespace {
+
+// Added to a list at once: one insertion, not one per name.
+QStringList shownNames(const std::vector<std::string>& names)
+{
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names)
+        shown.append(shownName(name));
+    return shown;
+}
+
+} // namespace
+
 ControlsBinding::ControlsBinding(EditingControls& controls, MainWindowForm& form, QStatusBar& statusBar,
                                  std::function<void()> carActionsChanged, QObject* parent)
     : QObject(parent), m_controls(controls), m_form(form), m_statusBar(statusBar),
@@ -71,19 +85,17 @@ void ControlsBinding::followFolder()
 void ControlsBinding::showFolder()
 {
     const QSignalBlocker quiet(m_form.folderTree);
-    m_form.folderTree->showFolder(m_controls.folderChooser.path());
+    m_form.folderTree->showFolder(m_controls.folderChooser);
 
     m_form.fileList->clear();
-    for (const std::string& name : m_controls.fileList.names())
-        m_form.fileList->addItem(shownName(name));
+    m_form.fileList->addItems(shownNames(m_controls.fileList.names()));
 }
 
 void ControlsBinding::showCars()
 {
     const QSignalBlocker quiet(m_form.carList);
     m_form.carList->clear();
-    for (const std::string& name : m_controls.carList.items())
-        m_form.carList->addItem(shownName(name));
+    m_form.carList->addItems(shownNames(m_controls.carList.items()));
     m_form.carList->setCurrentRow(m_controls.carList.listIndex());
 }
 

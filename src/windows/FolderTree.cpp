@@ -2,10 +2,12 @@
 
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
+#include "controls/FolderChooser.h"
 #include "windows/ShownText.h"
 
 #include <QFile>
 #include <QHeaderView>
+#include <QIcon>
 #include <QStyle>
 
 namespace quendral {
@@ -38,10 +40,13 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent)
     header()->setStretchLastSection(false);
 }
 
-void FolderTree::showFolder(const std::filesystem::path& folder)
+void FolderTree::showFolder(const FolderChooser& chooser)
 {
+    const std::filesystem::path& folder = chooser.path();
     m_folder = folder;
     clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
     // The parents from the root down, each one level deeper, as paths that
     // can be opened again: built up piece by piece rather than cut from the
@@ -49,36 +54,55 @@ void FolderTree::showFolder(const std::filesystem::path& folder)
     QTreeWidgetItem* current = nullptr;
     std::filesystem::path built = folder.root_path();
     if (!built.empty())
-        current = addFolder(nullptr, built, displayName(built), true);
+        current = addFolder(nullptr, built, displayName(built), openIcon);
     for (const std::filesystem::path& piece : folder.relative_path()) {
         if (piece.empty())
             continue;
         built /= piece;
-        current = addFolder(current, built, displayName(piece), true);
+        current = addFolder(current, built, displayName(piece), openIcon);
     }
+    if (!current)
+        return;
 
-    // What cannot be read is shown without subfolders: the window reports it
-    // when the folder is opened.
-    FolderContents contents;
-    std::string ignored;
-    if (current && listFolder(FileSystem::real(), folder, contents, ignored)) {
-        for (const std::filesystem::path& subfolder : contents.subfolders)
-            addFolder(current, subfolder, displayName(subfolder), false);
+    // The chooser's own listing; only the start folder is shown before it
+    // has been read. What cannot be read is shown without subfolders: the
+    // window reports it when the folder is opened.
+    const FolderContents* contents = &chooser.contents();
+    FolderContents startContents;
+    if (contents->files.empty() && contents->subfolders.empty()) {
+        std::string ignored;
+        listFolder(FileSystem::real(), folder, startContents, ignored);
+        contents = &startContents;
     }
-    if (current) {
-        setCurrentItem(current);
-        scrollToItem(current);
-    }
+    // Made apart and added at once: one insertion into the view, not one
+    // per subfolder. The entries hold no children, so none is expanded.
+    QList<QTreeWidgetItem*> subfolders;
+    subfolders.reserve(static_cast<qsizetype>(contents->subfolders.size()));
+    for (const std::filesystem::path& subfolder : contents->subfolders)
+        subfolders.append(newEntry(subfolder, displayName(subfolder), closedIcon));
+    current->addChildren(subfolders);
+    setCurrentItem(current);
+    scrollToItem(current);
 }
 
 QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const std::filesystem::path& folder,
-                                       const QString& name, bool open)
+                                       const QString& name, const QIcon& icon)
 {
-    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    item->setText(0, name);
-    item->setIcon(0, style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon));
-    item->setData(0, FolderRole, QByteArray::fromStdString(folder.string()));
+    QTreeWidgetItem* item = newEntry(folder, name, icon);
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
     item->setExpanded(true);
+    return item;
+}
+
+QTreeWidgetItem* FolderTree::newEntry(const std::filesystem::path& folder, const QString& name, const QIcon& icon)
+{
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, name);
+    item->setIcon(0, icon);
+    item->setData(0, FolderRole, QByteArray::fromStdString(folder.string()));
     return item;
 }
 

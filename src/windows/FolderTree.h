@@ -6,6 +6,8 @@
 
 namespace quendral {
 
+class FolderChooser;
+
 // The folder chooser as the user sees it: the current folder under its
 // parents, one level deeper each, and its subfolders below it. Activating
 // an entry (double click or Enter) asks to open that folder; the window
@@ -17,9 +19,9 @@ class FolderTree : public QTreeWidget
 public:
     explicit FolderTree(QWidget* parent = nullptr);
 
-    // Shows a folder: its parents, itself (selected) and its subfolders, in
-    // the order the folder scan lists them.
-    void showFolder(const std::filesystem::path& folder);
+    // Shows the chooser's folder: its parents, itself (selected) and its
+    // subfolders, in the order the folder scan lists them.
+    void showFolder(const FolderChooser& chooser);
 
     // The folder an entry stands for.
     static std::filesystem::path folderOf(const QTreeWidgetItem* item);
@@ -31,7 +33,8 @@ public:
 
 private:
     QTreeWidgetItem* addFolder(QTreeWidgetItem* parent, const std::filesystem::path& folder,
-                               const QString& name, bool open);
+                               const QString& name, const QIcon& icon);
+    static QTreeWidgetItem* newEntry(const std::filesystem::path& folder, const QString& name, const QIcon& icon);
 
     std::filesystem::path m_folder;
 };
