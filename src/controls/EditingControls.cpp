@@ -13,9 +13,9 @@ void tellLargestWheelSize(MessagePresenter& messages)
 
 } // namespace
 
-EditingControls::EditingControls(MessagePresenter& messages) : m_messages(messages)
+EditingControls::EditingControls(MessagePresenter& messages)
+    : m_messages(messages), m_wheelCheck(largestWheel.changed.connect([this] { checkMaximumWheelSize(); }))
 {
-    largestWheel.changed.connect([this] { checkMaximumWheelSize(); });
 }
 
 void EditingControls::clearEngineChecks()

@@ -76,6 +76,7 @@ private:
     void checkMaximumWheelSize();
 
     MessagePresenter& m_messages;
+    ScopedConnection m_wheelCheck;
 };
 
 } // namespace quendral

@@ -42,16 +42,16 @@ std::optional<SavePlan> plannedSave(const CarEntry& car, const std::string& scri
 } // namespace
 
 EditorSession::EditorSession(EditingControls& controls, MessagePresenter& messages, FileSystem& fileSystem)
-    : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem)
+    : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem),
+      m_scan(m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); }))
 {
-    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
 }
 
 EditorSession::EditorSession(MessagePresenter& messages, FileSystem& fileSystem)
     : m_ownControls(std::make_unique<EditingControls>(messages)), m_controls(*m_ownControls), m_messages(messages),
-      m_fileSystem(fileSystem)
+      m_fileSystem(fileSystem),
+      m_scan(m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); }))
 {
-    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
 }
 
 EditorSession::~EditorSession() = default;

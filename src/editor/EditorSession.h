@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CarTable.h"
+#include "controls/ScopedConnection.h"
 #include "editor/CarVersions.h"
 #include "editor/SaveJob.h"
 #include "editor/ScriptStamp.h"
@@ -195,6 +196,8 @@ private:
     FileSystem& m_fileSystem;
     CarTable m_table;
     std::optional<Loaded> m_loaded;
+    // Runs the racers folder scan on each change of folder, while the session lives.
+    ScopedConnection m_scan;
 };
 
 } // namespace quendral
