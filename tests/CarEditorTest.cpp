@@ -1,10 +1,11 @@
 // What the window and the command-line tool share below them: the racers
-// folder scan, picking, loading and saving a car through EditorSession, and
-// the file layer it reads and locks with.
+// folder scan, picking, loading and saving a car through EditorSession, the
+// controls' change signal, and the file layer it reads and locks with.
 
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "catalogue/FolderListing.h"
+#include "controls/ChangeSignal.h"
 #include "controls/EditingControls.h"
 #include "editor/EditorSession.h"
 #include "Support.h"
@@ -190,6 +191,33 @@ TEST_F(CarEditorTest, PickingADriveThatCannotBeReadKeepsBothChoosers)
     EXPECT_EQ(controls.driveChooser.drive(), temporary.path());
     EXPECT_EQ(controls.folderChooser.path(), temporary.path());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
+}
+
+// Each connection is dropped, disconnected, moved and kept, or kept; a later
+// connect clears out the dead, and the signal goes before the connections.
+// Only the handlers still connected run, in the order they were connected.
+TEST(ChangeSignalTest, RunsTheHandlersStillConnectedAndNoOthers)
+{
+    std::mt19937 random(20);
+    for (int round = 0; round < 100; ++round) {
+        std::vector<int> ran, expected;
+        std::vector<ScopedConnection> held, moved;
+        ChangeSignal signal;
+        for (int i = 0; i < 6; ++i)
+            held.push_back(signal.connect([&ran, i] { ran.push_back(i); }));
+        for (int i = 0; i < 6; ++i) {
+            switch (random() % 4) {
+            case 0: held[i] = ScopedConnection(); break;
+            case 1: held[i].disconnect(); break;
+            case 2: moved.push_back(std::move(held[i])); [[fallthrough]];
+            default: expected.push_back(i);
+            }
+        }
+        held.push_back(signal.connect([&ran] { ran.push_back(6); }));
+        expected.push_back(6);
+        signal.emit();
+        EXPECT_EQ(ran, expected);
+    }
 }
 
 // Empty, tiny, around the 64 KB steps of a file whose size is not known,

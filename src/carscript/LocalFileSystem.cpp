@@ -59,6 +59,31 @@ std::string LocalFileSystem::grewTooLarge(std::uintmax_t limit)
     return "it grew past the limit of " + byteCountText(limit) + " while it was read";
 }
 
+bool LocalFileSystem::readToEnd(std::string& contents, std::uintmax_t limit, std::string& data, std::string& error,
+                                const std::function<std::optional<std::size_t>(char* room, std::size_t size)>& readSome)
+{
+    std::size_t used = 0;
+    while (true) {
+        if (used == contents.size()) {
+            const std::uintmax_t grown = contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024);
+            contents.resize(static_cast<std::size_t>(std::min(grown, limit + 1)));
+        }
+        const std::optional<std::size_t> count = readSome(contents.data() + used, contents.size() - used);
+        if (!count)
+            return false;
+        if (*count == 0)
+            break;
+        used += *count;
+        if (used > limit) {
+            error = grewTooLarge(limit);
+            return false;
+        }
+    }
+    contents.resize(used);
+    data = std::move(contents);
+    return true;
+}
+
 bool LocalFileSystem::waitForLock(std::chrono::milliseconds patience, std::string& error,
                                   const std::function<LockAttempt()>& attempt)
 {

@@ -3,6 +3,8 @@
 #include "carscript/FileSystem.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 namespace quendral {
 
@@ -33,6 +35,25 @@ private:
     // reason in `error`) or has found it held for longer than `patience`.
     static bool waitForLock(std::chrono::milliseconds patience, std::string& error,
                             const std::function<LockAttempt()>& attempt);
+    // The same, then the lock of the platform, `Lock`, takes over the file
+    // opened to lock.
+    template <typename Lock, typename File>
+    static std::unique_ptr<FileLock> lockWhenTaken(File& file, std::chrono::milliseconds patience, std::string& error,
+                                                   const std::function<LockAttempt()>& attempt)
+    {
+        if (!waitForLock(patience, error, attempt))
+            return nullptr;
+        auto held = std::make_unique<Lock>(file.get());
+        file.release();
+        return held;
+    }
+    // Reads with `readSome` into `contents`, sized to the bytes expected and
+    // one more, until it reads nothing, growing it up to one byte past
+    // `limit`; then `data` takes the bytes read. `readSome` reads into a
+    // room of the size given and returns the count read, or nothing once it
+    // has set `error`.
+    static bool readToEnd(std::string& contents, std::uintmax_t limit, std::string& data, std::string& error,
+                          const std::function<std::optional<std::size_t>(char* room, std::size_t size)>& readSome);
     static std::string tooLarge(std::uintmax_t size, std::uintmax_t limit);
     static std::string grewTooLarge(std::uintmax_t limit);
     // The name of a replacement of `target`, ".NAME.new-" and 12 random

@@ -168,30 +168,17 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
     // second buffer.
     reserveUntouched(contents, expected + 1);
     contents.resize(expected + 1);
-    std::size_t used = 0;
-    while (true) {
-        if (used == contents.size()) {
-            const std::uintmax_t grown = contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024);
-            contents.resize(static_cast<std::size_t>(std::min(grown, limit + 1)));
+    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) -> std::optional<std::size_t> {
+        while (true) {
+            const ssize_t count = read(file.get(), room, size);
+            if (count >= 0)
+                return static_cast<std::size_t>(count);
+            if (errno != EINTR) {
+                error = lastSystemError();
+                return std::nullopt;
+            }
         }
-        const ssize_t count = read(file.get(), contents.data() + used, contents.size() - used);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            error = lastSystemError();
-            return false;
-        }
-        if (count == 0)
-            break;
-        used += static_cast<std::size_t>(count);
-        if (used > limit) {
-            error = grewTooLarge(limit);
-            return false;
-        }
-    }
-    contents.resize(used);
-    data = std::move(contents);
-    return true;
+    });
 }
 
 bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)
@@ -223,7 +210,7 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
     }
     shareLockFile(file.get(), lockFile.parent_path());
 
-    const bool taken = waitForLock(patience, error, [&] {
+    return lockWhenTaken<PosixLock>(file, patience, error, [&] {
         if (flock(file.get(), LOCK_EX | LOCK_NB) == 0)
             return LockAttempt::Taken;
         if (errno == EINTR)
@@ -233,11 +220,6 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
         error = lastSystemError();
         return LockAttempt::Failed;
     });
-    if (!taken)
-        return nullptr;
-    auto held = std::make_unique<PosixLock>(file.get());
-    file.release();
-    return held;
 }
 
 std::unique_ptr<ReplacementFile> LocalFileSystem::createReplacement(const std::filesystem::path& target,

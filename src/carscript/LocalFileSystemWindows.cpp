@@ -2,13 +2,7 @@
 
 #include "carscript/LocalReplacementFile.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "carscript/WindowsApi.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -132,29 +126,14 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
     // One byte more than expected, so that reaching the end takes no
     // second buffer.
     std::string contents(static_cast<std::size_t>(expected) + 1, '\0');
-    std::size_t used = 0;
-    while (true) {
-        if (used == contents.size()) {
-            const std::uintmax_t grown = contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024);
-            contents.resize(static_cast<std::size_t>(std::min(grown, limit + 1)));
-        }
-        const std::size_t room = std::min<std::size_t>(contents.size() - used, 1u << 30);
+    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) -> std::optional<std::size_t> {
         DWORD count = 0;
-        if (!ReadFile(file.get(), contents.data() + used, static_cast<DWORD>(room), &count, nullptr)) {
+        if (!ReadFile(file.get(), room, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &count, nullptr)) {
             error = windowsError(GetLastError());
-            return false;
+            return std::nullopt;
         }
-        if (count == 0)
-            break;
-        used += count;
-        if (used > limit) {
-            error = grewTooLarge(limit);
-            return false;
-        }
-    }
-    contents.resize(used);
-    data = std::move(contents);
-    return true;
+        return count;
+    });
 }
 
 bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)
@@ -184,7 +163,7 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
         error = windowsError(GetLastError());
         return nullptr;
     }
-    const bool taken = waitForLock(patience, error, [&] {
+    return lockWhenTaken<WindowsLock>(file, patience, error, [&] {
         OVERLAPPED whole{};
         if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
             return LockAttempt::Taken;
@@ -194,11 +173,6 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
         error = windowsError(code);
         return LockAttempt::Failed;
     });
-    if (!taken)
-        return nullptr;
-    auto held = std::make_unique<WindowsLock>(file.get());
-    file.release();
-    return held;
 }
 
 // A new file takes the access rules of its folder; Windows has no owner and

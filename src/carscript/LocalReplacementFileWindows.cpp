@@ -1,12 +1,6 @@
 #include "carscript/LocalReplacementFile.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "carscript/WindowsApi.h"
 
 #include <io.h>
 #include <system_error>

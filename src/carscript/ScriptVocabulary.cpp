@@ -2,36 +2,6 @@
 
 namespace quendral {
 
-bool isCameraLine(std::string_view field)
-{
-    return field.starts_with(vocabulary::CameraLineStart);
-}
-
-bool isSteerHelpLine(std::string_view field)
-{
-    return field.starts_with(vocabulary::SteerHelpStart);
-}
-
-bool isEngineBlockEntry(std::string_view field)
-{
-    return field.ends_with(vocabulary::EngineBlockEnd);
-}
-
-bool isSlotDamageModeLine(std::string_view field)
-{
-    return field.starts_with(vocabulary::SlotDamageModeStart);
-}
-
-bool isAttachLine(std::string_view field)
-{
-    return field.starts_with(vocabulary::AttachStart);
-}
-
-bool isSlotTypeLine(std::string_view field)
-{
-    return field.starts_with(vocabulary::SlotTypeStart);
-}
-
 std::string_view engineLine(EngineFamily family)
 {
     switch (family) {

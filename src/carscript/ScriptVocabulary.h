@@ -35,12 +35,12 @@ inline constexpr std::string_view FixedCameraLine =
 
 } // namespace vocabulary
 
-bool isCameraLine(std::string_view field);
-bool isSteerHelpLine(std::string_view field);
-bool isEngineBlockEntry(std::string_view field);
-bool isSlotDamageModeLine(std::string_view field);
-bool isAttachLine(std::string_view field);
-bool isSlotTypeLine(std::string_view field);
+inline bool isCameraLine(std::string_view field) { return field.starts_with(vocabulary::CameraLineStart); }
+inline bool isSteerHelpLine(std::string_view field) { return field.starts_with(vocabulary::SteerHelpStart); }
+inline bool isEngineBlockEntry(std::string_view field) { return field.ends_with(vocabulary::EngineBlockEnd); }
+inline bool isSlotDamageModeLine(std::string_view field) { return field.starts_with(vocabulary::SlotDamageModeStart); }
+inline bool isAttachLine(std::string_view field) { return field.starts_with(vocabulary::AttachStart); }
+inline bool isSlotTypeLine(std::string_view field) { return field.starts_with(vocabulary::SlotTypeStart); }
 
 // The family whose engine line the field is, judged by its end.
 // Inline, as is wheelMarker: both run on every field of a script, and out

@@ -4,23 +4,28 @@
 
 namespace quendral {
 
-void ControlsView::follow(EditingControls& controls)
+std::vector<ScopedConnection> ControlsView::follow(EditingControls& controls)
 {
-    controls.driveChooser.changed.connect([this] { showDrives(); });
-    controls.folderChooser.changed.connect([this] { showFolder(); });
-    controls.folderChooser.changed.connect([this] { followFolder(); });
-    controls.carList.itemsChanged.connect([this] { showCars(); });
-    controls.carList.selectionChanged.connect([this] { showSelectedCar(); });
-    controls.carList.itemsChanged.connect([this] { updateCarActions(); });
-    controls.carList.selectionChanged.connect([this] { updateCarActions(); });
-    controls.editingFrame.changed.connect([this] { showEditingFrame(); });
+    std::vector<ScopedConnection> connections;
+    const auto connect = [&](ChangeSignal& signal, void (ControlsView::*part)()) {
+        connections.push_back(signal.connect([this, part] { (this->*part)(); }));
+    };
+    connect(controls.driveChooser.changed, &ControlsView::showDrives);
+    connect(controls.folderChooser.changed, &ControlsView::showFolder);
+    connect(controls.folderChooser.changed, &ControlsView::followFolder);
+    connect(controls.carList.itemsChanged, &ControlsView::showCars);
+    connect(controls.carList.selectionChanged, &ControlsView::showSelectedCar);
+    connect(controls.carList.itemsChanged, &ControlsView::updateCarActions);
+    connect(controls.carList.selectionChanged, &ControlsView::updateCarActions);
+    connect(controls.editingFrame.changed, &ControlsView::showEditingFrame);
     for (CheckBox* check : controls.engineChecks())
-        check->changed.connect([this] { showEngineChecks(); });
-    controls.driveSystem.changed.connect([this] { showDriveSystem(); });
-    controls.frontHeight.changed.connect([this] { showSliders(); });
-    controls.rearHeight.changed.connect([this] { showSliders(); });
-    controls.smallestWheel.changed.connect([this] { showWheelSizes(); });
-    controls.largestWheel.changed.connect([this] { showWheelSizes(); });
+        connect(check->changed, &ControlsView::showEngineChecks);
+    connect(controls.driveSystem.changed, &ControlsView::showDriveSystem);
+    connect(controls.frontHeight.changed, &ControlsView::showSliders);
+    connect(controls.rearHeight.changed, &ControlsView::showSliders);
+    connect(controls.smallestWheel.changed, &ControlsView::showWheelSizes);
+    connect(controls.largestWheel.changed, &ControlsView::showWheelSizes);
+    return connections;
 }
 
 } // namespace quendral

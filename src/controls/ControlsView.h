@@ -1,5 +1,9 @@
 #pragma once
 
+#include "controls/ScopedConnection.h"
+
+#include <vector>
+
 namespace quendral {
 
 class EditingControls;
@@ -7,14 +11,15 @@ class EditingControls;
 // What a front end shows of the controls model. follow() runs each part
 // whenever the model changes, whether the user or the program changed it;
 // the model's own handlers (the scan, the maximum wheel-size check) were
-// connected first and have run by the time these show the result.
+// connected first and have run by the time these show the result. The
+// parts run while the connections follow() returns live: a front end keeps
+// them as its last member, so that they go before anything the parts use.
 class ControlsView
 {
-public:
-    void follow(EditingControls& controls);
-
 protected:
     ~ControlsView() = default;
+
+    std::vector<ScopedConnection> follow(EditingControls& controls);
 
     virtual void showDrives() = 0;
     virtual void showFolder() = 0;

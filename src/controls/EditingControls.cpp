@@ -1,6 +1,8 @@
 #include "controls/EditingControls.h"
 
 #include "controls/MessagePresenter.h"
+#include "settings/InQuotes.h"
+#include "settings/TextNumber.h"
 
 namespace quendral {
 
@@ -13,9 +15,9 @@ void tellLargestWheelSize(MessagePresenter& messages)
 
 } // namespace
 
-EditingControls::EditingControls(MessagePresenter& messages) : m_messages(messages)
+EditingControls::EditingControls(MessagePresenter& messages)
+    : m_messages(messages), m_wheelCheck(largestWheel.changed.connect([this] { checkMaximumWheelSize(); }))
 {
-    largestWheel.changed.connect([this] { checkMaximumWheelSize(); });
 }
 
 void EditingControls::clearEngineChecks()
@@ -70,6 +72,32 @@ void EditingControls::checkMaximumWheelSize()
         return;
     tellLargestWheelSize(m_messages);
     largestWheel.setText(std::to_string(LargestWheelSize));
+}
+
+bool EditingControls::checkWheelSizes(MessagePresenter& messages)
+{
+    auto minimum = toWholeNumber(smallestWheel.text());
+    if (!minimum) {
+        messages.showError("Min size", "The minimum wheel size " + inQuotes(smallestWheel.text())
+                                           + " is not a whole number between -32768 and 32767.");
+        return false;
+    }
+    if (*minimum < SmallestWheelSize) {
+        messages.showError("Min size", "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.");
+        smallestWheel.setText(std::to_string(SmallestWheelSize));
+        minimum = SmallestWheelSize;
+    }
+    const auto maximum = toWholeNumber(largestWheel.text());
+    if (!maximum) {
+        messages.showError("Max size", "The maximum wheel size " + inQuotes(largestWheel.text())
+                                           + " is not a whole number between -32768 and 32767.");
+        return false;
+    }
+    if (*maximum < *minimum) {
+        messages.showError("MIN>MAX", "Min is bigger then max!!!!");
+        return false;
+    }
+    return true;
 }
 
 } // namespace quendral

@@ -52,6 +52,11 @@ public:
     // that it gives.
     void show(const ScriptSettings& script);
 
+    // The wheel sizes a save needs: whole numbers, the smallest at least 14
+    // (a smaller one is corrected, with a message) and the largest not below
+    // it. False after telling the user through `messages` what is wrong.
+    bool checkWheelSizes(MessagePresenter& messages);
+
     // The driven axle: Front, Rear or All (Option1 to Option3), one group.
     OptionGroup driveSystem{3};
     OptionButton frontDrive{driveSystem, 0};
@@ -76,6 +81,7 @@ private:
     void checkMaximumWheelSize();
 
     MessagePresenter& m_messages;
+    ScopedConnection m_wheelCheck;
 };
 
 } // namespace quendral

@@ -3,8 +3,6 @@
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
 #include "carscript/SettingsReader.h"
-#include "catalogue/FolderListing.h"
-#include "catalogue/RacersFolderScan.h"
 #include "controls/EditingControls.h"
 #include "controls/MessagePresenter.h"
 #include "editor/SaveExecutor.h"
@@ -12,9 +10,7 @@
 #include "editor/SaveObstacles.h"
 #include "editor/SavePlan.h"
 #include "settings/InQuotes.h"
-#include "settings/TextNumber.h"
 
-#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -42,110 +38,25 @@ std::optional<SavePlan> plannedSave(const CarEntry& car, const std::string& scri
 } // namespace
 
 EditorSession::EditorSession(EditingControls& controls, MessagePresenter& messages, FileSystem& fileSystem)
-    : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem)
+    : m_controls(controls), m_messages(messages), m_fileSystem(fileSystem),
+      m_choice(m_controls, messages, fileSystem)
 {
-    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
 }
 
 EditorSession::EditorSession(MessagePresenter& messages, FileSystem& fileSystem)
     : m_ownControls(std::make_unique<EditingControls>(messages)), m_controls(*m_ownControls), m_messages(messages),
-      m_fileSystem(fileSystem)
+      m_fileSystem(fileSystem),
+      m_choice(m_controls, messages, fileSystem)
 {
-    m_controls.folderChooser.changed.connect([this] { scanRacersFolder(m_controls, m_table); });
 }
 
 EditorSession::~EditorSession() = default;
-
-// A folder that cannot be read leaves the chooser where it was.
-bool EditorSession::moveFolderChooser(const std::filesystem::path& folder, std::string& error)
-{
-    FolderContents contents;
-    if (!listFolder(m_fileSystem, folder, contents, error))
-        return false;
-    m_controls.folderChooser.setFolder(folder, std::move(contents));
-    return true;
-}
-
-bool EditorSession::pickDrive(const std::filesystem::path& drive)
-{
-    std::string error;
-    if (!moveFolderChooser(drive, error)) {
-        m_messages.showError("Quendral location", "The drive " + inQuotes(drive.string()) + " cannot be read: " + error + ".");
-        return false;
-    }
-    m_controls.driveChooser.setDrive(drive);
-    return true;
-}
-
-bool EditorSession::openFolder(const std::filesystem::path& given)
-{
-    // A trailing separator would hide the folder's name from the racers test.
-    const std::filesystem::path folder = withoutTrailingSeparator(given);
-    std::string error;
-    if (!moveFolderChooser(folder, error)) {
-        m_messages.showError("Quendral location",
-                             "The folder " + inQuotes(folder.string()) + " cannot be opened: " + error + ".");
-        return false;
-    }
-    return true;
-}
-
-void EditorSession::showStartFolder(
-    const std::function<std::filesystem::path(const std::filesystem::path&)>& driveOf,
-    const std::function<std::vector<std::filesystem::path>(const std::filesystem::path&)>& drives)
-{
-    std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::current_path(ignored);
-    const std::filesystem::path drive = driveOf(folder);
-    m_controls.driveChooser.setDrives(drives(drive));
-    m_controls.driveChooser.setDrive(drive);
-    m_controls.folderChooser.setInitialPath(folder);
-}
-
-bool EditorSession::startIn(const std::filesystem::path& folder)
-{
-    std::error_code ignored;
-    return openFolder(std::filesystem::absolute(folder, ignored).lexically_normal());
-}
-
-bool EditorSession::rescan(const std::string& picked, std::optional<int>& found)
-{
-    found.reset();
-    const std::filesystem::path folder = m_controls.folderChooser.path();
-    if (folder.empty() || !openFolder(folder))
-        return false;
-    const auto& items = m_controls.carList.items();
-    const auto at = std::find(items.begin(), items.end(), picked);
-    if (!picked.empty() && at != items.end())
-        found = static_cast<int>(at - items.begin());
-    return true;
-}
-
-bool EditorSession::isRacersFolder() const
-{
-    return m_controls.editingFrame.isEnabled();
-}
-
-const std::filesystem::path& EditorSession::folder() const
-{
-    return m_controls.folderChooser.path();
-}
-
-void EditorSession::pickCarFolder(const std::filesystem::path& given)
-{
-    const std::filesystem::path carFolder = withoutTrailingSeparator(given);
-    CarEntry car{fileNameOf(carFolder), carFolder};
-    m_controls.carList.clear();
-    m_controls.carList.addItem(car.name);
-    m_table.assign({std::move(car)});
-    m_controls.carList.setListIndex(0);
-}
 
 bool EditorSession::loadSelectedCar()
 {
     m_controls.clearEngineChecks();
     m_loaded.reset();
-    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    const CarEntry* car = m_choice.selected();
     if (!car)
         return false;
 
@@ -189,14 +100,6 @@ void EditorSession::want(const CarSettings& wanted, const SettingFlags& changed)
             markChanged(static_cast<Setting>(i));
 }
 
-const CarEntry* EditorSession::selectedCar(std::string_view caption, MessagePresenter& messages) const
-{
-    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
-    if (!car)
-        messages.showError(caption, "No car is selected. Pick a car in the list first.");
-    return car;
-}
-
 bool EditorSession::save(SaveScope scope)
 {
     SaveExecutor executor(m_fileSystem);
@@ -229,8 +132,8 @@ EditorSession::SaveOutcome EditorSession::saveOver(const ScriptStamp& expected, 
 std::optional<SaveJob> EditorSession::saveJob(SaveScope scope, MessagePresenter& messages)
 {
     // With no car chosen there are no wheel sizes to check or correct either.
-    const CarEntry* car = selectedCar("Save file", messages);
-    if (!car || !readWheelSizes(messages))
+    const CarEntry* car = m_choice.selected("Save file", messages);
+    if (!car || !m_controls.checkWheelSizes(messages))
         return std::nullopt;
     auto plan = std::make_shared<SavePlan>();
     SaveJob job;
@@ -273,8 +176,8 @@ bool EditorSession::previewSave(SaveScope scope, std::string& current, std::opti
 {
     written.reset();
     const SaveMessages told(m_messages, true);
-    const CarEntry* car = selectedCar(told.caption(), m_messages);
-    if (!car || !readWheelSizes(m_messages))
+    const CarEntry* car = m_choice.selected(told.caption(), m_messages);
+    if (!car || !m_controls.checkWheelSizes(m_messages))
         return false;
     try {
         if (!checkWritable(*car, m_fileSystem, told) || !readScriptToSave(*car, m_fileSystem, current, told))
@@ -315,7 +218,7 @@ std::optional<ScriptStamp> EditorSession::loadedStamp() const
 
 std::optional<ScriptStamp> EditorSession::stampOnDisk() const
 {
-    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    const CarEntry* car = m_choice.selected();
     if (!car)
         return std::nullopt;
     const std::filesystem::path script = carScriptPath(car->folder);
@@ -337,14 +240,14 @@ bool EditorSession::editedSinceLoad() const
 
 bool EditorSession::carLoaded() const
 {
-    const CarEntry* car = m_table.entry(m_controls.carList.listIndex());
+    const CarEntry* car = m_choice.selected();
     return car && m_loaded && m_loaded->carFolder == car->folder;
 }
 
 bool EditorSession::listVersions(std::vector<VersionListing>& versions)
 {
     versions.clear();
-    const CarEntry* car = selectedCar("History", m_messages);
+    const CarEntry* car = m_choice.selected("History", m_messages);
     return car && CarVersions(*car, m_fileSystem, m_messages).list(versions);
 }
 
@@ -364,7 +267,7 @@ bool EditorSession::readCompared(const VersionName& from, const VersionName& to,
 const CarEntry* EditorSession::versionsCar(const VersionName& from, const VersionName& to)
 {
     const bool preview = from.kind == VersionName::Kind::Saved || to.kind == VersionName::Kind::Saved;
-    return selectedCar(preview ? "Preview changes" : "History", m_messages);
+    return m_choice.selected(preview ? "Preview changes" : "History", m_messages);
 }
 
 CarVersions::SavePreview EditorSession::savePreview()
@@ -379,7 +282,7 @@ CarVersions::SavePreview EditorSession::savePreview()
 
 bool EditorSession::restore(const VersionName& version)
 {
-    const CarEntry* car = selectedCar("Restore", m_messages);
+    const CarEntry* car = m_choice.selected("Restore", m_messages);
     return car && CarVersions(*car, m_fileSystem, m_messages).restore(version);
 }
 
@@ -402,34 +305,6 @@ SettingFlags EditorSession::changedSettings() const
     for (std::size_t i = 0; i < changed.size(); ++i)
         changed[i] = differs[i] || m_loaded->marked[i];
     return changed;
-}
-
-// The minimum below 14 is corrected to 14 with a message; a maximum below
-// the minimum stops the save. Texts that are not numbers stop it too.
-bool EditorSession::readWheelSizes(MessagePresenter& messages)
-{
-    auto minimum = toWholeNumber(m_controls.smallestWheel.text());
-    if (!minimum) {
-        messages.showError("Min size", "The minimum wheel size " + inQuotes(m_controls.smallestWheel.text())
-                                           + " is not a whole number between -32768 and 32767.");
-        return false;
-    }
-    if (*minimum < SmallestWheelSize) {
-        messages.showError("Min size", "Minimum wheelsize is 14 inch!!!! \rThe size has been corrected.");
-        m_controls.smallestWheel.setText(std::to_string(SmallestWheelSize));
-        minimum = SmallestWheelSize;
-    }
-    const auto maximum = toWholeNumber(m_controls.largestWheel.text());
-    if (!maximum) {
-        messages.showError("Max size", "The maximum wheel size " + inQuotes(m_controls.largestWheel.text())
-                                           + " is not a whole number between -32768 and 32767.");
-        return false;
-    }
-    if (*maximum < *minimum) {
-        messages.showError("MIN>MAX", "Min is bigger then max!!!!");
-        return false;
-    }
-    return true;
 }
 
 } // namespace quendral

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/CarTable.h"
+#include "editor/CarChoice.h"
 #include "editor/CarVersions.h"
 #include "editor/SaveJob.h"
 #include "editor/ScriptStamp.h"
@@ -49,35 +49,20 @@ public:
     EditorSession(const EditorSession&) = delete;
     EditorSession& operator=(const EditorSession&) = delete;
 
-    // Moves the folder chooser to the drive's folder. A drive that cannot be
-    // read is reported and both choosers stay where they were.
-    bool pickDrive(const std::filesystem::path& drive);
-
-    // Moves the folder chooser to a folder, which runs the racers folder
-    // scan. A folder that cannot be read is reported and nothing changes.
-    bool openFolder(const std::filesystem::path& folder);
-
-    // Shows the folder the program started in, on its drive among the
-    // machine's drives, without a scan; the platform names the drives.
+    // The racers folder and the car picked from it, as CarChoice chooses them.
+    bool pickDrive(const std::filesystem::path& drive) { return m_choice.pickDrive(drive); }
+    bool openFolder(const std::filesystem::path& folder) { return m_choice.openFolder(folder); }
     void showStartFolder(const std::function<std::filesystem::path(const std::filesystem::path&)>& driveOf,
-                         const std::function<std::vector<std::filesystem::path>(const std::filesystem::path&)>& drives);
-
-    // Opens the folder named at start, relative to the process's folder.
-    bool startIn(const std::filesystem::path& folder);
-
-    // Reads the folder open again, for cars added or removed on disk; then
-    // `found` is where the car named `picked` stands in the new list, while
-    // it is there. False when no folder is open or it cannot be read.
-    bool rescan(const std::string& picked, std::optional<int>& found);
-
-    // Whether the folder open is a racers folder, whose cars can be edited.
-    bool isRacersFolder() const;
-    // The folder open, or the one the session started in.
-    const std::filesystem::path& folder() const;
-
-    // Makes one car folder the whole car list and selects it, as though it
-    // had been picked from a racers folder holding only that car.
-    void pickCarFolder(const std::filesystem::path& carFolder);
+                         const std::function<std::vector<std::filesystem::path>(const std::filesystem::path&)>& drives)
+    {
+        m_choice.showStartFolder(driveOf, drives);
+    }
+    bool startIn(const std::filesystem::path& folder) { return m_choice.startIn(folder); }
+    bool rescan(const std::string& picked, std::optional<int>& found) { return m_choice.rescan(picked, found); }
+    bool isRacersFolder() const { return m_choice.isRacersFolder(); }
+    const std::filesystem::path& folder() const { return m_choice.folder(); }
+    void pickCarFolder(const std::filesystem::path& carFolder) { m_choice.pickCarFolder(carFolder); }
+    const CarTable& carTable() const { return m_choice.carTable(); }
 
     // Reads the selected car's settings and shows them. Returns false, after
     // telling the user, when its script cannot be read (too large, in
@@ -156,8 +141,6 @@ public:
                       std::array<std::string, 2>& bytes);
     bool restore(const VersionName& version);
 
-    const CarTable& carTable() const { return m_table; }
-
 private:
     // The settings of the car last loaded or saved, as its script held them.
     struct Loaded
@@ -180,20 +163,17 @@ private:
     // loaded, and tells when it cannot write a ride height changed here.
     SettingFlags changedSettings() const;
 
-    bool moveFolderChooser(const std::filesystem::path& folder, std::string& error);
-    const CarEntry* selectedCar(std::string_view caption, MessagePresenter& messages) const;
     // The selected car, told about under the caption of a preview or of
     // the history, as the versions compared say.
     const CarEntry* versionsCar(const VersionName& from, const VersionName& to);
     CarVersions::SavePreview savePreview();
-    bool readWheelSizes(MessagePresenter& messages);
     SaveRequest requestFor(const CarEntry& car, SaveScope scope) const;
 
     std::unique_ptr<EditingControls> m_ownControls;
     EditingControls& m_controls;
     MessagePresenter& m_messages;
     FileSystem& m_fileSystem;
-    CarTable m_table;
+    CarChoice m_choice;
     std::optional<Loaded> m_loaded;
 };
 

@@ -86,7 +86,7 @@ MainForm::MainForm(MessagePresenter* messages)
     showDriveSystem();
     showEditingFrame();
     updateCarActions();
-    follow(m_controls);
+    m_followed = follow(m_controls);
 }
 
 MainForm::~MainForm()

@@ -134,6 +134,8 @@ private:
     int m_quiet = 0;
     bool m_tabbing = false;
     int m_rowBeforePress = -1;
+    // Last, so that the model stops calling in first.
+    std::vector<ScopedConnection> m_followed;
 };
 
 } // namespace quendral::win32

@@ -62,6 +62,11 @@ ControlsBinding::ControlsBinding(EditingControls& controls, MainWindowForm& form
         connect(slider, &QSlider::valueChanged, this, [this, slider](int value) { showSliderValue(slider, value); });
 }
 
+void ControlsBinding::follow()
+{
+    m_followed = ControlsView::follow(m_controls);
+}
+
 void ControlsBinding::showDrives()
 {
     const QSignalBlocker quiet(m_form.driveChooser);

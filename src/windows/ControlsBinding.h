@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 class QSlider;
 class QStatusBar;
@@ -17,13 +18,16 @@ class MainWindowForm;
 
 // The controls model and the main window's widgets, kept alike: the user's
 // edits go into the model, and the model's changes, whether the user's or
-// the program's, are shown once follow() has connected them.
+// the program's, are shown once follow() has connected them, for as long as
+// the binding lives.
 // `carActionsChanged` runs when the cars listed or the car picked change.
 class ControlsBinding : public QObject, public ControlsView
 {
 public:
     ControlsBinding(EditingControls& controls, MainWindowForm& form, QStatusBar& statusBar,
                     std::function<void()> carActionsChanged, QObject* parent);
+
+    void follow();
 
     void showDrives() override;
     void showFolder() override;
@@ -45,6 +49,7 @@ private:
     QStatusBar& m_statusBar;
     std::function<void()> m_carActionsChanged;
     DriveButtons* m_driveButtons;
+    std::vector<ScopedConnection> m_followed;
 };
 
 } // namespace quendral

@@ -54,7 +54,7 @@ MainWindow::MainWindow(MessagePresenter* messages, QWidget* parent)
     connect(m_form.saveButton, &QPushButton::clicked, this, &MainWindow::save);
     m_form.carList->viewport()->installEventFilter(this);
 
-    m_binding->follow(m_controls);
+    m_binding->follow();
 }
 
 MainWindow::~MainWindow()

@@ -370,7 +370,7 @@ TEST_F(Window, TheEditingFrameOpensOnARacersFolderAndTheChoosersMoveTogether)
     EXPECT_FALSE(control("Frame3")->isEnabled() || control("File1")->isVisible());
     EXPECT_EQ(form->controls().folderChooser.path(), std::filesystem::current_path());
     int scans = 0;
-    form->controls().folderChooser.changed.connect([&scans] { ++scans; });
+    const ScopedConnection counting = form->controls().folderChooser.changed.connect([&scans] { ++scans; });
     ASSERT_TRUE(form->startIn(racers() / "falcon_gt" / ".." / ""));
     EXPECT_EQ(cars(), (std::vector<std::string>{"falcon_gt", "mistral", "vortex_r"}));
     EXPECT_TRUE(control("Frame3")->isEnabled());
