@@ -6,6 +6,7 @@
 #include "Properties.h"
 #include "Support.h"
 #include "app/cli/ConsoleLineEnds.h"
+#include "app/cli/Json.h"
 #include "history/LineDiff.h"
 
 #include <sstream>
@@ -78,7 +79,7 @@ TEST(Properties, TheLineDiffIsAShortestEditScript)
 
 // Text written to the console in pieces of any size, some of them empty and
 // some a byte at a time: every bare line feed gets its carriage return, and
-// once a table is printed the bytes pass as they are.
+// once a document is printed for another program its bytes pass as they are.
 TEST(Properties, ConsoleLinesEndInCrLfWhereverTheWritesSplitThem)
 {
     for (unsigned seed = 0; seed < 2000; ++seed) {
@@ -100,9 +101,8 @@ TEST(Properties, ConsoleLinesEndInCrLfWhereverTheWritesSplitThem)
                 out.write(size == 0 ? elsewhere + 1 : text.data() + at, static_cast<std::streamsize>(size));
             at += size;
         }
-        cli::ConsoleLineEnds::keepAsWritten(out);
-        out << "x\ny" << std::flush;
-        ASSERT_EQ(written.str(), expected + "x\ny") << testing::PrintToString(text);
+        cli::printJson(out, cli::Json::array({"x", "y"}));
+        ASSERT_EQ(written.str(), expected + "[\n\"x\",\n\"y\"\n]\n") << testing::PrintToString(text);
     }
 }
 
