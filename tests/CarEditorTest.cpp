@@ -253,6 +253,12 @@ TEST(FileLayer, ReadsEveryByteOrSaysWhyNot)
     EXPECT_NE(data.find("core_tests"), std::string::npos);
     EXPECT_FALSE(files.readFile("/proc/self/cmdline", data, error, 4));
     EXPECT_EQ(error, "it grew past the limit of 4 bytes while it was read");
+    // Nor does a listing keep a descriptor open.
+    const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+    const auto opened = openFiles();
+    std::vector<FolderEntry> entries;
+    EXPECT_TRUE(files.list(folder.path(), entries, error)) << error;
+    EXPECT_EQ(openFiles(), opened);
 #endif
 }
 

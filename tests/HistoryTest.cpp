@@ -241,6 +241,24 @@ TEST_F(History, ASaveWhoseHistoryCannotBeWrittenChangesNothing)
     }
 }
 
+// A save clears the replacements its killed predecessors left, and only
+// those; a save lock that cannot be had for another reason than the folder's
+// mode is not called read-only.
+TEST_F(History, ASaveClearsOnlyItsOwnLeftoversAndSaysWhyItsLockCannotBeHad)
+{
+    const fs::path scripts = carScriptPath(racers / "mistral").parent_path();
+    const fs::path leftover = scripts / "._main_.cfg.new-09af09af09af";
+    for (const fs::path& path : {leftover, scripts / "._main_.cfg.new-09af09af09ag", scripts / "._main_.cfg.new-09af"})
+        test::writeBytes(path, "a killed save's or a user's file");
+    std::string out, err;
+    EXPECT_EQ(run({"set", "mistral", "--front", "3"}, out, err), 0) << err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(scripts), {}), 6) << "left over: " << fs::exists(leftover);
+    fs::create_directory(saveLockPath(racers / "vortex_r"));
+    EXPECT_EQ(run({"set", "vortex_r", "--front", "3"}, out, err), 1);
+    EXPECT_NE(err.find("its save lock " + saveLockPath(racers / "vortex_r").string() + " cannot be had ("), std::string::npos)
+        << err;
+}
+
 // Unified diffs as `diff -u` writes them, line ends compared apart.
 TEST(LineDiffs, AreUnifiedWithThreeLinesOfContextAndLineEndsApart)
 {
