@@ -5,6 +5,8 @@
 #include "Support.h"
 
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -117,6 +119,19 @@ void makeRacersFolder(const std::filesystem::path& racersFolder, int count)
         test::writeBytes(carScriptPath(folder), demoScript());
         test::writeBytes(racersFolder / (std::string(name) + ".rpk"), carFile);
     }
+}
+
+const std::filesystem::path& racersFolderOf(int cars)
+{
+    static std::map<int, std::unique_ptr<test::TemporaryFolder>> folders;
+    auto it = folders.find(cars);
+    if (it == folders.end()) {
+        auto scratch = std::make_unique<test::TemporaryFolder>();
+        makeRacersFolder(scratch->path() / "racers", cars);
+        it = folders.emplace(cars, std::move(scratch)).first;
+    }
+    static std::map<int, std::filesystem::path> paths;
+    return paths.emplace(cars, it->second->path() / "racers").first->second;
 }
 
 } // namespace quendral::bench

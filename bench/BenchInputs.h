@@ -21,4 +21,8 @@ std::string largeScript(std::size_t size);
 // is the cars' order.
 void makeRacersFolder(const std::filesystem::path& racersFolder, int count);
 
+// A racers folder of `cars` cars in a scratch folder, made on first use and
+// kept until the program ends.
+const std::filesystem::path& racersFolderOf(int cars);
+
 } // namespace quendral::bench

@@ -197,19 +197,6 @@ void BM_SaveOnDisk(benchmark::State& state)
 }
 BENCHMARK(BM_SaveOnDisk)->Apply(ScriptSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-const std::filesystem::path& racersFolderOf(int cars)
-{
-    static std::map<int, std::unique_ptr<test::TemporaryFolder>> folders;
-    auto it = folders.find(cars);
-    if (it == folders.end()) {
-        auto scratch = std::make_unique<test::TemporaryFolder>();
-        makeRacersFolder(scratch->path() / "racers", cars);
-        it = folders.emplace(cars, std::move(scratch)).first;
-    }
-    static std::map<int, std::filesystem::path> paths;
-    return paths.emplace(cars, it->second->path() / "racers").first->second;
-}
-
 // Opening a racers folder: listing it and filling the car list and table.
 void BM_ScanRacersFolder(benchmark::State& state)
 {

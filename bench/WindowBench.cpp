@@ -34,19 +34,6 @@ public:
     }
 };
 
-const std::filesystem::path& racersFolderOf(int cars)
-{
-    static std::map<int, std::unique_ptr<test::TemporaryFolder>> folders;
-    auto it = folders.find(cars);
-    if (it == folders.end()) {
-        auto scratch = std::make_unique<test::TemporaryFolder>();
-        makeRacersFolder(scratch->path() / "racers", cars);
-        it = folders.emplace(cars, std::move(scratch)).first;
-    }
-    static std::map<int, std::filesystem::path> paths;
-    return paths.emplace(cars, it->second->path() / "racers").first->second;
-}
-
 // Until nothing is pending: the views lay out their rows and the windows
 // paint on events and zero timers that the folder's opening posts.
 void runUntilIdle()
