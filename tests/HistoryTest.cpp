@@ -263,7 +263,12 @@ TEST_F(History, ASaveClearsOnlyItsOwnLeftoversAndSaysWhyItsLockCannotBeHad)
 TEST(LineDiffs, AreUnifiedWithThreeLinesOfContextAndLineEndsApart)
 {
     const std::string ten = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n";
+    std::string many;  // more lines than the numbering's first table holds
+    for (int line = 1; line <= 3000; ++line)
+        many += std::to_string(line) + "\n";
     const std::tuple<std::string, std::string, std::string> rows[] = {
+        {many, std::regex_replace(many, std::regex("\n1500\n"), "\nx\n"),
+         "--- x\n+++ y\n@@ -1497,7 +1497,7 @@\n 1497\n 1498\n 1499\n-1500\n+x\n 1501\n 1502\n 1503\n"},
         {ten, ten, ""},
         {ten, std::regex_replace(ten, std::regex("\n"), "\r\n"), "line ends: LF → CR LF\n"},
         {"a\nb", "a\r\nb\r\n", "line ends: LF, none after the last line → CR LF\n"},
