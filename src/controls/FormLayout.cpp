@@ -57,6 +57,7 @@ constexpr FormLayout::MenuItem Menu[] = {
     {"helpAction", "helpMenu", "&Help", 0, 1},
     {"aboutAction", "helpMenu", "&About", 0, 0},
 };
+static_assert(FormLayout::hasSoundShortcuts(Menu), "a menu shortcut that cannot work, or that two commands share");
 
 constexpr auto tabStops()
 {
@@ -71,6 +72,7 @@ constexpr auto tabStops()
 }
 
 constexpr auto TabOrder = tabStops();
+static_assert(std::find(TabOrder.begin(), TabOrder.end(), nullptr) == TabOrder.end(), "tab indices must run 0, 1, 2... without a gap or a repeat");
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -59,6 +60,25 @@ public:
     static const MenuItem& menuItem(std::string_view name);
     // Whether the control lies in that container, or in one it holds.
     static bool isInside(const Control& control, std::string_view container);
+
+    // Whether a menu table's shortcuts can all work: only commands have one,
+    // a letter or F1-F12 but not both, and no two commands share one.
+    static constexpr bool hasSoundShortcuts(std::span<const MenuItem> menu)
+    {
+        for (std::size_t i = 0; i < menu.size(); ++i) {
+            const MenuItem& item = menu[i];
+            const bool isCommand = *item.name && *item.menu;
+            if ((item.ctrlKey || item.functionKey) && (!isCommand || (item.ctrlKey && item.functionKey)))
+                return false;
+            if ((item.ctrlKey && (item.ctrlKey < 'A' || item.ctrlKey > 'Z')) || item.functionKey < 0 || item.functionKey > 12)
+                return false;
+            for (std::size_t j = 0; j < i; ++j) {
+                if ((item.ctrlKey && item.ctrlKey == menu[j].ctrlKey) || (item.functionKey && item.functionKey == menu[j].functionKey))
+                    return false;
+            }
+        }
+        return true;
+    }
 };
 
 } // namespace quendral
