@@ -65,6 +65,9 @@ TEST_F(CarEditorTest, RacersFolderScans)
         {"8/racers", {"ghost.rpk/", "ghost/"}, "", ""},
         {"9/racers", {"caf\xe9.rpk", "caf\xe9/", "\xff\xfe\x80.rpk", "\xff\xfe\x80/"}, "caf\xe9=caf\xe9 \xff\xfe\x80=\xff\xfe\x80 ",
          "caf\xe9.rpk \xff\xfe\x80.rpk "}};
+    std::optional<int> found = 0;
+    EXPECT_FALSE(editor.rescan("a", found)) << "no folder to scan again yet";
+    EXPECT_EQ(found, std::nullopt);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
         const fs::path folder = temporary.path() / row.folder;
@@ -100,6 +103,13 @@ TEST_F(CarEditorTest, RacersFolderScans)
     EXPECT_EQ(controls.folderChooser.path(), temporary.path() / "9" / "racers");
     EXPECT_EQ(controls.carList.listCount(), 2);
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
+    // A rescan finds the picked car again while it is there.
+    for (const int expected : {1, -1}) {
+        EXPECT_TRUE(editor.rescan("\xff\xfe\x80", found));
+        EXPECT_EQ(found.value_or(-1), expected);
+        fs::remove(temporary.path() / "9" / "racers" / "\xff\xfe\x80.rpk");
+    }
+    EXPECT_EQ(controls.carList.listCount(), 1);
     FolderContents contents;
     std::string error;
     EXPECT_FALSE(listFolder(FileSystem::real(), temporary.path() / "racers" / "Zed.txt", contents, error));
@@ -243,10 +253,12 @@ TEST(FileLayer, ReadsEveryByteOrSaysWhyNot)
                                                          {folder.path(), "Is a directory"},
                                                          {folder.path() / "pipe", "not a regular file"}};
     for (const auto& [path, reason] : failures) {
-        data = "unchanged";
-        EXPECT_FALSE(files.readFile(path, data, error, LargestCarScript));
-        EXPECT_EQ(error, reason);
-        EXPECT_EQ(data, "unchanged");
+        for (const std::size_t limit : {LargestCarScript, std::size_t{4}}) {
+            data = "unchanged";
+            EXPECT_FALSE(files.readFile(path, data, error, limit));
+            EXPECT_EQ(error, reason) << limit;
+            EXPECT_EQ(data, "unchanged");
+        }
     }
     // A file that reports no size is read to its end, as far as the limit.
     ASSERT_TRUE(files.readFile("/proc/self/cmdline", data, error, LargestCarScript)) << error;
@@ -277,6 +289,9 @@ TEST(FileLayer, TheSaveLockKeepsOutASecondTakerAndFollowsNoLink)
     fs::create_symlink(folder.path() / "elsewhere", folder.path() / "linked");
     EXPECT_FALSE(FileSystem::real().lock(folder.path() / "linked", 0ms, error));
     EXPECT_FALSE(fs::exists(folder.path() / "elsewhere"));
+    error.clear();
+    EXPECT_FALSE(FileSystem::real().lock(folder.path() / "gone" / "lock", 0ms, error));
+    EXPECT_FALSE(error.empty());
 }
 
 } // namespace

@@ -79,6 +79,7 @@ const std::vector<SeededCar> SeededCars = {
      "its largest wheel size 22 is above 21, and the editor turns it into 21"},
     {"upside", replaced(replaced(Sound, "; 16", "; 19"), "; 20", "; 18"), Seed::Script,
      "its smallest wheel size 19 is above its largest, 18, so a save refuses it"},
+    {"even", replaced(Sound, "; 16", "; 20"), Seed::Script, ""},
     {"low", replaced(Sound, "-0.360", "-0.960"), Seed::Script,
      "its front ride height (position 33) is outside 0 to 30, and the editor turns it into 30"},
     {"plain", "; no wheels\r\n", Seed::Script, "it has no wheel block"},
