@@ -90,7 +90,8 @@ const std::vector<SeededCar> SeededCars = {
 #ifndef _WIN32
     {"shut", Sound, Seed::ReadOnlyFolder, "shut/scripts is read-only, so a save refuses it"},
 #endif
-    {"huge", Sound, Seed::TooLarge, "scripts/_main_.cfg cannot be read: "},
+    {"huge", Sound, Seed::TooLarge,
+     "scripts/_main_.cfg cannot be read: it is 268,435,457 bytes long, over the limit of 268,435,456 bytes (256 MiB)"},
     {"empty", "", Seed::NoScript, "scripts/_main_.cfg cannot be read: No such file or directory"},
     {"lost", "", Seed::NoFolder, "its car file has no folder: "},
     {"Twin", Sound, Seed::Script, ""},
