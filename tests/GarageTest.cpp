@@ -11,6 +11,10 @@
 #include <regex>
 #include <sstream>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 namespace quendral {
 namespace {
 
@@ -312,6 +316,26 @@ TEST(GarageTest, SpreadsheetTablesImportAsRecorded)
     const std::string exported = run({"export", racers.string()}).out;
     EXPECT_NE(exported.find("\r\n'=SUM(A1),no,"), std::string::npos) << exported;
 }
+
+#ifndef _WIN32
+// Where a process may open few files, a batch saves its cars one at a time.
+TEST(GarageTest, ABatchUnderATightLimitOfOpenFilesSavesEveryCar)
+{
+    test::TemporaryFolder temporary;
+    const fs::path racers = temporary.path() / "racers";
+    fs::copy(QUENDRAL_EXAMPLES_DIR, racers, fs::copy_options::recursive);
+    rlimit usual{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &usual), 0);
+    rlimit tight = usual;
+    tight.rlim_cur = 66;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const Ran saved = run({"set", (racers / "falcon_gt").string(), (racers / "mistral").string(), "--front", "4"});
+    setrlimit(RLIMIT_NOFILE, &usual);
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    for (const char* car : {"falcon_gt", "mistral"})
+        EXPECT_NE(run({"show", (racers / car).string()}).out.find("\nfront: 4\n"), std::string::npos) << car;
+}
+#endif
 
 } // namespace
 } // namespace quendral

@@ -161,6 +161,22 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
             }
         }
     }
+    // A preview out of memory says so and offers nothing to show.
+    for (const FileStep step : {FileStep::Inspect, FileStep::Read}) {
+        makeCar(car, original);
+        RecordingMessages messages;
+        EditingControls controls(messages);
+        FaultyFileSystem faults(step, step == FileStep::Read ? 2 : 1, true);
+        EditorSession editor(controls, messages, faults);
+        editor.pickCarFolder(car);
+        ASSERT_TRUE(editor.loadSelectedCar());
+        controls.frontHeight.setValue(9);
+        std::string current;
+        std::optional<std::string> written = "";
+        EXPECT_FALSE(editor.previewSave(EditorSession::SaveScope::ChangedSettings, current, written));
+        EXPECT_TRUE(faults.injected() && !written && messages.shown.size() == 1) << StepNames[int(step)];
+        EXPECT_NE(messages.shown.back().text.find("not enough memory"), std::string::npos);
+    }
     // A batch of three cars, also when the flush of their whole file system
     // fails and each file's own flush stands in: the car the failure falls
     // on is left as it was and named, and the others are saved.
