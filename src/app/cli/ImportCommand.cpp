@@ -307,7 +307,9 @@ int importTable(const ImportArguments& arguments, ToolContext& tool)
             continue;
         }
         std::vector<Change> changes = changesOf(table, *row, rowOf(entry->name, car->settings(), {}), problems);
-        if (!changes.empty())
+        // Once the table has a problem nothing is saved, and a cell with a
+        // problem may not even read as a setting.
+        if (!changes.empty() && problems.empty())
             plans.push_back({entry->name, entry->folder, std::move(car), settingsChanged(*row, changes), std::move(changes)});
     }
     if (!problems.empty()) {
