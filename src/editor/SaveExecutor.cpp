@@ -101,8 +101,6 @@ struct SaveExecutor::Car
 {
     MessagePresenter* messages = nullptr;
     HeldMessages held;
-    // Whether its messages are held back, as in a batch of two cars or more.
-    bool holding = false;
     std::optional<SaveJob> job;
 
     // Released in the reverse order: a save that fails takes its history
@@ -122,7 +120,7 @@ struct SaveExecutor::Car
     bool committed = false;
     bool result = false;
 
-    MessagePresenter& tell() { return holding ? held : *messages; }
+    MessagePresenter& tell() { return held; }
     const CarEntry& entryOfCar() const { return job->car; }
     bool fail(const std::string& reason)
     {
@@ -158,18 +156,12 @@ SaveExecutor::~SaveExecutor()
         car->held.showOn(*car->messages);
 }
 
-// A save of one car shows its messages as they come, as it always has;
-// from the second car on, each car's are held back until its save ends.
 void SaveExecutor::add(MessagePresenter& messages, const std::function<std::optional<SaveJob>(MessagePresenter&)>& make)
 {
     auto car = std::make_unique<Car>();
     car->messages = &messages;
+    car->job = make(car->tell());
     m_cars.push_back(std::move(car));
-    if (m_cars.size() > 1)
-        for (const auto& held : m_cars)
-            held->holding = true;
-    Car& added = *m_cars.back();
-    added.job = make(added.tell());
 }
 
 std::vector<bool> SaveExecutor::run()
@@ -204,11 +196,11 @@ std::vector<bool> SaveExecutor::run()
 // Runs a step of a car's save; a car whose step fails, or runs out of
 // memory, leaves the batch, taking back what its save had done.
 template <typename Step>
-bool SaveExecutor::guarded(Car& car, Step step)
+void SaveExecutor::guarded(Car& car, Step step)
 {
     try {
         if (step())
-            return true;
+            return;
     } catch (const std::bad_alloc&) {
         if (car.committed)
             car.result = car.job->outOfMemoryOnceSaved(car.tell());
@@ -217,7 +209,6 @@ bool SaveExecutor::guarded(Car& car, Step step)
     }
     car.failed = true;
     car.release();
-    return false;
 }
 
 void SaveExecutor::saveTogether(std::size_t first, std::size_t end)

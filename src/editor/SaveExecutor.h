@@ -38,9 +38,10 @@ public:
     SaveExecutor& operator=(const SaveExecutor&) = delete;
 
     // Adds a car's save, as `make` makes it, telling the user through the
-    // presenter it is handed: `messages` while the car is the only one, and
-    // from a second car on one that holds each car's messages back until
-    // its save has ended. A save `make` cannot make counts as failed.
+    // presenter it is handed, which holds the car's messages back until its
+    // save has ended: no message waits to be read while the car is locked
+    // and its temporary files lie beside its script. A save `make` cannot
+    // make counts as failed.
     void add(MessagePresenter& messages, const std::function<std::optional<SaveJob>(MessagePresenter&)>& make);
 
     // Saves the cars added, and returns for each, in the order added,
@@ -57,7 +58,7 @@ private:
     bool flushFiles(Car& car);
     bool commitFiles(Car& car);
     template <typename Step>
-    bool guarded(Car& car, Step step);
+    void guarded(Car& car, Step step);
 
     FileSystem& m_fileSystem;
     std::vector<std::unique_ptr<Car>> m_cars;

@@ -8,6 +8,7 @@
 #include "Support.h"
 
 #include "app/cli/CarTool.h"
+#include "carscript/CarFiles.h"
 #include "controls/EditingControls.h"
 #include "editor/EditorSession.h"
 #include "history/ScriptHistory.h"
@@ -45,19 +46,39 @@ fs::path backupOf(const fs::path& car) { return car / "scripts" / "_main_backup.
 struct Outcome
 {
     bool loaded = false, saved = false;
+    // Whether a message was shown while the car was still locked, or its
+    // temporary files still lay beside the script: no one could save it then.
+    bool toldWhileBusy = false;
     std::vector<ShownMessage> messages;
     std::string told() const { return messages.empty() ? "" : messages.back().caption + ": " + messages.back().text; }
+};
+
+struct ProbingMessages final : MessagePresenter
+{
+    ProbingMessages(const fs::path& car, Outcome& outcome) : car(car), outcome(outcome) {}
+    void showError(std::string_view caption, std::string_view text) override
+    {
+        outcome.messages.push_back({std::string(caption), std::string(text)});
+        std::string error;
+        bool busy = !FileSystem::real().lock(saveLockPath(car), std::chrono::milliseconds(0), error);
+        std::error_code noFolder;
+        for (const fs::directory_entry& entry : fs::directory_iterator(carScriptPath(car).parent_path(), noFolder))
+            busy = busy || entry.path().filename().string().find(".new-") != std::string::npos;
+        outcome.toldWhileBusy = outcome.toldWhileBusy || busy;
+    }
+    const fs::path car;
+    Outcome& outcome;
 };
 
 // Picks the car, changes every setting as a user would and presses Save;
 // also after a failed load, as a user may in the window, when `always`.
 Outcome editAndSave(const fs::path& car, FileSystem& files = FileSystem::real(), bool always = true)
 {
-    RecordingMessages messages;
+    Outcome outcome;
+    ProbingMessages messages(car, outcome);
     EditingControls controls(messages);
     EditorSession editor(controls, messages, files);
     editor.pickCarFolder(car);
-    Outcome outcome;
     outcome.loaded = editor.loadSelectedCar();
     controls.engineV8.setValue(1);
     controls.allDrive.setValue(true);
@@ -66,7 +87,6 @@ Outcome editAndSave(const fs::path& car, FileSystem& files = FileSystem::real(),
     controls.smallestWheel.setText("16");
     controls.largestWheel.setText("19");
     outcome.saved = (outcome.loaded || always) && editor.save();
-    outcome.messages = messages.shown;
     return outcome;
 }
 
@@ -153,6 +173,7 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
                 EXPECT_TRUE(historyContents(car) == (kept ? std::vector<std::string>{std::min(earlier, original), std::max(earlier, original)}
                                                           : std::vector<std::string>{}));
                 ASSERT_EQ(outcome.messages.size(), 1u);
+                EXPECT_FALSE(outcome.toldWhileBusy);
                 EXPECT_EQ(outcome.messages[0].caption, outcome.loaded ? "Save file" : "Read car");
                 EXPECT_TRUE(outcome.told().find("\"mistral\"") < outcome.told().find(
                                 outOfMemory ? "not enough memory" : "No space left on device")) << outcome.told();
