@@ -330,6 +330,8 @@ TEST(OwnersAndPermissions, AreKeptOrTheSaveIsRefused)
                 // The owner saves a script of a group it is not in: the group
                 // becomes its own, which may do only what others may.
                 {0640, 0, 65534, 65534, nullptr, 4242},
+                // Also where the folder hands its own group to the files made in it.
+                {0640, 0, 65534, 65534, nullptr, 4242, 02777},
                 {0644, 0, 65534, 65534, "/scripts is read-only", Me, 0555}};
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.scriptMode) + " " + std::to_string(row.owner) + " " + std::to_string(row.saver));
