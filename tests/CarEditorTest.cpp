@@ -292,6 +292,13 @@ TEST(FileLayer, TheSaveLockKeepsOutASecondTakerAndFollowsNoLink)
     error.clear();
     EXPECT_FALSE(FileSystem::real().lock(folder.path() / "gone" / "lock", 0ms, error));
     EXPECT_FALSE(error.empty());
+#ifndef _WIN32
+    // Whatever the saver's umask, every user may open the lock to wait for it.
+    const mode_t usual = ::umask(077);
+    EXPECT_TRUE(FileSystem::real().lock(folder.path() / "private", 0ms, error)) << error;
+    ::umask(usual);
+    EXPECT_EQ(fs::status(folder.path() / "private").permissions(), fs::perms(0644));
+#endif
 }
 
 } // namespace
