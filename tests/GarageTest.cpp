@@ -206,6 +206,7 @@ const std::vector<ImportCase> ImportCases = {
     {true, MistralJson, R"("car":"mistral","car":"mistral","I4":false)", 2, "line 5, \"car\": the key is given twice"},
     {true, MistralJson, R"("car":"mistral","I4":"no")", 2, "line 5, \"I4\": \"no\" is not a value"},
     {true, MistralJson, R"("car":"mistral","I3":false)", 2, "line 5, \"I3\": the table has no such key"},
+    {true, MistralJson, R"("car":"mistral","I4":[false])", 2, "the table holds arrays or objects inside its rows"},
     {true, R"("drive":"rear")", R"("drive":null)", 2, "line 2, \"drive\": null is not a value"},
     {true, "}\n]", "}\n", 2, "parse error at line"},
 };
