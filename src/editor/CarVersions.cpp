@@ -34,13 +34,6 @@ bool hasWheelBlock(std::string_view script)
     return false;
 }
 
-// The settings a script gives, as `show` names them, on one line.
-std::string settingsText(std::string_view script)
-{
-    if (isUtf16Text(script))
-        return std::string(InUtf16);
-    return settingsLine(readScriptSettings(script).over({}));
-}
 
 } // namespace
 
@@ -177,12 +170,14 @@ bool CarVersions::list(std::vector<VersionListing>& versions)
         bool backupShown = false;
         const auto add = [&](VersionName name, const std::filesystem::path& path, std::optional<HistoryTime> time,
                              std::string marks) {
-            VersionListing listing{name, std::move(marks), {}, {}, 0, {}};
+            VersionListing listing{name, std::move(marks), {}, {}, 0, {}, {}};
             std::string bytes;
             std::string why;
             if (m_fileSystem.readFile(path, bytes, why, LargestCarScript)) {
                 listing.size = bytes.size();
-                listing.settings = settingsText(bytes);
+                if (!isUtf16Text(bytes))
+                    listing.values = readScriptSettings(bytes).over({});
+                listing.settings = listing.values ? settingsLine(*listing.values) : std::string(InUtf16);
                 // Restoring such a version would leave the car without settings.
                 listing.lacks = bytes.empty() ? "empty" : !hasWheelBlock(bytes) ? "no wheels" : "";
                 if (hasBackup && !backupShown && bytes == backup) {

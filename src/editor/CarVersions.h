@@ -3,6 +3,7 @@
 #include "catalogue/CarTable.h"
 #include "history/LineDiff.h"
 #include "history/ScriptHistory.h"
+#include "settings/CarSettings.h"
 
 #include <array>
 #include <cstdint>
@@ -55,6 +56,8 @@ struct VersionListing
     // "engines: I4 V6 · drive: rear · front: 12 · rear: 3 · min: 15 · max: 18",
     // or why the version cannot be read.
     std::string settings;
+    // The same settings as values; none where the line says why not.
+    std::optional<CarSettings> values;
 };
 
 // One side of a comparison: its file, and the version's name with its marks.

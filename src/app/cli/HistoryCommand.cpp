@@ -4,13 +4,10 @@
 #include "carscript/ByteCountText.h"
 #include "catalogue/FolderListing.h"
 #include "history/ScriptHistory.h"
-#include "settings/SettingNames.h"
 
 #include <CLI/App.hpp>
 
 #include <algorithm>
-#include <cstdlib>
-#include <map>
 #include <memory>
 #include <ostream>
 
@@ -26,38 +23,19 @@ std::string versionLine(const VersionListing& version)
         label += " (" + version.marks + ")";
     std::string size = byteCountText(version.size);
     label.resize(std::max<std::size_t>(label.size(), 21), ' ');
-    size.insert(0, size.size() < 15 ? 15 - size.size() : 0, ' ');
+    size.insert(0, 15 - std::min<std::size_t>(size.size(), 15), ' ');
     return label + localTimeText(version.time) + size + "  " + escaped(version.settings);
 }
 
-// The settings of a version as `show --format json` gives them, from the
-// line the listing has ("engines: I4 V6 · drive: rear · front: 12 · …"); or
-// null, with the reason as "problem", for a version that cannot be read.
-Json settingsJson(const std::string& line, Json& problem)
+// The settings of a version as `show --format json` gives them; or null,
+// with the reason as "problem", for a version that cannot be read.
+Json settingsJson(const VersionListing& version, Json& problem)
 {
-    constexpr std::string_view Separator = " \xC2\xB7 ";
-    std::map<std::string, std::string> values;
-    for (std::size_t at = 0; at <= line.size();) {
-        const std::size_t end = std::min(line.find(Separator, at), line.size());
-        const std::string part = line.substr(at, end - at);
-        const std::size_t colon = part.find(": ");
-        if (colon != std::string::npos)
-            values[part.substr(0, colon)] = part.substr(colon + 2);
-        else if (part.ends_with(':'))
-            values[part.substr(0, part.size() - 1)] = "";
-        at = end + Separator.size();
-    }
-    std::string engines = values["engines"];
-    std::replace(engines.begin(), engines.end(), ' ', ',');
-    const std::optional<std::array<bool, 4>> families = parseEngines(engines);
-    const std::optional<Drive> drive = parseDrive(values["drive"]);
-    if (values.size() != 6 || !families || !drive) {
-        problem = asUtf8(line);
+    if (!version.values) {
+        problem = asUtf8(version.settings);
         return nullptr;
     }
-    const CarSettings settings{*families, *drive, std::atoi(values["front"].c_str()),
-                               std::atoi(values["rear"].c_str()), values["min"], values["max"]};
-    Json json = rowJson(rowOf("", settings, {}));
+    Json json = rowJson(rowOf("", *version.values, {}));
     json.erase("car");
     return json;
 }
@@ -78,7 +56,7 @@ Json versionJson(const VersionListing& version)
                  {"marks", marks},
                  {"time", utcTimeText(version.time)},
                  {"size", version.size},
-                 {"settings", settingsJson(version.settings, problem)}};
+                 {"settings", settingsJson(version, problem)}};
     if (!problem.is_null())
         json["problem"] = problem;
     return json;
