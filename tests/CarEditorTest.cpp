@@ -246,6 +246,8 @@ TEST(FileLayer, ReadsEveryByteOrSaysWhyNot)
         ASSERT_TRUE(files.readFile(folder.path() / "_main_.cfg", data, error, LargestCarScript)) << error;
         EXPECT_TRUE(data == bytes) << size;
     }
+    EXPECT_FALSE(files.readFile(folder.path() / "_main_.cfg", data, error, 9u << 20));
+    EXPECT_EQ(error, "it is 9,437,187 bytes long, over the limit of 9,437,184 bytes (9 MiB)");
 #ifndef _WIN32
     // Pipes, /proc and these words are POSIX's; Windows reads through its own calls.
     ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);

@@ -278,6 +278,9 @@ TEST(LineDiffs, AreUnifiedWithThreeLinesOfContextAndLineEndsApart)
     };
     for (const auto& [from, to, expected] : rows)
         EXPECT_EQ(unifiedText(diffLines(from, to), "x", "y"), expected) << from << "→\n" << to;
+    // With line ends kept, as `set --dry-run` shows a save.
+    EXPECT_EQ(unifiedText(diffLinesWithEnds("a\nb", "a\nc"), "x", "y"),
+              "--- x\n+++ y\n@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+c\n\\ No newline at end of file\n");
 }
 
 TEST(HistoryNames, SortByTimeAndAreReadBackOnlyInTheirOwnForm)

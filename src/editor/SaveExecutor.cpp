@@ -86,9 +86,8 @@ public:
     }
     void showOn(MessagePresenter& messages)
     {
-        for (const auto& [caption, text] : m_held)
+        for (const auto& [caption, text] : std::exchange(m_held, {}))
             messages.showError(caption, text);
-        m_held.clear();
     }
 
 private:

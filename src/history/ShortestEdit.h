@@ -46,7 +46,7 @@ private:
     // The furthest x reached on each diagonal x - y, forwards and backwards.
     int* m_forward = nullptr;
     int* m_backward = nullptr;
-    int m_tooExpensive = 4096;
+    int m_tooExpensive = 0;
     std::vector<bool> m_xChanged;
     std::vector<bool> m_yChanged;
 };

@@ -109,6 +109,12 @@ bool blanks(std::string_view text)
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+class RefusingSink final : public ByteSink
+{
+public:
+    bool write(std::string_view) override { return false; }
+};
+
 // What the controls show, line by line: engines, drive, front, rear, min, max.
 bool rewrite(std::string_view script, const CarSettings& settings, StringSink& sink)
 {
@@ -120,6 +126,10 @@ bool rewrite(std::string_view script, const CarSettings& settings, StringSink& s
     // A wheel marker of a dozen bytes brings a wheel line, up to eight
     // wheel-size lines and a slot type line.
     check(sink.data.size() <= 32 * script.size() + 1024, "the rewrite writes in linear steps");
+    if (done && !sink.data.empty()) {
+        RefusingSink refusing;
+        check(!rewriteScript(script, settings, refusing, error), "a refused write fails the rewrite");
+    }
     return done;
 }
 

@@ -487,6 +487,9 @@ TEST_F(Window, TheMenusOpenSaveAndPreviewAndTheHistoryComparesAndRestores)
     const QColor removed = colourOf(preview, "-ext_camera  95 "), added = colourOf(preview, "+ext_camera  120 ");
     EXPECT_NE(removed, added);
     EXPECT_NE(added, colourOf(preview, "--- "));
+    const QString script = QString::fromStdString((racers() / "falcon_gt/scripts/_main_.cfg").string());
+    EXPECT_EQ(preview->toPlainText().section('\n', 0, 1),
+              "--- " + script + "\tcurrent\n+++ " + script + "\tafter the save");
     close(dialog("previewDialog"));
     key(Qt::ControlModifier | Qt::Key_S);
     key(Qt::ControlModifier | Qt::Key_D);

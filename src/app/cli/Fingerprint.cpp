@@ -45,8 +45,8 @@ void compress(std::array<std::uint32_t, 8>& state, const unsigned char* block)
         b = a;
         a = t1 + t2;
     }
-    const std::array<std::uint32_t, 8> added = {a, b, c, d, e, f, g, h};
-    for (std::size_t i = 0; i < 8; ++i)
+    const std::array added{a, b, c, d, e, f, g, h};
+    for (std::size_t i = 0; i < added.size(); ++i)
         state[i] += added[i];
 }
 
