@@ -48,7 +48,7 @@ public:
     explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
     ~Descriptor()
     {
-        if (m_descriptor >= 0)
+        if (m_descriptor != -1)
             close(m_descriptor);
     }
     Descriptor(const Descriptor&) = delete;
@@ -100,8 +100,8 @@ int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
 {
     constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     const int direct = open(path.c_str(), Flags | O_NOFOLLOW);
-    if (direct >= 0 || errno != ELOOP) {
-        if (direct < 0)
+    if (direct != -1 || errno != ELOOP) {
+        if (direct == -1)
             error = lastSystemError();
         return direct;
     }
@@ -116,7 +116,7 @@ int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
     struct stat target
     {
     };
-    if (file.get() < 0 || fstat(file.get(), &target) != 0) {
+    if (file.get() == -1 || fstat(file.get(), &target) != 0) {
         error = lastSystemError();
         return -1;
     }
@@ -139,7 +139,7 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
     // Not blocking: a script that is a pipe must not hang the editor until
     // something writes to it. Regular files are not affected.
     const Descriptor file(openFollowingOwnLinks(path, error));
-    if (file.get() < 0)
+    if (file.get() == -1)
         return false;
 
     struct stat status
@@ -155,7 +155,7 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
         return false;
     }
     std::size_t expected = 0;
-    if (S_ISREG(status.st_mode) && status.st_size > 0) {
+    if (S_ISREG(status.st_mode)) {
         if (static_cast<std::uintmax_t>(status.st_size) > limit) {
             error = tooLarge(static_cast<std::uintmax_t>(status.st_size), limit);
             return false;
@@ -204,7 +204,7 @@ std::unique_ptr<FileLock> LocalFileSystem::lock(const std::filesystem::path& loc
     // Not through a link: that would make the empty file wherever it points.
     // Not blocking: a pipe in its place must not hang the save.
     Descriptor file(open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644));
-    if (file.get() < 0) {
+    if (file.get() == -1) {
         error = lastSystemError();
         return nullptr;
     }
@@ -237,7 +237,7 @@ std::unique_ptr<ReplacementFile> LocalFileSystem::createReplacement(const std::f
         // O_EXCL: fails rather than opening a file that is already there.
         // Private until it has the model's owner and permissions.
         Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, attributes ? 0600 : 0666));
-        if (file.get() < 0) {
+        if (file.get() == -1) {
             if (errno == EEXIST)
                 continue;
             break;
@@ -373,7 +373,7 @@ bool LocalFileSystem::syncFileSystems(const std::vector<std::filesystem::path>& 
         synced.push_back(status.st_dev);
 #ifdef __linux__
         const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-        if (file.get() < 0 || syncfs(file.get()) != 0) {
+        if (file.get() == -1 || syncfs(file.get()) != 0) {
             error = path.string() + ": " + lastSystemError();
             return false;
         }

@@ -48,7 +48,7 @@ bool LocalReplacementFile::moveIntoPlace(const std::filesystem::path& temporary,
         return true;
     const std::filesystem::path folder = target.parent_path();
     const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor >= 0) {
+    if (descriptor != -1) {
         fsync(descriptor);
         close(descriptor);
     }
