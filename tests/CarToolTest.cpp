@@ -46,6 +46,7 @@ const std::vector<ToolCase> ToolCases = {
     {{"show", "."}, 0, "engines: V6 V8 V10\ndrive: rear\nfront: 3\nrear: 3\nmin: 16\nmax: 20\n", ""},
     {{"show", "../nobody"}, 1, "", "Read car: The car script of \"nobody\" cannot be read"},
     {{"show", "../ctl\x01\tname"}, 1, "", "Read car: The car script of \"ctl\\x01\\tname\" cannot be read"},
+    {{"show", "../back\\slash"}, 1, "", "Read car: The car script of \"back\\slash\" cannot be read"},
     {{"show", "../../bare"}, 0, "engines:\ndrive: none\nfront: 0\nrear: 0\nmin: \nmax: \n", ""},
     {{"show", "../../big"}, 0, "min: 20\nmax: 21\n", "Max size: Maximal wheelsize is 21 inch!!!!\n"},
     {{"list", "..", "--format=json"}, 0, "[\n{\"car\":\"falcon_gt\",\"folder\":\"{racers}/falcon_gt\"},\n", ""},
