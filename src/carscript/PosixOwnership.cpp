@@ -22,8 +22,7 @@ void shareLockFile(int descriptor, const std::filesystem::path& folder)
     if (stat(folder.empty() ? "." : folder.c_str(), &owner) == 0
         && (owner.st_uid != lockFile.st_uid || owner.st_gid != lockFile.st_gid)) {
         // Not allowed to an ordinary user, who then keeps it; no harm done.
-        if (fchown(descriptor, owner.st_uid, owner.st_gid) != 0) {
-        }
+        [[maybe_unused]] const int refused = fchown(descriptor, owner.st_uid, owner.st_gid);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "carscript/ScriptVocabulary.h"
 
+#include <algorithm>
+
 namespace quendral {
 
 std::string_view engineLine(EngineFamily family)
@@ -36,7 +38,7 @@ std::string wheelSizeLine(int size)
 
 std::string_view lastTwoCharacters(std::string_view field)
 {
-    return field.size() <= 2 ? field : field.substr(field.size() - 2);
+    return field.substr(field.size() - std::min<std::size_t>(field.size(), 2));
 }
 
 } // namespace quendral
