@@ -116,7 +116,7 @@ TEST_F(CarEditorTest, RacersFolderScans)
     EXPECT_EQ(error, "Not a directory");
 }
 
-TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingNeedsACar)
+TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingOrComparingNeedsACar)
 {
     demoCar("alpha");
     demoCar("beta");
@@ -124,7 +124,11 @@ TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingNeedsACar)
     controls.smallestWheel.setText("15");
     controls.largestWheel.setText("16");
     EXPECT_FALSE(editor.save());
-    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Save file"});
+    Comparison comparison;
+    EXPECT_FALSE(editor.compare({VersionName::Kind::Current}, {VersionName::Kind::Saved}, comparison));
+    EXPECT_FALSE(editor.compare({VersionName::Kind::Original}, {VersionName::Kind::Current}, comparison));
+    EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Save file", "Preview changes", "History"}));
+    messages.shown.resize(1);
     controls.carList.setListIndex(0);
     ASSERT_TRUE(editor.loadSelectedCar());
     controls.engineV10.setValue(1);

@@ -79,6 +79,7 @@ const std::vector<SeededCar> SeededCars = {
      "a save refuses its car script: the camera line (ext_camera) has no steering-help line"},
     {"cut", Sound + "# RR wheel #\r\nhub\r\n", Seed::Script, "a save refuses its car script: a wheel block ends"},
     {"letters", replaced(Sound, "; 20", "; 2x"), Seed::Script, "its largest wheel size \"2x\" is not a whole number"},
+    {"digits", replaced(Sound, "; 16", "; 1y"), Seed::Script, "its smallest wheel size \"1y\" is not a whole number"},
     {"wide", replaced(Sound, "; 20", "; 22"), Seed::Script,
      "its largest wheel size 22 is above 21, and the editor turns it into 21"},
     {"upside", replaced(replaced(Sound, "; 16", "; 19"), "; 20", "; 18"), Seed::Script,

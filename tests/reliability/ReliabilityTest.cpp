@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -213,11 +214,13 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
         told = err.str();
         return status;
     };
+    std::array<int, 2> flushes{};
     for (const bool failSyncs : {false, true}) {
         FaultyFileSystem batchCounting;
         batchCounting.failSyncs = failSyncs;
         std::string told;
         ASSERT_EQ(saveBatch(batchCounting, told), 0) << told;
+        flushes[failSyncs] = batchCounting.count(FileStep::Flush);
         const std::string saved = readBytes(scriptOf(set[1]));
         for (int step = 0; step < 7; ++step) {
             for (int occurrence = 1; occurrence <= batchCounting.count(FileStep(step)); ++occurrence) {
@@ -245,6 +248,7 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
             }
         }
     }
+    EXPECT_LT(flushes[false], flushes[true]) << "only a failed flush of the file system makes each file flush itself";
     std::cout << "[ figures  ] failure points injected: " << injected << ", each failing and out of memory (" << counts
               << "), the batch's among them\n";
 }
