@@ -248,11 +248,16 @@ TEST_F(History, ASaveClearsOnlyItsOwnLeftoversAndSaysWhyItsLockCannotBeHad)
 {
     const fs::path scripts = carScriptPath(racers / "mistral").parent_path();
     const fs::path leftover = scripts / "._main_.cfg.new-09af09af09af";
-    for (const fs::path& path : {leftover, scripts / "._main_.cfg.new-09af09af09ag", scripts / "._main_.cfg.new-09af"})
+    const fs::path history = historyFolderPath(racers / "mistral");
+    const fs::path entryLeftover = history / "._main_.20261207T120000.000Z.cfg.new-0a1b2c3d4e5f";
+    for (const fs::path& path : {leftover, scripts / "._main_.cfg.new-09af09af09ag", scripts / "._main_.cfg.new-09af",
+                                 entryLeftover, history / "._main_.cfg.new-0a1b2c3d4e5f"})
         test::writeBytes(path, "a killed save's or a user's file");
     std::string out, err;
     EXPECT_EQ(run({"set", "mistral", "--front", "3"}, out, err), 0) << err;
     EXPECT_EQ(std::distance(fs::directory_iterator(scripts), {}), 6) << "left over: " << fs::exists(leftover);
+    EXPECT_FALSE(fs::exists(entryLeftover));
+    EXPECT_TRUE(fs::exists(history / "._main_.cfg.new-0a1b2c3d4e5f"));
     fs::create_directory(saveLockPath(racers / "vortex_r"));
     EXPECT_EQ(run({"set", "vortex_r", "--front", "3"}, out, err), 1);
     EXPECT_NE(err.find("its save lock " + saveLockPath(racers / "vortex_r").string() + " cannot be had ("), std::string::npos)
