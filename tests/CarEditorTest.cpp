@@ -252,9 +252,16 @@ TEST(FileLayer, ReadsEveryByteOrSaysWhyNot)
     }
     EXPECT_FALSE(files.readFile(folder.path() / "_main_.cfg", data, error, 9u << 20));
     EXPECT_EQ(error, "it is 9,437,187 bytes long, over the limit of 9,437,184 bytes (9 MiB)");
+    FileStatus status;
+    EXPECT_TRUE(files.status(folder.path() / "_main_.cfg", status, error, Links::Followed));
+    EXPECT_EQ(status.size, 9u * 1024 * 1024 + 3);
+    EXPECT_TRUE(files.status(folder.path() / "missing", status, error, Links::Followed));
+    EXPECT_EQ(status.type, FileType::Missing);
 #ifndef _WIN32
     // Pipes, /proc and these words are POSIX's; Windows reads through its own calls.
     ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(files.status(folder.path() / std::string(300, 'x'), status, error, Links::Followed));
+    EXPECT_EQ(error, "File name too long");
     const std::pair<fs::path, std::string> failures[] = {{folder.path() / "missing", "No such file or directory"},
                                                          {folder.path(), "Is a directory"},
                                                          {folder.path() / "pipe", "not a regular file"}};

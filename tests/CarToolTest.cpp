@@ -48,6 +48,7 @@ const std::vector<ToolCase> ToolCases = {
     {{"show", "../ctl\x01\tname"}, 1, "", "Read car: The car script of \"ctl\\x01\\tname\" cannot be read"},
     {{"show", "../back\\slash"}, 1, "", "Read car: The car script of \"back\\slash\" cannot be read"},
     {{"show", "../../bare"}, 0, "engines:\ndrive: none\nfront: 0\nrear: 0\nmin: \nmax: \n", ""},
+    {{"show", "../../bare", "--format=json"}, 0, R"("drive":"none","front":0,"rear":0,"min":"","max":""})", ""},
     {{"show", "../../big"}, 0, "min: 20\nmax: 21\n", "Max size: Maximal wheelsize is 21 inch!!!!\n"},
     {{"list", "..", "--format=json"}, 0, "[\n{\"car\":\"falcon_gt\",\"folder\":\"{racers}/falcon_gt\"},\n", ""},
     {{"show", ".", "--format", "json"}, 0,

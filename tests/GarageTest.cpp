@@ -284,6 +284,13 @@ TEST(GarageTest, ImportOfAnExportedTableChangesExactlyItsChangedCellsOrNothingAt
                       unprinted(edited));
         }
     }
+    // A save that fails while the import runs fails the import.
+    freshRacers();
+    fs::create_directory(backupScriptPath(racers / "mistral"));
+    test::writeBytes(table, replaced(run({"export", racers.string()}).out, Mistral, "mistral,no,yes,yes,yes,rear,4,3,16,20"));
+    const Ran failed = run({"import", racers.string(), table.string()});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("\"mistral\" was not saved"), std::string::npos) << failed.err;
 }
 
 // Tables as spreadsheets save them, in tests/tables: NAME.csv is imported
