@@ -44,6 +44,7 @@ const ToolRun Runs[] = {
     {{"diff", "falcon_gt"}, 1, "^$", "^History: The car \"falcon_gt\" has no backup yet"},
     {{"restore", "falcon_gt", "original"}, 1, "^$", "has no history yet"},
     {{"set", "falcon_gt", "--front", "12"}, 0, "^$", "^$", true},
+    {{"diff", "falcon_gt", "2"}, 1, "", "has no version 2: its history holds 1 version, the oldest its original\\.\n$"},
     {{"set", "falcon_gt", "--engines", "V8", "--drive", "rear"}, 0, "", "", true},
     {{"set", "falcon_gt", "--min", "16", "--max", "20"}, 0, "", "", true},
     {{"set", "falcon_gt", "--min", "16", "--max", "20"}, 0, "", "", true},  // the same bytes: no entry
@@ -301,7 +302,8 @@ TEST(HistoryNames, SortByTimeAndAreReadBackOnlyInTheirOwnForm)
     for (const char* name : {"_main_.20261207T152311.482Z-1.cfg", "_main_.20261207T152311.482Z-02.cfg",
                              "_main_.20261307T154311.482Z.cfg", "_main_.20261207T152311.482.cfg", "_main_.cfg",
                              "_main_.20261207T240000.000Z.cfg", "_main_.20261207T156000.000Z.cfg",
-                             "_main_.20261207T155960.000Z.cfg"})
+                             "_main_.20261207T155960.000Z.cfg", "_main_.20261207Tx52311.482Z.cfg",
+                             "_main_.20261207T152311.482Z-99999999999.cfg", "_main_.20261207T152311.482Z-.cfg"})
         EXPECT_FALSE(historyEntryOf(name)) << name;
 }
 

@@ -4,8 +4,10 @@
 #include "carscript/FileSystem.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 namespace quendral {
 
@@ -24,16 +26,16 @@ bool occupied(FileSystem& fileSystem, const fs::path& path)
     return fileSystem.status(path, status, ignored, Links::NotFollowed) && status.type != FileType::Missing;
 }
 
-// Whole digits at a place in a name, or -1.
+// The number at a place in a name, or -1 where there is none or it is too
+// large for an int (a sequence of a user's own file may be any length).
 int digitsAt(std::string_view text, std::size_t at, std::size_t count)
 {
-    int value = 0;
-    for (std::size_t i = at; i < at + count; ++i) {
-        if (i >= text.size() || text[i] < '0' || text[i] > '9')
-            return -1;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
+    if (at + count > text.size())
+        return -1;
+    const char* const end = text.data() + at + count;
+    int value = -1;
+    const auto [stop, problem] = std::from_chars(text.data() + at, end, value);
+    return problem == std::errc() && stop == end ? value : -1;
 }
 
 // Why a history folder that is there cannot be used, if it cannot.
@@ -89,9 +91,8 @@ std::optional<HistoryEntry> historyEntryOf(std::string_view name)
     // YYYYMMDDTHHMMSS.mmmZ
     const int numbers[] = {digitsAt(rest, 0, 4),  digitsAt(rest, 4, 2),  digitsAt(rest, 6, 2), digitsAt(rest, 9, 2),
                            digitsAt(rest, 11, 2), digitsAt(rest, 13, 2), digitsAt(rest, 16, 3)};
-    if (std::any_of(std::begin(numbers), std::end(numbers), [](int n) { return n < 0; }) || numbers[3] > 23
-        || numbers[4] > 59 || numbers[5] > 59)
-        return std::nullopt;
+    // Fields out of range or not digits (-1) give a time whose name is
+    // another: the name's round trip below refuses them.
     const year_month_day date{year(numbers[0]), month(static_cast<unsigned>(numbers[1])),
                               day(static_cast<unsigned>(numbers[2]))};
     if (!date.ok())
@@ -295,12 +296,11 @@ void VersionKeeper::withdraw()
     if (m_settled)
         return;
     std::string ignored;
-    for (auto path = m_added.rbegin(); path != m_added.rend(); ++path)
+    const std::vector<std::filesystem::path> added = std::exchange(m_added, {});
+    for (auto path = added.rbegin(); path != added.rend(); ++path)
         m_fileSystem.remove(*path, ignored);
-    m_added.clear();
-    if (m_madeFolder)
+    if (std::exchange(m_madeFolder, false))
         m_fileSystem.remove(m_folder, ignored);
-    m_madeFolder = false;
 }
 
 void VersionKeeper::prune()
