@@ -89,8 +89,7 @@ void giveFolderAttributes(const std::filesystem::path& folder, const std::filesy
     if (stat(model.c_str(), &wanted) != 0)
         return;
     // Not allowed to an ordinary user, whose folder it is anyway.
-    if (chown(folder.c_str(), wanted.st_uid, wanted.st_gid) != 0) {
-    }
+    [[maybe_unused]] const int refused = chown(folder.c_str(), wanted.st_uid, wanted.st_gid);
     chmod(folder.c_str(), wanted.st_mode & 07777);
 }
 

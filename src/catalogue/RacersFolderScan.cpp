@@ -31,11 +31,10 @@ struct FoldedNameLess
 bool hasRacersFolderName(const std::filesystem::path& folder)
 {
     const std::string path = folder.string();
-    if (path.size() < RacersSuffix.size())
-        return false;
 #ifdef _WIN32
     // Windows' file systems ignore case, and so does the game there.
-    return equalsIgnoringCase(std::string_view(path).substr(path.size() - RacersSuffix.size()), RacersSuffix);
+    return path.size() >= RacersSuffix.size()
+        && equalsIgnoringCase(std::string_view(path).substr(path.size() - RacersSuffix.size()), RacersSuffix);
 #else
     return path.ends_with(RacersSuffix);
 #endif

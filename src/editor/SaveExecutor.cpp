@@ -186,9 +186,8 @@ std::vector<bool> SaveExecutor::run()
     for (std::size_t first = 0; first < m_cars.size(); first += atOnce)
         saveTogether(first, std::min(first + atOnce, m_cars.size()));
     std::vector<bool> results;
-    for (const auto& car : m_cars)
+    for (const auto& car : std::exchange(m_cars, {}))
         results.push_back(car->savedAs ? car->savedAs->result : car->result);
-    m_cars.clear();
     return results;
 }
 
@@ -261,11 +260,8 @@ void SaveExecutor::saveTogether(std::size_t first, std::size_t end)
         car->written.clear();
         car->data.clear();
     }
-    for (std::size_t i = first; i < end; ++i) {
-        Car& car = *m_cars[i];
-        car.release();
-        car.held.showOn(*car.messages);
-    }
+    for (std::size_t i = first; i < end; ++i)
+        m_cars[i]->held.showOn(*m_cars[i]->messages);
 }
 
 bool SaveExecutor::lockCar(Car& car)

@@ -391,6 +391,8 @@ TEST(OwnersAndPermissions, AreKeptOrTheSaveIsRefused)
             continue;
         const std::string lock = statOf(car / "scripts" / "._main_.cfg.lock"), scripts = statOf(car / "scripts");
         EXPECT_EQ(lock.substr(0, lock.find(' ', lock.find(' ') + 1)), scripts.substr(0, scripts.find(' ', scripts.find(' ') + 1)));
+        // So is the history folder it makes, with the scripts folder's mode.
+        EXPECT_EQ(withoutFile(statOf(car / "scripts" / "_main_history")), withoutFile(scripts));
     }
 }
 
