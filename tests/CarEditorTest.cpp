@@ -4,6 +4,7 @@
 
 #include "carscript/CarFiles.h"
 #include "carscript/FileSystem.h"
+#include "carscript/SettingsReader.h"
 #include "catalogue/FolderListing.h"
 #include "controls/ChangeSignal.h"
 #include "controls/EditingControls.h"
@@ -144,6 +145,27 @@ TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingOrComparingNee
     EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Save file", "Read car"}));
     EXPECT_NE(messages.shown[1].text.find("\"beta\""), std::string::npos);
     EXPECT_EQ(scriptsFolderEntries(temporary.path() / "racers" / "alpha"), std::vector<std::string>{"_main_.cfg"});
+}
+
+// Another program saves the car between its load and the save: a setting
+// named as changed is written even where it equals what was loaded, and the
+// other program's change of the rest stays.
+TEST_F(CarEditorTest, ASaveOverAnotherProgramsWritesTheSettingsNamedAndKeepsTheRest)
+{
+    const fs::path car = demoCar("alpha");
+    editor.pickCarFolder(car);
+    ASSERT_TRUE(editor.loadSelectedCar());
+    const CarSettings loaded = editor.shown();
+    SettingFlags named{};
+    named[static_cast<std::size_t>(Setting::Front)] = true;
+    editor.want(loaded, named);
+    const std::string theirs = carScript({}, "-0.300", "1.000 1.000 1.000 0.000", "-0.300", "0.000 1.000 1.000 1.000", 15, 20);
+    const CarSettings other = readScriptSettings(theirs).settings;
+    ASSERT_TRUE(other.front != loaded.front && other.rear != loaded.rear);
+    writeBytes(carScriptPath(car), theirs);
+    ASSERT_TRUE(editor.save());
+    const CarSettings saved = readScriptSettings(readBytes(carScriptPath(car))).settings;
+    EXPECT_EQ(std::pair(saved.front, saved.rear), std::pair(loaded.front, other.rear));
 }
 
 // The load took the script in; by the save another program has grown it

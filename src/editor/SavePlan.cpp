@@ -14,10 +14,12 @@ namespace quendral {
 
 namespace {
 
+// A setting named as changed here stays, even where it equals what was
+// loaded: `set --front 10` writes 10 whatever another save wrote meanwhile.
 template <typename T>
-void takeUnchanged(T& mine, const T& loaded, const T& now)
+void takeUnchanged(T& mine, const T& loaded, const T& now, bool changedHere)
 {
-    if (mine == loaded)
+    if (!changedHere && mine == loaded)
         mine = now;
 }
 
@@ -61,13 +63,15 @@ bool settingsToWrite(std::string_view script, const SaveRequest& request, SavePl
     const CarSettings now = readScriptSettings(script).over(loaded);
     if (now == loaded)
         return true;
+    // Engine families merge one by one, so that each side's ticks stay.
+    const SettingFlags& changed = request.changed;
     for (std::size_t i = 0; i < wanted.engines.size(); ++i)
-        takeUnchanged(wanted.engines[i], loaded.engines[i], now.engines[i]);
-    takeUnchanged(wanted.drive, loaded.drive, now.drive);
-    takeUnchanged(wanted.front, loaded.front, now.front);
-    takeUnchanged(wanted.rear, loaded.rear, now.rear);
-    takeUnchanged(wanted.smallest, loaded.smallest, now.smallest);
-    takeUnchanged(wanted.largest, loaded.largest, now.largest);
+        takeUnchanged(wanted.engines[i], loaded.engines[i], now.engines[i], false);
+    takeUnchanged(wanted.drive, loaded.drive, now.drive, has(changed, Setting::Drive));
+    takeUnchanged(wanted.front, loaded.front, now.front, has(changed, Setting::Front));
+    takeUnchanged(wanted.rear, loaded.rear, now.rear, has(changed, Setting::Rear));
+    takeUnchanged(wanted.smallest, loaded.smallest, now.smallest, has(changed, Setting::Smallest));
+    takeUnchanged(wanted.largest, loaded.largest, now.largest, has(changed, Setting::Largest));
     plan.merged = true;
     if (wanted.wheelRange())
         return true;
