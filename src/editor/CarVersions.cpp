@@ -34,7 +34,6 @@ bool hasWheelBlock(std::string_view script)
     return false;
 }
 
-
 } // namespace
 
 std::optional<VersionName> parseVersionName(std::string_view text)
