@@ -63,8 +63,8 @@ bool settingsToWrite(std::string_view script, const SaveRequest& request, SavePl
     const CarSettings now = readScriptSettings(script).over(loaded);
     if (now == loaded)
         return true;
-    // Engine families merge one by one, so that each side's ticks stay.
     const SettingFlags& changed = request.changed;
+    // Engine families merge one by one, so that each side's ticks stay.
     for (std::size_t i = 0; i < wanted.engines.size(); ++i)
         takeUnchanged(wanted.engines[i], loaded.engines[i], now.engines[i], false);
     takeUnchanged(wanted.drive, loaded.drive, now.drive, has(changed, Setting::Drive));
