@@ -166,6 +166,16 @@ TEST_F(CarEditorTest, ASaveOverAnotherProgramsWritesTheSettingsNamedAndKeepsTheR
     ASSERT_TRUE(editor.save());
     const CarSettings saved = readScriptSettings(readBytes(carScriptPath(car))).settings;
     EXPECT_EQ(std::pair(saved.front, saved.rear), std::pair(loaded.front, other.rear));
+
+    // Then another program takes out the rear-left block: the rear height
+    // the script gave at load is missed, though only the front changed.
+    ASSERT_TRUE(editor.loadSelectedCar());
+    std::string script = readBytes(carScriptPath(car));
+    writeBytes(carScriptPath(car), script.replace(script.find("# RL wheel #"), 12, "# RX wheel #"));
+    controls.frontHeight.setValue(saved.front + 1);
+    EXPECT_FALSE(editor.save());
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_NE(messages.shown.back().text.find("rear ride height"), std::string::npos) << messages.shown.back().text;
 }
 
 // The load took the script in; by the save another program has grown it
