@@ -196,7 +196,8 @@ TEST_F(CarEditorTest, AScriptTooLargeToHoldIsRefusedBeforeItIsRead)
 }
 
 // Another editor saves the car between this one's load and save, changing
-// the rear height, the engines and the wheel sizes to a range of one size.
+// the drive, the rear height, the engines and the wheel sizes to a range of
+// one size.
 TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
 {
     const fs::path car = demoCar("alpha");
@@ -212,6 +213,7 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
             otherEditor.pickCarFolder(car);
             ASSERT_TRUE(otherEditor.loadSelectedCar());
             other.rearHeight.setValue(25);
+            other.rearDrive.setValue(true);
             other.engineV10.setValue(1);
             other.smallestWheel.setText("16");
             other.largestWheel.setText("16");
@@ -221,7 +223,7 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
         controls.engineI4.setValue(0);
         ASSERT_TRUE(editor.save(scope));
         const std::string saved = scope == EditorSession::SaveScope::ChangedSettings
-                                      ? "engines: V6 V10\ndrive: front\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
+                                      ? "engines: V6 V10\ndrive: rear\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
                                       : "engines: V6\ndrive: front\nfront: 3\nrear: 7\nmin: 15\nmax: 18\n";
         EXPECT_EQ(shownSettings(controls), saved) << "the window shows what was saved";
         ASSERT_TRUE(editor.loadSelectedCar());

@@ -78,11 +78,13 @@ public:
     // only when asked to, and each file's own flush then tells the cars apart.
     bool syncFileSystems(const std::vector<std::filesystem::path>& paths, std::string& error) override
     {
+        syncedCommits = count(FileStep::Commit);
         if (failSyncs)
             error = "Input/output error";
         return !failSyncs && inner().syncFileSystems(paths, error);
     }
     bool failSyncs = false;
+    int syncedCommits = -1;  // the commits made before the last sync
     std::filesystem::path unreadable;
     // The process is killed at the step instead, leaving all as it was then.
     bool kill = false;

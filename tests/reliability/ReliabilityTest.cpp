@@ -221,6 +221,7 @@ TEST(SaveUnderInjectedFaults, EveryFailurePointLeavesTheScriptWholeAndTellsTheUs
         std::string told;
         ASSERT_EQ(saveBatch(batchCounting, told), 0) << told;
         flushes[failSyncs] = batchCounting.count(FileStep::Flush);
+        EXPECT_EQ(batchCounting.syncedCommits, batchCounting.count(FileStep::Commit)) << "a rename was not made durable";
         const std::string saved = readBytes(scriptOf(set[1]));
         for (int step = 0; step < 7; ++step) {
             for (int occurrence = 1; occurrence <= batchCounting.count(FileStep(step)); ++occurrence) {
