@@ -75,7 +75,7 @@ bool EditorSession::loadSelectedCar()
             return cannotRead("it is " + std::string(InUtf16));
         const ScriptSettings read = readScriptSettings(data);
         m_controls.show(read);
-        m_loaded = Loaded{car->folder, m_controls.settings(), ScriptStamp::of(data, script, m_fileSystem), read.given, {}};
+        m_loaded = Loaded{car->folder, m_controls.settings(), ScriptStamp::of(data), read.given, {}};
         return true;
     } catch (const std::bad_alloc&) {
         return cannotRead("there is not enough memory to read it");
@@ -156,8 +156,7 @@ std::optional<SaveJob> EditorSession::saveJob(SaveScope scope, MessagePresenter&
     job.finish = [this, car = *car, plan](const std::string& written, MessagePresenter& messages) {
         if (plan->merged)
             m_controls.show(plan->settings);
-        m_loaded = Loaded{car.folder, plan->readBack, ScriptStamp::of(written, carScriptPath(car.folder), m_fileSystem),
-                          plan->givenBack, {}};
+        m_loaded = Loaded{car.folder, plan->readBack, ScriptStamp::of(written), plan->givenBack, {}};
         if (plan->missed.empty())
             return true;
         SaveMessages(messages, false).savedWithout(car.name, plan->missed);
@@ -227,7 +226,7 @@ std::optional<ScriptStamp> EditorSession::stampOnDisk() const
         std::string error;
         if (!m_fileSystem.readFile(script, data, error, LargestCarScript))
             return std::nullopt;
-        return ScriptStamp::of(data, script, m_fileSystem);
+        return ScriptStamp::of(data);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

@@ -1,7 +1,5 @@
 #include "editor/ScriptStamp.h"
 
-#include "carscript/FileSystem.h"
-
 #include <functional>
 
 namespace quendral {
@@ -17,16 +15,9 @@ std::uint64_t fingerprintOf(std::string_view bytes)
 
 } // namespace
 
-ScriptStamp ScriptStamp::of(std::string_view bytes, const std::filesystem::path& path, FileSystem& fileSystem)
+ScriptStamp ScriptStamp::of(std::string_view bytes)
 {
-    ScriptStamp stamp;
-    stamp.size = bytes.size();
-    stamp.fingerprint = fingerprintOf(bytes);
-    FileStatus status;
-    std::string noTime;
-    if (fileSystem.status(path, status, noTime, Links::Followed) && status.type != FileType::Missing)
-        stamp.time = status.modified;
-    return stamp;
+    return {bytes.size(), fingerprintOf(bytes)};
 }
 
 bool ScriptStamp::sameBytes(std::string_view bytes) const
