@@ -8,6 +8,7 @@
 #include "catalogue/FolderListing.h"
 #include "controls/ChangeSignal.h"
 #include "controls/EditingControls.h"
+#include "controls/FormLayout.h"
 #include "editor/EditorSession.h"
 #include "Support.h"
 
@@ -239,6 +240,15 @@ TEST_F(CarEditorTest, PickingADriveThatCannotBeReadKeepsBothChoosers)
     EXPECT_EQ(controls.driveChooser.drive(), temporary.path());
     EXPECT_EQ(controls.folderChooser.path(), temporary.path());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Quendral location"});
+}
+
+// The form was drawn in whole pixels at 96 DPI, 15 twips each: an edge
+// between two pixels lands a pixel off on one front end or the other.
+TEST(FormLayoutTest, EveryEdgeFallsOnAPixel)
+{
+    for (const FormLayout::Control& control : FormLayout::controls())
+        for (const int twips : {control.twips.left, control.twips.top, control.twips.width, control.twips.height})
+            EXPECT_EQ(twips % 15, 0) << control.name;
 }
 
 // Each connection is dropped, disconnected, moved and kept, or kept; a later
