@@ -215,17 +215,18 @@ TEST_F(CarEditorTest, ASaveInBetweenKeepsItsChangeUnlessEveryControlIsSaved)
             ASSERT_TRUE(otherEditor.loadSelectedCar());
             other.rearHeight.setValue(25);
             other.rearDrive.setValue(true);
+            other.engineI4.setValue(0);
             other.engineV10.setValue(1);
             other.smallestWheel.setText("16");
             other.largestWheel.setText("16");
             ASSERT_TRUE(otherEditor.save());
         }
         controls.frontHeight.setValue(3);
-        controls.engineI4.setValue(0);
+        controls.engineV6.setValue(0);
         ASSERT_TRUE(editor.save(scope));
         const std::string saved = scope == EditorSession::SaveScope::ChangedSettings
-                                      ? "engines: V6 V10\ndrive: rear\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
-                                      : "engines: V6\ndrive: front\nfront: 3\nrear: 7\nmin: 15\nmax: 18\n";
+                                      ? "engines: V10\ndrive: rear\nfront: 3\nrear: 25\nmin: 16\nmax: 16\n"
+                                      : "engines: I4\ndrive: front\nfront: 3\nrear: 7\nmin: 15\nmax: 18\n";
         EXPECT_EQ(shownSettings(controls), saved) << "the window shows what was saved";
         ASSERT_TRUE(editor.loadSelectedCar());
         EXPECT_EQ(shownSettings(controls), saved);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -284,6 +285,9 @@ TEST(LineDiffs, AreUnifiedWithThreeLinesOfContextAndLineEndsApart)
     };
     for (const auto& [from, to, expected] : rows)
         EXPECT_EQ(unifiedText(diffLines(from, to), "x", "y"), expected) << from << "→\n" << to;
+    // Cancelled before it starts: nothing, not even the first line's change.
+    const std::atomic<bool> cancelled{true};
+    EXPECT_TRUE(diffLines("a\n", "b\n", &cancelled).lines.empty());
     // With line ends kept, as `set --dry-run` shows a save.
     EXPECT_EQ(unifiedText(diffLinesWithEnds("a\nb", "a\nc"), "x", "y"),
               "--- x\n+++ y\n@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+c\n\\ No newline at end of file\n");
