@@ -133,6 +133,17 @@ TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingOrComparingNee
     messages.shown.resize(1);
     controls.carList.setListIndex(0);
     ASSERT_TRUE(editor.loadSelectedCar());
+    // Wheel sizes that are no whole numbers stop the save before it writes.
+    const std::string range = " is not a whole number between -32768 and 32767.";
+    for (const auto& [smallest, largest, caption, text] :
+         {std::tuple{"1x", "16", "Min size", "The minimum wheel size \"1x\""},
+          std::tuple{"15", "", "Max size", "The maximum wheel size \"\""}}) {
+        controls.smallestWheel.setText(smallest);
+        controls.largestWheel.setText(largest);
+        EXPECT_FALSE(editor.save());
+        EXPECT_EQ(messages.shown.back(), (ShownMessage{caption, text + range}));
+    }
+    messages.shown.resize(1);
     controls.engineV10.setValue(1);
     controls.carList.setListIndex(ListBox::NoSelection);
     EXPECT_FALSE(editor.loadSelectedCar());
