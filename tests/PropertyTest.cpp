@@ -97,7 +97,8 @@ TEST(Properties, TheLineDiffIsAShortestEditScript)
 
 // Two orders of the same 5,000 lines cost more than the diff looks for the
 // shortest edit: it settles for a short one, which still makes the new. A
-// common head, behind a line only the new has, takes the search forwards.
+// common head, behind a line the new has moved to its end, takes the search
+// forwards.
 TEST(Properties, TheLineDiffOfScrambledLinesStillMakesTheNew)
 {
     for (const int head : {0, 2000}) {
@@ -111,7 +112,7 @@ TEST(Properties, TheLineDiffOfScrambledLinesStillMakesTheNew)
             for (int line = head; line-- > 0;)
                 sides[side].insert(sides[side].begin(), "head " + std::to_string(line) + "\n");
             if (head)
-                sides[1].insert(sides[1].begin(), "new\n");
+                sides[side].insert(side == 0 ? sides[side].begin() : sides[side].end(), "moved\n");
             for (const std::string& line : sides[side])
                 texts[side] += line;
         }
