@@ -177,11 +177,11 @@ TEST(Tables, CsvRecords)
         std::string read;
         if (cli::CsvReader(delimiter, 3).read(text, records, problem)) {
             for (const cli::CsvRecord& record : records) {
-                read += (read.empty() ? "" : " ") + std::to_string(record.line) + ":";
+                read.append(read.empty() ? "" : " ").append(std::to_string(record.line)).append(":");
                 for (std::size_t i = 0; i < record.cells.size(); ++i)
-                    read += (i == 0 ? "" : "|") + record.cells[i];
+                    read.append(i == 0 ? "" : "|").append(record.cells[i]);
                 if (record.cellCount > record.cells.size())
-                    read += "+" + std::to_string(record.cellCount - record.cells.size());
+                    read.append("+").append(std::to_string(record.cellCount - record.cells.size()));
             }
         } else {
             read = problem.substr(0, expected.size());

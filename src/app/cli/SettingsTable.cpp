@@ -290,7 +290,7 @@ std::string csvCell(std::string_view given)
     // A ' before a cell that starts so is taken off again by the import.
     std::string guarded;
     if (startsFormula(given) || (given.starts_with('\'') && startsFormula(given.substr(1))))
-        guarded = "'" + std::string(given);
+        guarded.append(1, '\'').append(given);
     const std::string_view text = guarded.empty() ? given : guarded;
     const bool plain = text.find_first_of(",\"\r\n") == std::string_view::npos
         && (text.empty() || (text.front() != ' ' && text.front() != '\t' && text.back() != ' ' && text.back() != '\t'));
