@@ -112,14 +112,7 @@ bool listFolder(FileSystem& fileSystem, const std::filesystem::path& folder, Fol
     std::sort(subfolders.begin(), subfolders.end(), nameLess);
 
     contents.files = std::move(files);
-    contents.subfolders.clear();
-    contents.subfolders.reserve(subfolders.size());
-    // Each path is made from its whole text at once: `folder / name` copies
-    // the folder's parsed elements and then grows them, three allocations
-    // a subfolder where this makes two.
-    const std::filesystem::path::string_type prefix = (folder / "").native();
-    for (const std::string& name : subfolders)
-        contents.subfolders.emplace_back(prefix + pathFromText(name).native());
+    contents.subfolders = std::move(subfolders);
     return true;
 }
 

@@ -49,7 +49,7 @@ bool isCarFileName(std::string_view fileName)
 
 std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
                                const std::vector<std::string>& fileNames,
-                               const std::vector<std::filesystem::path>& subfolders)
+                               const std::vector<std::string>& subfolders)
 {
     // The folder names case-folded, beside their place in `subfolders`: a
     // listing's order is that of the folded names, and the names equal
@@ -59,8 +59,9 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
     std::vector<NamedSubfolder> byName;
     byName.reserve(subfolders.size());
     for (std::size_t i = 0; i < subfolders.size(); ++i)
-        byName.push_back({foldCase(fileNameOf(subfolders[i])), i});
+        byName.push_back({foldCase(subfolders[i]), i});
 
+    const std::filesystem::path::string_type prefix = (racersFolder / "").native();
     std::vector<CarEntry> cars;
     cars.reserve(fileNames.size());
     for (const std::string& fileName : fileNames) {
@@ -72,16 +73,15 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
             byName.begin(), byName.end(), folded, FoldedNameLess{});
         const NamedSubfolder* match = nullptr;
         for (auto it = sameIgnoringCase.first; it != sameIgnoringCase.second && !match; ++it)
-            if (fileNameOf(subfolders[it->index]) == name)
+            if (subfolders[it->index] == name)
                 match = &*it;
         if (!match && sameIgnoringCase.first != sameIgnoringCase.second)
             match = &*sameIgnoringCase.first;
-        // Copied straight into place: a path copied through a temporary is
-        // copied twice, parsed elements and all.
-        if (match)
-            cars.push_back({std::move(name), subfolders[match->index]});
-        else
-            cars.push_back({name, racersFolder / pathFromText(name)});
+        // A path made from its whole text at once: `folder / name` copies
+        // the folder's parsed elements and then grows them.
+        const std::string_view folderName = match ? std::string_view(subfolders[match->index]) : name;
+        std::filesystem::path folder(prefix + pathFromText(folderName).native());
+        cars.push_back({std::move(name), std::move(folder)});
     }
     return cars;
 }

@@ -14,8 +14,8 @@ namespace quendral {
 // comparable places.
 struct FolderContents
 {
-    std::vector<std::string> files;                 // names without folder
-    std::vector<std::filesystem::path> subfolders;  // full paths
+    std::vector<std::string> files;       // names without folder
+    std::vector<std::string> subfolders;  // names without folder
 };
 
 // The folder chooser: a current folder and what that folder holds.
@@ -24,7 +24,7 @@ class FolderChooser
 public:
     const std::filesystem::path& path() const { return m_path; }
     const FolderContents& contents() const { return m_contents; }
-    const std::vector<std::filesystem::path>& subfolders() const { return m_contents.subfolders; }
+    const std::vector<std::string>& subfolders() const { return m_contents.subfolders; }
 
     // Moves to another folder, already read, and emits the change.
     void setFolder(std::filesystem::path path, FolderContents contents)

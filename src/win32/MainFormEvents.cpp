@@ -342,8 +342,10 @@ void MainForm::showFolder()
     std::string ignored;
     ++depth;
     if (!m_folderRows.empty() && listFolder(FileSystem::real(), folder, contents, ignored)) {
-        for (const std::filesystem::path& subfolder : contents.subfolders)
+        for (const std::string& name : contents.subfolders) {
+            const std::filesystem::path subfolder = folder / pathFromText(name);
             add(subfolder, subfolder.filename().native());
+        }
     }
     SendMessageW(list, LB_SETCURSEL, current, 0);
 

@@ -76,10 +76,13 @@ void FolderTree::showFolder(const FolderChooser& chooser)
     }
     // Made apart and added at once: one insertion into the view, not one
     // per subfolder. The entries hold no children, so none is expanded.
+    // Their paths are the folder's text and a name: a path built with `/`
+    // is parsed into its elements, and 10,000 of them show.
+    const std::string prefix = (folder / "").string();
     QList<QTreeWidgetItem*> subfolders;
     subfolders.reserve(static_cast<qsizetype>(contents->subfolders.size()));
-    for (const std::filesystem::path& subfolder : contents->subfolders)
-        subfolders.append(newEntry(subfolder, displayName(subfolder), closedIcon));
+    for (const std::string& name : contents->subfolders)
+        subfolders.append(newEntry(prefix + name, shownName(name), closedIcon));
     current->addChildren(subfolders);
     setCurrentItem(current);
     scrollToItem(current);
@@ -88,7 +91,7 @@ void FolderTree::showFolder(const FolderChooser& chooser)
 QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const std::filesystem::path& folder,
                                        const QString& name, const QIcon& icon)
 {
-    QTreeWidgetItem* item = newEntry(folder, name, icon);
+    QTreeWidgetItem* item = newEntry(folder.string(), name, icon);
     if (parent)
         parent->addChild(item);
     else
@@ -97,12 +100,12 @@ QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const std::files
     return item;
 }
 
-QTreeWidgetItem* FolderTree::newEntry(const std::filesystem::path& folder, const QString& name, const QIcon& icon)
+QTreeWidgetItem* FolderTree::newEntry(const std::string& folder, const QString& name, const QIcon& icon)
 {
     auto* item = new QTreeWidgetItem;
     item->setText(0, name);
     item->setIcon(0, icon);
-    item->setData(0, FolderRole, QByteArray::fromStdString(folder.string()));
+    item->setData(0, FolderRole, QByteArray::fromStdString(folder));
     return item;
 }
 

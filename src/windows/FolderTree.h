@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <string>
 
 namespace quendral {
 
@@ -34,7 +35,8 @@ public:
 private:
     QTreeWidgetItem* addFolder(QTreeWidgetItem* parent, const std::filesystem::path& folder,
                                const QString& name, const QIcon& icon);
-    static QTreeWidgetItem* newEntry(const std::filesystem::path& folder, const QString& name, const QIcon& icon);
+    // `folder` as the bytes of path::string().
+    static QTreeWidgetItem* newEntry(const std::string& folder, const QString& name, const QIcon& icon);
 
     std::filesystem::path m_folder;
 };

@@ -149,7 +149,7 @@ TEST_F(WindowsGame, EntriesWithTheHiddenAttributeOrALeadingDotAreHidden)
     std::string error;
     ASSERT_TRUE(listFolder(FileSystem::real(), racers, contents, error)) << error;
     EXPECT_EQ(contents.files, (std::vector<std::string>{"falcon_gt.rpk"}));
-    EXPECT_EQ(contents.subfolders, (std::vector<fs::path>{car}));
+    EXPECT_EQ(contents.subfolders, (std::vector<std::string>{fileNameOf(car)}));
 }
 
 // The file a name stands for, as the volume numbers it, and how many names
