@@ -88,6 +88,9 @@ TEST_F(CarEditorTest, RacersFolderScans)
         for (int i = 0; i < controls.carList.listCount(); ++i) {
             EXPECT_EQ(controls.carList.items()[static_cast<std::size_t>(i)], editor.carTable().entry(i)->name);
             EXPECT_EQ(editor.carTable().entry(i)->folder.parent_path(), (folder / "").lexically_normal().parent_path());
+            // What `list` prints, made without the path.
+            EXPECT_EQ(editor.carTable().name(i) + editor.carTable().folderText(i),
+                      editor.carTable().entry(i)->name + editor.carTable().entry(i)->folder.string());
             cars += editor.carTable().entry(i)->name + "=" + editor.carTable().entry(i)->folder.filename().string() + " ";
         }
         for (const std::string& name : controls.fileList.names())

@@ -47,8 +47,7 @@ bool isCarFileName(std::string_view fileName)
                               CarFileExtension);
 }
 
-std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
-                               const std::vector<std::string>& fileNames,
+std::vector<FoundCar> pairCars(const std::vector<std::string>& fileNames,
                                const std::vector<std::string>& subfolders)
 {
     // The folder names case-folded, beside their place in `subfolders`: a
@@ -61,8 +60,7 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
     for (std::size_t i = 0; i < subfolders.size(); ++i)
         byName.push_back({foldCase(subfolders[i]), i});
 
-    const std::filesystem::path::string_type prefix = (racersFolder / "").native();
-    std::vector<CarEntry> cars;
+    std::vector<FoundCar> cars;
     cars.reserve(fileNames.size());
     for (const std::string& fileName : fileNames) {
         if (!isCarFileName(fileName))
@@ -77,11 +75,8 @@ std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
                 match = &*it;
         if (!match && sameIgnoringCase.first != sameIgnoringCase.second)
             match = &*sameIgnoringCase.first;
-        // A path made from its whole text at once: `folder / name` copies
-        // the folder's parsed elements and then grows them.
-        const std::string_view folderName = match ? std::string_view(subfolders[match->index]) : name;
-        std::filesystem::path folder(prefix + pathFromText(folderName).native());
-        cars.push_back({std::move(name), std::move(folder)});
+        std::string folderName = match ? subfolders[match->index] : name;
+        cars.push_back({std::move(name), std::move(folderName)});
     }
     return cars;
 }
@@ -96,16 +91,16 @@ void scanRacersFolder(EditingControls& controls, CarTable& table)
 
     if (!hasRacersFolderName(folder.path()))
         return;
-    std::vector<CarEntry> cars = pairCars(folder.path(), controls.fileList.names(), folder.subfolders());
+    std::vector<FoundCar> cars = pairCars(controls.fileList.names(), folder.subfolders());
     if (cars.empty())
         return;
 
     std::vector<std::string> names;
     names.reserve(cars.size());
-    for (const CarEntry& car : cars)
+    for (const FoundCar& car : cars)
         names.push_back(car.name);
     controls.carList.addItems(std::move(names));
-    table.assign(std::move(cars));
+    table.assign(folder.path(), std::move(cars));
     controls.editingFrame.setEnabled(true);
 }
 

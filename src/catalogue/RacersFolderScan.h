@@ -21,10 +21,9 @@ bool isCarFileName(std::string_view fileName);
 // Pairs each car file with the subfolder of the same name: the exact name
 // first, else the first one equal ignoring case. The subfolders' names come
 // in the order listFolder() gives them. A car without a folder gets the
-// folder path its name would have, so that picking it reports the missing
-// script rather than touching another car.
-std::vector<CarEntry> pairCars(const std::filesystem::path& racersFolder,
-                               const std::vector<std::string>& fileNames,
+// folder its name would have, so that picking it reports the missing script
+// rather than touching another car.
+std::vector<FoundCar> pairCars(const std::vector<std::string>& fileNames,
                                const std::vector<std::string>& subfolders);
 
 // Runs on every change of the folder chooser: disables the editing frame,

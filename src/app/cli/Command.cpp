@@ -145,9 +145,9 @@ std::string escapedPath(const fs::path& path)
     return escapedPath(path, BackslashesDoubled);
 }
 
-std::string listedPath(const fs::path& path)
+std::string listedPath(std::string_view path)
 {
-    return escapedPath(path, true);
+    return escaped(path, true);
 }
 
 std::wstring withFinalBackslashesKept(std::wstring_view commandLine)

@@ -103,8 +103,9 @@ std::string escaped(std::string_view text);
 std::string inQuotes(std::string_view text);
 std::string escapedPath(const std::filesystem::path& path);
 // As `list` prints: every backslash doubled on Windows too, so that a
-// program reading its lines can undo every escape the same way.
-std::string listedPath(const std::filesystem::path& path);
+// program reading its lines can undo every escape the same way. The path is
+// given as UTF-8 text.
+std::string listedPath(std::string_view path);
 
 // Windows splits a command line by rules under which a backslash before a
 // quote makes the quote part of the word: "C:\Games\racers\" would end in a
