@@ -16,6 +16,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace quendral::test {
 namespace {
 
@@ -119,6 +121,14 @@ TEST_F(CarEditorTest, RacersFolderScans)
     std::string error;
     EXPECT_FALSE(listFolder(FileSystem::real(), temporary.path() / "racers" / "Zed.txt", contents, error));
     EXPECT_EQ(error, "Not a directory");
+
+    // The order of every listing, whatever order the file system reads the
+    // folder in: by name ignoring case, then by bytes.
+    std::vector<std::string> names = {"b", "Ab", "_", "B", "ab", "a", "A"};
+    std::sort(names.begin(), names.end(), nameLess);
+    EXPECT_EQ(names, (std::vector<std::string>{"_", "A", "a", "Ab", "ab", "B", "b"}));
+    EXPECT_TRUE(equalsIgnoringCase("aB", "Ab"));
+    EXPECT_FALSE(equalsIgnoringCase("ab", "abc") || equalsIgnoringCase("abc", "ab"));
 }
 
 TEST_F(CarEditorTest, LoadingClearsTheEngineFamiliesFirstAndSavingOrComparingNeedsACar)

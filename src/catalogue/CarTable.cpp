@@ -7,7 +7,6 @@ namespace quendral {
 void CarTable::assign(std::vector<CarEntry> cars)
 {
     auto table = std::make_shared<Cars>();
-    table->entries.reserve(cars.size());
     for (CarEntry& car : cars)
         table->entries.push_back(std::make_unique<const CarEntry>(std::move(car)));
     m_cars = std::move(table);

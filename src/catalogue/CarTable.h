@@ -54,8 +54,8 @@ public:
 private:
     struct Cars
     {
-        // For found cars: the racers folder's path and a separator, as the
-        // system and as UTF-8 text. Given cars are all made at once.
+        // For found cars: the racers folder's path and a separator, in the
+        // system's own form and as UTF-8 text. Given cars are made at once.
         std::filesystem::path::string_type prefix;
         std::string prefixText;
         std::vector<FoundCar> found;
