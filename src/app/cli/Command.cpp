@@ -122,12 +122,6 @@ std::string escaped(std::string_view text, bool backslashesDoubled)
     return shown;
 }
 
-std::string escapedPath(const fs::path& path, bool backslashesDoubled)
-{
-    const std::u8string text = path.u8string();
-    return escaped(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), backslashesDoubled);
-}
-
 } // namespace
 
 std::string escaped(std::string_view text)
@@ -142,7 +136,8 @@ std::string inQuotes(std::string_view text)
 
 std::string escapedPath(const fs::path& path)
 {
-    return escapedPath(path, BackslashesDoubled);
+    const std::u8string text = path.u8string();
+    return escaped(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
 }
 
 std::string listedPath(std::string_view path)
