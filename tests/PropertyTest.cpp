@@ -7,6 +7,8 @@
 #include "Support.h"
 #include "app/cli/ConsoleLineEnds.h"
 #include "app/cli/Json.h"
+#include "carscript/FileComparison.h"
+#include "carscript/FileSystem.h"
 #include "history/LineDiff.h"
 
 #include <algorithm>
@@ -147,6 +149,68 @@ TEST(Properties, ConsoleLinesEndInCrLfWhereverTheWritesSplitThem)
         }
         cli::printJson(out, cli::Json::array({"x", "y"}));
         ASSERT_EQ(written.str(), expected + "[\n\"x\",\n\"y\"\n]\n") << testing::PrintToString(text);
+    }
+}
+
+// A file of given bytes that hands out fewer than asked at random, and
+// fails at its Nth read where N is not 0.
+class ShortReads final : public FileReader
+{
+public:
+    ShortReads(std::string bytes, std::mt19937& random, int failAt)
+        : m_bytes(std::move(bytes)), m_random(random), m_failAt(failAt)
+    {
+    }
+    std::optional<std::size_t> read(char* room, std::size_t size) override
+    {
+        if (++m_reads == m_failAt)
+            return std::nullopt;
+        const std::size_t count = std::min({size, m_bytes.size() - m_at, std::size_t{1} + m_random() % 4});
+        std::copy_n(m_bytes.data() + m_at, count, room);
+        m_at += count;
+        return count;
+    }
+    std::string errorString() const override { return "Input/output error"; }
+    bool failed() const { return m_failAt > 0 && m_reads >= m_failAt; }
+
+private:
+    std::string m_bytes;
+    std::size_t m_at = 0;
+    std::mt19937& m_random;
+    int m_reads = 0;
+    int m_failAt;
+};
+
+// Files compared a piece at a time, whatever their reads return: the same
+// answer as comparing them whole, and never an answer past a failed read.
+TEST(Properties, FilesComparedInPiecesAreTheSameExactlyWhenTheirBytesAre)
+{
+    for (unsigned seed = 0; seed < 3000; ++seed) {
+        std::mt19937 random(seed);
+        std::string a(random() % 12, 'a');
+        for (char& c : a)
+            c = static_cast<char>('a' + random() % 3);
+        std::string b = a;
+        if (const unsigned change = random() % 4; change == 0 && !b.empty())
+            b[random() % b.size()] ^= 1;
+        else if (change == 1)
+            b.resize(random() % (b.size() + 2), 'a');
+        const std::size_t pieceSize = 1 + random() % 5;
+        const int failAt = random() % 3 == 0 ? 1 + static_cast<int>(random() % 12) : 0;
+        bool same = false;
+        std::string error;
+        const auto check = [&](bool done, const ShortReads& file) {
+            if (done)
+                ASSERT_EQ(same, a == b) << "seed " << seed;
+            else
+                ASSERT_TRUE(file.failed() && error == "Input/output error") << "seed " << seed << ": " << error;
+        };
+        ShortReads file(a, random, failAt);
+        check(holdsBytes(file, b, same, error, pieceSize), file);
+        ShortReads first(b, random, 0), second(a, random, failAt);
+        same = false;
+        error.clear();
+        check(holdSameBytes(first, second, same, error, pieceSize), second);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,17 @@ public:
     // renames with another after, since commit() then waits for nothing
     // either. Where that cannot be done it is a flush().
     virtual bool stage() { return flush(); }
+    virtual std::string errorString() const = 0;
+};
+
+// A file open to be read from its start, a piece at a time.
+class FileReader
+{
+public:
+    virtual ~FileReader() = default;
+    // Reads at most `size` bytes into `room`: the count read, 0 at the end
+    // of the file; nothing once errorString() can tell why not.
+    virtual std::optional<std::size_t> read(char* room, std::size_t size) = 0;
     virtual std::string errorString() const = 0;
 };
 
@@ -79,6 +91,11 @@ public:
     // link there. Returns false with the reason when it cannot.
     virtual bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
                           std::uintmax_t limit) = 0;
+
+    // Opens a file to read it a piece at a time, following a link as
+    // readFile() does (a folder fails at its first read). Returns nullptr
+    // with the reason when it cannot.
+    virtual std::unique_ptr<FileReader> openToRead(const std::filesystem::path& path, std::string& error) = 0;
 
     // Tells whether `path` is a regular file that its owner may not write
     // (on Windows: one with the read-only attribute), whoever asks. A

@@ -16,6 +16,10 @@ public:
     {
         return m_inner.readFile(path, data, error, limit);
     }
+    std::unique_ptr<FileReader> openToRead(const std::filesystem::path& path, std::string& error) override
+    {
+        return m_inner.openToRead(path, error);
+    }
     bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override
     {
         return m_inner.isReadOnly(path, readOnly, error);

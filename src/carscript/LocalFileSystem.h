@@ -15,6 +15,7 @@ class LocalFileSystem final : public FileSystem
 public:
     bool readFile(const std::filesystem::path& path, std::string& data, std::string& error,
                   std::uintmax_t limit) override;
+    std::unique_ptr<FileReader> openToRead(const std::filesystem::path& path, std::string& error) override;
     bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override;
     bool status(const std::filesystem::path& path, FileStatus& status, std::string& error, Links links) override;
     bool list(const std::filesystem::path& folder, std::vector<FolderEntry>& entries, std::string& error) override;

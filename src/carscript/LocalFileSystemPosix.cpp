@@ -1,5 +1,6 @@
 #include "carscript/LocalFileSystem.h"
 
+#include "carscript/LargeBuffer.h"
 #include "carscript/LocalReplacementFile.h"
 #include "carscript/PosixOwnership.h"
 
@@ -15,7 +16,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,26 +60,6 @@ public:
 private:
     int m_descriptor;
 };
-
-// Gives a buffer of `size` bytes whose pages have not been touched yet,
-// backed by huge pages where the system has them. A script of 50 MB is
-// otherwise read into 12,800 fresh pages of 4 KB, and the page faults of
-// those cost more than reading the file (a tenth of a second on a virtual
-// machine).
-void reserveUntouched(std::string& buffer, std::size_t size)
-{
-    buffer.reserve(size);
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t HugePage = 2 * 1024 * 1024;
-    if (size < 2 * HugePage)
-        return;
-    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t alignedBegin = (begin + HugePage - 1) & ~(HugePage - 1);
-    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePage - 1);
-    if (alignedEnd > alignedBegin)
-        madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
-#endif
-}
 
 class PosixLock final : public FileLock
 {
@@ -128,6 +108,50 @@ int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
     return file.release();
 }
 
+// A regular file opened to read, or a folder, whose read() names the
+// reason it cannot be read.
+int openForReading(const std::filesystem::path& path, struct stat& status, std::string& error)
+{
+    // Not blocking: a script that is a pipe must not hang the editor until
+    // something writes to it. Regular files are not affected.
+    Descriptor file(openFollowingOwnLinks(path, error));
+    if (file.get() == -1)
+        return -1;
+    if (fstat(file.get(), &status) != 0) {
+        error = lastSystemError();
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+        error = "not a regular file";
+        return -1;
+    }
+    return file.release();
+}
+
+class PosixReader final : public FileReader
+{
+public:
+    explicit PosixReader(int descriptor) : m_file(descriptor) {}
+
+    std::optional<std::size_t> read(char* room, std::size_t size) override
+    {
+        while (true) {
+            const ssize_t count = ::read(m_file.get(), room, size);
+            if (count >= 0)
+                return static_cast<std::size_t>(count);
+            if (errno != EINTR) {
+                m_error = lastSystemError();
+                return std::nullopt;
+            }
+        }
+    }
+    std::string errorString() const override { return m_error; }
+
+private:
+    Descriptor m_file;
+    std::string m_error;
+};
+
 } // namespace
 
 // Reads with read() straight into the string, sized from the file's size:
@@ -136,24 +160,13 @@ int openFollowingOwnLinks(const std::filesystem::path& path, std::string& error)
 bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
                                std::uintmax_t limit)
 {
-    // Not blocking: a script that is a pipe must not hang the editor until
-    // something writes to it. Regular files are not affected.
-    const Descriptor file(openFollowingOwnLinks(path, error));
-    if (file.get() == -1)
-        return false;
-
     struct stat status
     {
     };
-    if (fstat(file.get(), &status) != 0) {
-        error = lastSystemError();
+    const int opened = openForReading(path, status, error);
+    if (opened == -1)
         return false;
-    }
-    // A folder is left to read(), which names the reason.
-    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
+    PosixReader file(opened);
     std::size_t expected = 0;
     if (S_ISREG(status.st_mode)) {
         if (static_cast<std::uintmax_t>(status.st_size) > limit) {
@@ -166,19 +179,25 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
     std::string contents;
     // One byte more than expected, so that reaching the end takes no
     // second buffer.
-    reserveUntouched(contents, expected + 1);
+    reserveLarge(contents, expected + 1);
     contents.resize(expected + 1);
-    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) -> std::optional<std::size_t> {
-        while (true) {
-            const ssize_t count = read(file.get(), room, size);
-            if (count >= 0)
-                return static_cast<std::size_t>(count);
-            if (errno != EINTR) {
-                error = lastSystemError();
-                return std::nullopt;
-            }
-        }
+    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) {
+        const std::optional<std::size_t> count = file.read(room, size);
+        if (!count)
+            error = file.errorString();
+        return count;
     });
+}
+
+std::unique_ptr<FileReader> LocalFileSystem::openToRead(const std::filesystem::path& path, std::string& error)
+{
+    struct stat status
+    {
+    };
+    const int opened = openForReading(path, status, error);
+    if (opened == -1)
+        return nullptr;
+    return std::make_unique<PosixReader>(opened);
 }
 
 bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)

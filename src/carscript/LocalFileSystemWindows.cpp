@@ -92,28 +92,63 @@ FileType typeOf(std::filesystem::file_type type)
 
 } // namespace
 
+namespace {
+
 // Others may read and write the file meanwhile, and rename or remove it: a
 // save's read must not stand in the way of another program's save.
-bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
-                               std::uintmax_t limit)
+HANDLE openForReading(const std::filesystem::path& path, std::string& error)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error = std::strerror(EISDIR);
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
-    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         error = windowsError(GetLastError());
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
         error = "not a regular file";
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
+    return file.release();
+}
+
+class WindowsReader final : public FileReader
+{
+public:
+    explicit WindowsReader(HANDLE handle) : m_file(handle) {}
+
+    HANDLE handle() const { return m_file.get(); }
+    std::optional<std::size_t> read(char* room, std::size_t size) override
+    {
+        DWORD count = 0;
+        if (!ReadFile(m_file.get(), room, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &count, nullptr)) {
+            m_error = windowsError(GetLastError());
+            return std::nullopt;
+        }
+        return count;
+    }
+    std::string errorString() const override { return m_error; }
+
+private:
+    Handle m_file;
+    std::string m_error;
+};
+
+} // namespace
+
+bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& data, std::string& error,
+                               std::uintmax_t limit)
+{
+    const HANDLE opened = openForReading(path, error);
+    if (opened == INVALID_HANDLE_VALUE)
+        return false;
+    WindowsReader file(opened);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
+    if (!GetFileSizeEx(file.handle(), &size)) {
         error = windowsError(GetLastError());
         return false;
     }
@@ -126,14 +161,20 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
     // One byte more than expected, so that reaching the end takes no
     // second buffer.
     std::string contents(static_cast<std::size_t>(expected) + 1, '\0');
-    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) -> std::optional<std::size_t> {
-        DWORD count = 0;
-        if (!ReadFile(file.get(), room, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &count, nullptr)) {
-            error = windowsError(GetLastError());
-            return std::nullopt;
-        }
+    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) {
+        const std::optional<std::size_t> count = file.read(room, size);
+        if (!count)
+            error = file.errorString();
         return count;
     });
+}
+
+std::unique_ptr<FileReader> LocalFileSystem::openToRead(const std::filesystem::path& path, std::string& error)
+{
+    const HANDLE opened = openForReading(path, error);
+    if (opened == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return std::make_unique<WindowsReader>(opened);
 }
 
 bool LocalFileSystem::isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error)

@@ -1,6 +1,7 @@
 #include "editor/SavePlan.h"
 
 #include "carscript/ByteSink.h"
+#include "carscript/LargeBuffer.h"
 #include "carscript/ScriptVocabulary.h"
 #include "carscript/SettingsReader.h"
 #include "carscript/WheelLine.h"
@@ -150,7 +151,7 @@ SavePlan planSave(std::string_view script, const SaveRequest& request)
     if (!settingsToWrite(script, request, plan))
         return plan;
     StringSink sink;
-    sink.data.reserve(script.size() + script.size() / 8 + 4096);
+    reserveLarge(sink.data, script.size() + script.size() / 8 + 4096);
     std::string error;
     if (!rewriteScript(script, plan.settings, sink, error, &plan.notes)) {
         plan.refusal = error;

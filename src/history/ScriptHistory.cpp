@@ -1,6 +1,7 @@
 #include "history/ScriptHistory.h"
 
 #include "carscript/CarFiles.h"
+#include "carscript/FileComparison.h"
 #include "carscript/FileSystem.h"
 
 #include <algorithm>
@@ -36,6 +37,25 @@ int digitsAt(std::string_view text, std::size_t at, std::size_t count)
     int value = -1;
     const auto [stop, problem] = std::from_chars(text.data() + at, end, value);
     return problem == std::errc() && stop == end ? value : -1;
+}
+
+// Whether a file holds `bytes`, and whether two files hold the same bytes;
+// not when a file cannot be read.
+bool fileHolds(FileSystem& fileSystem, const fs::path& path, std::string_view bytes)
+{
+    std::string ignored;
+    bool same = false;
+    const std::unique_ptr<FileReader> file = fileSystem.openToRead(path, ignored);
+    return file && holdsBytes(*file, bytes, same, ignored) && same;
+}
+
+bool sameFiles(FileSystem& fileSystem, const fs::path& first, const fs::path& second)
+{
+    std::string ignored;
+    bool same = false;
+    const std::unique_ptr<FileReader> one = fileSystem.openToRead(first, ignored);
+    const std::unique_ptr<FileReader> other = one ? fileSystem.openToRead(second, ignored) : nullptr;
+    return other && holdSameBytes(*one, *other, same, ignored) && same;
 }
 
 // Why a history folder that is there cannot be used, if it cannot.
@@ -192,13 +212,17 @@ bool VersionKeeper::start(std::optional<std::string_view> script, std::string& e
     if (!m_fileSystem.status(backup, status, why, Links::NotFollowed) || status.type != FileType::Regular)
         return true;
 
+    // Usually the backup is the script (the last save changed nothing) or
+    // the newest entry (it made one): compared where they lie, a large
+    // script is not read into memory twice more.
+    if ((script && status.size == script->size() && fileHolds(m_fileSystem, backup, *script))
+        || holds(entries, backup, status.size))
+        return true;
     std::string earlier;
     if (!m_fileSystem.readFile(backup, earlier, error, LargestCarScript)) {
         error = "its backup " + backup.string() + " cannot be read to keep it in its history (" + error + ")";
         return false;
     }
-    if ((script && earlier == *script) || holds(entries, earlier))
-        return true;
     const bool dated = m_fileSystem.status(backup, status, why, Links::Followed) && status.type != FileType::Missing;
     const HistoryTime time = !dated ? historyClock()
                                     : std::chrono::floor<std::chrono::milliseconds>(
@@ -216,15 +240,13 @@ bool VersionKeeper::start(std::optional<std::string_view> script, std::string& e
 }
 
 // Only entries of the same size are read: usually the newest alone.
-bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, std::string_view bytes)
+bool VersionKeeper::holds(const std::vector<HistoryEntry>& entries, const fs::path& file, std::uintmax_t size)
 {
     for (const HistoryEntry& entry : entries) {
         FileStatus status;
-        std::string held;
         std::string ignored;
         if (m_fileSystem.status(entry.path, status, ignored, Links::Followed) && status.type == FileType::Regular
-            && status.size == bytes.size() && m_fileSystem.readFile(entry.path, held, ignored, LargestCarScript)
-            && held == bytes)
+            && status.size == size && sameFiles(m_fileSystem, entry.path, file))
             return true;
     }
     return false;

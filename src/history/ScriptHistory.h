@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -116,7 +117,8 @@ private:
     std::unique_ptr<ReplacementFile> createEntry(std::string_view bytes, HistoryTime time, bool original,
                                                  const std::filesystem::path& model, std::filesystem::path& path,
                                                  std::string& error);
-    bool holds(const std::vector<HistoryEntry>& entries, std::string_view bytes);
+    // Whether an entry holds the bytes of `file`, `size` bytes long.
+    bool holds(const std::vector<HistoryEntry>& entries, const std::filesystem::path& file, std::uintmax_t size);
 
     FileSystem& m_fileSystem;
     std::filesystem::path m_carFolder;

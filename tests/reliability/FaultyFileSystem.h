@@ -46,6 +46,10 @@ public:
     {
         return !strikes(FileStep::Read, error) && inner().readFile(path, data, error, limit);
     }
+    std::unique_ptr<FileReader> openToRead(const std::filesystem::path& path, std::string& error) override
+    {
+        return strikes(FileStep::Read, error) ? nullptr : inner().openToRead(path, error);
+    }
     bool isReadOnly(const std::filesystem::path& path, bool& readOnly, std::string& error) override
     {
         return !strikes(FileStep::Inspect, error) && inner().isReadOnly(path, readOnly, error);
