@@ -219,6 +219,38 @@ TEST_F(History, TheBackupIsAFileOfItsOwnAndNewEntriesSortAfterAllOthers)
     }
 }
 
+// An older editor's save leaves a backup of the same size as the script or
+// as the newest entry (a ride height of one digit changed for another): it
+// is kept all the same, since its bytes differ.
+TEST_F(History, ABackupOfTheSameSizeAsWhatItIsComparedWithIsKeptWhenItDiffers)
+{
+    const fs::path car = racers / "vortex_r";
+    test::RecordingMessages messages;
+    EditingControls controls(messages);
+    EditorSession editor(controls, messages, FileSystem::real());
+    editor.pickCarFolder(car);
+    // The first save makes an entry; each later one finds a backup a byte
+    // apart from the file named, a different byte each time.
+    const std::pair<fs::path, std::size_t> rounds[] = {{}, {carScriptPath(car), 3}, {backupScriptPath(car), 4}};
+    for (const auto& [sameSize, flipped] : rounds) {
+        ASSERT_TRUE(editor.loadSelectedCar());
+        std::string older;
+        if (!sameSize.empty()) {
+            older = test::readBytes(sameSize);
+            older[older.size() / flipped] ^= 1;
+            test::writeBytes(backupScriptPath(car), older);
+        }
+        controls.frontHeight.setValue(controls.frontHeight.value() % 9 + 1);
+        ASSERT_TRUE(editor.save());
+        std::vector<HistoryEntry> entries;
+        std::string error;
+        ASSERT_TRUE(readHistory(FileSystem::real(), car, entries, error));
+        if (!sameSize.empty()) {
+            EXPECT_EQ(test::readBytes(entries.at(1).path), older) << sameSize;
+        }
+    }
+}
+
 // A history folder that cannot be written stops the save before anything
 // changes, the clean-up of killed saves' leftovers through a link too.
 TEST_F(History, ASaveWhoseHistoryCannotBeWrittenChangesNothing)
