@@ -1,6 +1,7 @@
 #include "carscript/LocalFileSystem.h"
 
 #include "carscript/ByteCountText.h"
+#include "carscript/LargeBuffer.h"
 
 #include <algorithm>
 #include <random>
@@ -59,18 +60,23 @@ std::string LocalFileSystem::grewTooLarge(std::uintmax_t limit)
     return "it grew past the limit of " + byteCountText(limit) + " while it was read";
 }
 
-bool LocalFileSystem::readToEnd(std::string& contents, std::uintmax_t limit, std::string& data, std::string& error,
-                                const std::function<std::optional<std::size_t>(char* room, std::size_t size)>& readSome)
+bool LocalFileSystem::readToEnd(FileReader& file, std::size_t expected, std::uintmax_t limit, std::string& data,
+                                std::string& error)
 {
+    std::string contents;
+    reserveLarge(contents, expected + 1);
+    contents.resize(expected + 1);
     std::size_t used = 0;
     while (true) {
         if (used == contents.size()) {
             const std::uintmax_t grown = contents.size() + std::max<std::size_t>(contents.size(), 64 * 1024);
             contents.resize(static_cast<std::size_t>(std::min(grown, limit + 1)));
         }
-        const std::optional<std::size_t> count = readSome(contents.data() + used, contents.size() - used);
-        if (!count)
+        const std::optional<std::size_t> count = file.read(contents.data() + used, contents.size() - used);
+        if (!count) {
+            error = file.errorString();
             return false;
+        }
         if (*count == 0)
             break;
         used += *count;

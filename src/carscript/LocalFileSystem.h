@@ -48,13 +48,11 @@ private:
         file.release();
         return held;
     }
-    // Reads with `readSome` into `contents`, sized to the bytes expected and
-    // one more, until it reads nothing, growing it up to one byte past
-    // `limit`; then `data` takes the bytes read. `readSome` reads into a
-    // room of the size given and returns the count read, or nothing once it
-    // has set `error`.
-    static bool readToEnd(std::string& contents, std::uintmax_t limit, std::string& data, std::string& error,
-                          const std::function<std::optional<std::size_t>(char* room, std::size_t size)>& readSome);
+    // Reads `file` to its end into room for the bytes expected and one more,
+    // so that reaching the end takes no second buffer, growing it up to one
+    // byte past `limit`; then `data` takes the bytes read.
+    static bool readToEnd(FileReader& file, std::size_t expected, std::uintmax_t limit, std::string& data,
+                          std::string& error);
     static std::string tooLarge(std::uintmax_t size, std::uintmax_t limit);
     static std::string grewTooLarge(std::uintmax_t limit);
     // The name of a replacement of `target`, ".NAME.new-" and 12 random

@@ -1,6 +1,5 @@
 #include "carscript/LocalFileSystem.h"
 
-#include "carscript/LargeBuffer.h"
 #include "carscript/LocalReplacementFile.h"
 #include "carscript/PosixOwnership.h"
 
@@ -175,18 +174,7 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
         }
         expected = static_cast<std::size_t>(status.st_size);
     }
-
-    std::string contents;
-    // One byte more than expected, so that reaching the end takes no
-    // second buffer.
-    reserveLarge(contents, expected + 1);
-    contents.resize(expected + 1);
-    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) {
-        const std::optional<std::size_t> count = file.read(room, size);
-        if (!count)
-            error = file.errorString();
-        return count;
-    });
+    return readToEnd(file, expected, limit, data, error);
 }
 
 std::unique_ptr<FileReader> LocalFileSystem::openToRead(const std::filesystem::path& path, std::string& error)

@@ -90,10 +90,6 @@ FileType typeOf(std::filesystem::file_type type)
     }
 }
 
-} // namespace
-
-namespace {
-
 // Others may read and write the file meanwhile, and rename or remove it: a
 // save's read must not stand in the way of another program's save.
 HANDLE openForReading(const std::filesystem::path& path, std::string& error)
@@ -157,16 +153,7 @@ bool LocalFileSystem::readFile(const std::filesystem::path& path, std::string& d
         error = tooLarge(expected, limit);
         return false;
     }
-
-    // One byte more than expected, so that reaching the end takes no
-    // second buffer.
-    std::string contents(static_cast<std::size_t>(expected) + 1, '\0');
-    return readToEnd(contents, limit, data, error, [&](char* room, std::size_t size) {
-        const std::optional<std::size_t> count = file.read(room, size);
-        if (!count)
-            error = file.errorString();
-        return count;
-    });
+    return readToEnd(file, static_cast<std::size_t>(expected), limit, data, error);
 }
 
 std::unique_ptr<FileReader> LocalFileSystem::openToRead(const std::filesystem::path& path, std::string& error)
