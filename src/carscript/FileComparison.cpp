@@ -36,10 +36,12 @@ bool holdsBytes(FileReader& file, std::string_view bytes, bool& same, std::strin
         if (!read)
             return false;
         same = bytes.starts_with(*read);
-        bytes.remove_prefix(same ? read->size() : 0);
+        if (!same)
+            return true;
+        bytes.remove_prefix(read->size());
         // A piece cut short is the end of the file.
-        if (!same || read->size() < pieceSize) {
-            same = same && bytes.empty();
+        if (read->size() < pieceSize) {
+            same = bytes.empty();
             return true;
         }
     }
